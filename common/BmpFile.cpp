@@ -1,0 +1,56 @@
+#include "common/BmpFile.h"
+
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace kinepo {
+namespace {
+void put16(QByteArray& b, int pos, quint16 v) { qToLittleEndian(v, b.data() + pos); }
+void put32(QByteArray& b, int pos, quint32 v) { qToLittleEndian(v, b.data() + pos); }
+} // namespace
+
+QByteArray EncoderBmp24(const QImage& source) {
+    const QImage img = source.convertToFormat(QImage::Format_RGB888);
+    const int w = img.width(), h = img.height();
+    const int ligne = (w * 3 + 3) & ~3;
+    const quint32 tailleDonnees = static_cast<quint32>(ligne) * static_cast<quint32>(h);
+    QByteArray b(54 + static_cast<qsizetype>(tailleDonnees), '\0');
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(b, 2, 54 + tailleDonnees);
+    put32(b, 10, 54);
+    put32(b, 14, 40);
+    put32(b, 18, static_cast<quint32>(w));
+    put32(b, 22, static_cast<quint32>(h));
+    put16(b, 26, 1);
+    put16(b, 28, 24);
+    put32(b, 34, tailleDonnees);
+    put32(b, 38, 2835); // 72 dpi
+    put32(b, 42, 2835);
+    for (int y = 0; y < h; ++y) {
+        const uchar* src = img.constScanLine(y);
+        char* dst = b.data() + 54 + static_cast<qsizetype>(h - 1 - y) * ligne;
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = static_cast<char>(src[3 * x + 2]);
+            dst[3 * x + 1] = static_cast<char>(src[3 * x + 1]);
+            dst[3 * x + 2] = static_cast<char>(src[3 * x]);
+        }
+    }
+    return b;
+}
+
+bool EcrireBmp24(const QImage& image, const QString& chemin) {
+    if (image.isNull()) return false;
+    QSaveFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    const QByteArray b = EncoderBmp24(image);
+    if (f.write(b) != b.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+QImage LireBmp(const QString& chemin) { return QImage(chemin, "BMP"); }
+
+} // namespace kinepo

@@ -1,0 +1,20 @@
+#pragma once
+// Windows BMP files: the 24-bit writer used for chronophotographs, converted GIF pictures and
+// saved frames, and a reader for the formats pictures come in (through Qt's decoder).
+#include <QImage>
+#include <QString>
+
+namespace kinepo {
+
+// The bytes of a bottom-up 24-bit BMP of the image (rows padded to 4 bytes).
+QByteArray EncoderBmp24(const QImage& image);
+
+// Writes the image as a 24-bit BMP through a temporary file and a rename: an existing file
+// of that name is replaced only when the whole new file has been written. Returns false on
+// any write error (nothing is left behind).
+bool EcrireBmp24(const QImage& image, const QString& chemin);
+
+// Reads a BMP file; a null image when the file is missing or not a readable BMP.
+QImage LireBmp(const QString& chemin);
+
+} // namespace kinepo

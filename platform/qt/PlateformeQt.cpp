@@ -1,0 +1,110 @@
+#include "platform/qt/PlateformeQt.h"
+
+#include "platform/Dialogues.h"
+#include "platform/Plateforme.h"
+#include "platform/PressePapiers.h"
+#include "platform/Processus.h"
+#include "platform/RegistreFichier.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+namespace kinepo {
+namespace {
+
+QString titreApplication() { return QApplication::applicationDisplayName(); }
+
+class DialoguesQt : public IDialogues {
+public:
+    void message(const QString& texte) override {
+        QMessageBox::information(QApplication::activeWindow(), titreApplication(), texte);
+    }
+    void erreur(const QString& texte) override {
+        QMessageBox::critical(QApplication::activeWindow(), titreApplication(), texte);
+    }
+    bool confirmer(const QString& texte) override {
+        return QMessageBox::question(QApplication::activeWindow(), titreApplication(), texte,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    int demander(const QString& texte, const QStringList& boutons) override {
+        QMessageBox box(QMessageBox::Question, titreApplication(), texte, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        QList<QAbstractButton*> crees;
+        for (const QString& b : boutons) crees.append(box.addButton(b, QMessageBox::AcceptRole));
+        box.exec();
+        return static_cast<int>(crees.indexOf(box.clickedButton()));
+    }
+    std::optional<QString> saisir(const QString& titre, const QString& invite,
+                                  const QString& defaut) override {
+        bool ok = false;
+        const QString t = QInputDialog::getText(QApplication::activeWindow(), titre, invite,
+                                                QLineEdit::Normal, defaut, &ok);
+        if (!ok) return std::nullopt;
+        return t;
+    }
+    std::optional<QString> ouvrirFichier(const QString& titre, const QString& dossier,
+                                         const QString& filtre) override {
+        const QString f =
+            QFileDialog::getOpenFileName(QApplication::activeWindow(), titre, dossier, filtre);
+        if (f.isEmpty()) return std::nullopt;
+        return f;
+    }
+    std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
+                                              const QString& filtre,
+                                              const QString& nomDefaut) override {
+        QString depart = dossier;
+        if (!nomDefaut.isEmpty())
+            depart = dossier.isEmpty() ? nomDefaut : dossier + QLatin1Char('/') + nomDefaut;
+        const QString f = QFileDialog::getSaveFileName(QApplication::activeWindow(), titre, depart,
+                                                       filtre, nullptr,
+                                                       QFileDialog::DontConfirmOverwrite);
+        if (f.isEmpty()) return std::nullopt;
+        return f;
+    }
+    std::optional<QString> choisirDossier(const QString& titre,
+                                          const QString& dossierInitial) override {
+        // A non-native dialog with an editable name field: a typed folder that does not exist
+        // yet is accepted and handed back as typed.
+        QFileDialog d(QApplication::activeWindow(), titre, dossierInitial);
+        d.setFileMode(QFileDialog::Directory);
+        d.setOption(QFileDialog::ShowDirsOnly, true);
+        d.setOption(QFileDialog::DontUseNativeDialog, true);
+        d.setAcceptMode(QFileDialog::AcceptOpen);
+        d.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+        d.setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+        return d.selectedFiles().first();
+    }
+};
+
+class PressePapiersQt : public IPressePapiers {
+public:
+    void setTexte(const QString& texte) override { QGuiApplication::clipboard()->setText(texte); }
+    QString texte() const override { return QGuiApplication::clipboard()->text(); }
+    void setImage(const QImage& image) override { QGuiApplication::clipboard()->setImage(image); }
+};
+
+class ProcessusQt : public IProcessus {
+public:
+    bool lancer(const QString& programme, const QStringList& arguments) override {
+        return QProcess::startDetached(programme, arguments);
+    }
+};
+
+} // namespace
+
+void InstallerPlateformeQt() {
+    static DialoguesQt dialogues;
+    static PressePapiersQt pressePapiers;
+    static ProcessusQt processus;
+    static RegistreFichier registre;
+    InstallerPlateforme(Plateforme{&dialogues, &pressePapiers, &processus, &registre});
+}
+
+} // namespace kinepo

@@ -1,0 +1,57 @@
+#pragma once
+// Frame-exact film decoding (FFmpeg behind a private implementation; no FFmpeg type here).
+//
+// Frame n is the n-th decoded frame in presentation order, 0-based. When a film opens, its
+// packets are indexed, so the frame count is the real one (not a header's declaration) and
+// every frame's presentation time is known exactly. Decoding a frame seeks to the keyframe
+// at or before it and decodes forward; decoded frames around the last one asked for are kept
+// in a cache bounded by a memory budget, so stepping back and forth costs nothing.
+// Not thread-safe: one thread uses an engine at a time (it may decode on its own worker).
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace kinepo {
+
+struct InfosFilm {
+    int largeur = 0;          // frame size in image pixels
+    int hauteur = 0;
+    std::int64_t nombreImages = 0; // frames that really decode
+    double cadenceFichier = 0;     // frames per second declared by the file (0 when unknown)
+    double dureeMs = 0;            // end of the last frame: its start time plus its duration
+    QString codec;                 // FFmpeg's short codec name ("mjpeg", "h264", ...)
+};
+
+class MoteurVideo {
+public:
+    ~MoteurVideo();
+    MoteurVideo(const MoteurVideo&) = delete;
+    MoteurVideo& operator=(const MoteurVideo&) = delete;
+
+    // Opens and indexes a film. Returns null, with a short reason in *erreur, when the file is
+    // not a film, has no video stream, has no decoder, or has no decodable frame.
+    static std::unique_ptr<MoteurVideo> Ouvrir(const QString& chemin, QString* erreur = nullptr);
+
+    const InfosFilm& Infos() const;
+
+    // Start time of frame n in milliseconds from the first frame, exact (not rounded):
+    // frame 1 of a 30 fps film is at 33.333... ms.
+    double TempsMs(std::int64_t n) const;
+    // The frame shown at time ms: the last frame whose start time is <= ms, clamped to the film.
+    std::int64_t ImageA(double ms) const;
+
+    // Decoded frame n (0 <= n < nombreImages), Format_RGB888 at the film's size. A null image
+    // only when decoding failed. The returned image shares data with the cache: cheap to copy.
+    QImage Image(std::int64_t n);
+
+    // Memory budget of the decoded-frame cache in bytes (512 MB by default).
+    void FixerBudgetCache(std::size_t octets);
+
+private:
+    struct Impl;
+    explicit MoteurVideo(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace kinepo

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Kinepo needs to build, run and test.
+# Runs as root (or through sudo); does nothing when everything is there.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-multimedia-dev libqt6opengl6-dev qt6-qpa-plugins
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  libgif-dev libjpeg-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+  pulseaudio pulseaudio-utils
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
