@@ -1,4 +1,6 @@
 #include "shell/cli/Commandes.h"
+#include "sound/CommandeWav.h"
+#include "video/cli/CommandesVideo.h"
 
 // Each subsystem adds its include and appends its commands below, one block each.
 
@@ -6,6 +8,8 @@ namespace kinepo::cli {
 
 std::vector<Commande> ToutesLesCommandes() {
     std::vector<Commande> commandes;
+    commandes.push_back(CommandeWav());
+    for (auto& c : CommandesVideo()) commandes.push_back(std::move(c));
     return commandes;
 }
 

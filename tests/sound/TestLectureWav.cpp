@@ -1,0 +1,263 @@
+// The WAV reader against generated files: the canonical layout, extra chunks, rejected formats,
+// truncation, short and bogus files.
+#include "sound/TamponSon.h"
+#include "sound/WavTest.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kinepo;
+using namespace kinepo::test;
+
+namespace {
+
+struct CasLecture {
+    const char* nom;
+    std::function<QByteArray()> fichier;
+    // Expected result: an error message, or the format, the frame count and the ratio.
+    std::optional<QString> erreur;
+    int format = 0;
+    std::int32_t trames = 0;
+    double troncature = 1.0;
+    std::uint32_t frequence = 0;
+};
+
+QByteArray Tronquer(QByteArray b, int n) { return b.left(n); }
+
+std::vector<CasLecture> Cas() {
+    std::vector<CasLecture> c;
+    c.push_back({"canonique_8bits_mono_11025", [] { return FabriquerWav({}); }, {}, 0, 11025, 1.0,
+                 11025});
+    c.push_back({"chunk_LIST_avant_data",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 100;
+                     QByteArray list("LIST");
+                     Ajouter32(list, 10);
+                     list.append("INFOabcdef");
+                     o.chunkAvantData = list;
+                     return FabriquerWav(o);
+                 },
+                 {}, 0, 100, 1.0, 11025});
+    c.push_back({"mono_16bits_44100",
+                 [] {
+                     OptionsWav o;
+                     o.bits = 16;
+                     o.frequence = 44100;
+                     o.trames = 500;
+                     return FabriquerWav(o);
+                 },
+                 {}, 1, 500, 1.0, 44100});
+    c.push_back({"stereo_8bits",
+                 [] {
+                     OptionsWav o;
+                     o.voies = 2;
+                     o.trames = 300;
+                     return FabriquerWav(o);
+                 },
+                 {}, 3, 300, 1.0, 11025});
+    c.push_back({"stereo_16bits_trop_long",
+                 [] {
+                     OptionsWav o;
+                     o.voies = 2;
+                     o.bits = 16;
+                     o.frequence = 44100;
+                     o.trames = 2500000; // 10 000 000 bytes of data
+                     return FabriquerWav(o);
+                 },
+                 {}, 2, 1048576, 10000000.0 / 4194304.0, 44100});
+    c.push_back({"trois_voies_lues_en_mono",
+                 [] {
+                     OptionsWav o;
+                     o.voies = 3;
+                     o.trames = 100;
+                     return FabriquerWav(o);
+                 },
+                 {}, 0, 300, 1.0, 11025});
+    c.push_back({"zero_voie_lue_en_mono",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 100;
+                     QByteArray b = FabriquerWav(o);
+                     b[22] = 0;
+                     return b;
+                 },
+                 {}, 0, 100, 1.0, 11025});
+    c.push_back({"taille_data_plus_grande_que_le_fichier",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 1000;
+                     o.tailleData = 50000;
+                     return FabriquerWav(o);
+                 },
+                 {}, 0, 1000, 1.0, 11025});
+    c.push_back({"taille_data_plus_grande_que_2_22",
+                 [] {
+                     OptionsWav o;
+                     o.bits = 16;
+                     o.trames = 1001; // 2002 bytes present, 0xFFFFFFFF announced
+                     o.tailleData = 0xFFFFFFFFu;
+                     return FabriquerWav(o);
+                 },
+                 {}, 1, 1001, 4294967295.0 / 4194304.0, 11025});
+    c.push_back({"24_bits_refuse",
+                 [] {
+                     OptionsWav o;
+                     o.bits = 24;
+                     o.trames = 10;
+                     return FabriquerWav(o);
+                 },
+                 QStringLiteral("Format du fichier WAV non reconnu")});
+    c.push_back({"32_bits_refuse",
+                 [] {
+                     OptionsWav o;
+                     o.bits = 32;
+                     o.trames = 10;
+                     return FabriquerWav(o);
+                 },
+                 QStringLiteral("Format du fichier WAV non reconnu")});
+    c.push_back({"fichier_vide", [] { return QByteArray(); },
+                 QStringLiteral("Format du fichier WAV non reconnu")});
+    c.push_back({"fichier_absurde",
+                 [] { return QByteArray("Ceci n'est pas un son, juste du texte. ").repeated(30); },
+                 QStringLiteral("Format du fichier WAV non reconnu")});
+    c.push_back({"plus_court_que_son_entete", [] { return Tronquer(FabriquerWav({}), 30); },
+                 QStringLiteral("Format du fichier WAV non reconnu")});
+    c.push_back({"entete_sans_etiquette_data", [] { return Tronquer(FabriquerWav({}), 38); },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"pas_de_data_dans_la_taille_riff",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 100;
+                     QByteArray list("LIST");
+                     Ajouter32(list, 400);
+                     list.append(QByteArray(400, 'z'));
+                     o.chunkAvantData = list;
+                     o.tailleRiff = 200; // ends inside the LIST chunk
+                     return FabriquerWav(o);
+                 },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"taille_riff_nulle_forme_canonique",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 64;
+                     o.tailleRiff = 0;
+                     return FabriquerWav(o);
+                 },
+                 {}, 0, 64, 1.0, 11025});
+    c.push_back({"taille_riff_4_Go_sans_data",
+                 [] {
+                     QByteArray b = FabriquerWav({});
+                     b.replace(36, 4, "dada");
+                     b.replace(4, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));
+                     return b;
+                 },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"taille_data_nulle", [] {
+                     OptionsWav o;
+                     o.trames = 0;
+                     return FabriquerWav(o);
+                 },
+                 QString()});
+    c.push_back({"une_demi_trame_16_bits", [] {
+                     OptionsWav o;
+                     o.bits = 16;
+                     o.trames = 0;
+                     o.tailleData = 1;
+                     QByteArray b = FabriquerWav(o);
+                     b.append('\x01');
+                     return b;
+                 },
+                 QString()});
+    return c;
+}
+
+class LectureWav : public ::testing::TestWithParam<CasLecture> {};
+
+TEST_P(LectureWav, DonneLeResultatAttendu) {
+    const CasLecture& cas = GetParam();
+    QTemporaryDir dossier;
+    ASSERT_TRUE(dossier.isValid());
+    const QString chemin = EcrireFichier(dossier.path(), QStringLiteral("son.wav"), cas.fichier());
+    auto son = std::make_unique<TamponSon>();
+    if (cas.erreur) {
+        try {
+            son->Read(chemin);
+            FAIL() << "no error raised";
+        } catch (const EWavError& e) {
+            EXPECT_EQ(e.message(), *cas.erreur);
+        }
+        return;
+    }
+    ASSERT_NO_THROW(son->Read(chemin));
+    EXPECT_EQ(son->Format(), cas.format);
+    EXPECT_EQ(son->NbEchantillons(), cas.trames);
+    EXPECT_DOUBLE_EQ(son->Troncature(), cas.troncature);
+    EXPECT_EQ(son->Tronque(), cas.troncature != 1.0);
+    EXPECT_EQ(son->Frequence(), cas.frequence);
+    EXPECT_EQ(son->NomFichier(), chemin);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cas, LectureWav, ::testing::ValuesIn(Cas()),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+TEST(LectureWav, CanoniqueDureUneSeconde) {
+    QTemporaryDir dossier;
+    auto son = std::make_unique<TamponSon>();
+    son->Read(EcrireFichier(dossier.path(), "a.wav", FabriquerWav({})));
+    EXPECT_DOUBLE_EQ(double(son->NbEchantillons()) / son->Frequence(), 1.0);
+}
+
+TEST(LectureWav, ValeursDesDeuxVoiesEt16BitsSignes) {
+    QTemporaryDir dossier;
+    OptionsWav o;
+    o.voies = 2;
+    o.bits = 16;
+    o.trames = 10;
+    o.echantillon = [](std::int64_t i, int v) { return v == 0 ? int(-32768 + i) : int(32767 - i); };
+    auto son = std::make_unique<TamponSon>();
+    son->Read(EcrireFichier(dossier.path(), "s.wav", FabriquerWav(o)));
+    ASSERT_EQ(son->NbEchantillons(), 10);
+    EXPECT_EQ(son->Valeur(0, 0), -32768);
+    EXPECT_EQ(son->Valeur(0, 1), 32767);
+    EXPECT_EQ(son->Valeur(9, 0), -32759);
+    EXPECT_EQ(son->Valeur(9, 1), 32758);
+}
+
+TEST(LectureWav, OctetHuitBits128VautZero) {
+    QTemporaryDir dossier;
+    OptionsWav o;
+    o.voies = 2;
+    o.trames = 4;
+    o.echantillon = [](std::int64_t i, int v) { return v == 0 ? 128 : int(i * 80); };
+    auto son = std::make_unique<TamponSon>();
+    son->Read(EcrireFichier(dossier.path(), "s.wav", FabriquerWav(o)));
+    EXPECT_EQ(son->Valeur(2, 0), 0);
+    EXPECT_EQ(son->Valeur(0, 1), -128);
+    EXPECT_EQ(son->Valeur(3, 1), 112);
+}
+
+TEST(LectureWav, FichierAbsentNeChangeQueLeNom) {
+    QTemporaryDir dossier;
+    auto son = std::make_unique<TamponSon>();
+    son->Read(EcrireFichier(dossier.path(), "a.wav", FabriquerWav({})));
+    const QString absent = dossier.filePath("absent.wav");
+    EXPECT_NO_THROW(son->Read(absent));
+    EXPECT_EQ(son->NomFichier(), absent);
+    EXPECT_EQ(son->NbEchantillons(), 11025);
+    EXPECT_EQ(son->Frequence(), 11025u);
+}
+
+TEST(LectureWav, DossierAuLieuDeFichierNePeutSOuvrir) {
+    QTemporaryDir dossier;
+    auto son = std::make_unique<TamponSon>();
+    try {
+        son->Read(dossier.path());
+        FAIL();
+    } catch (const EWavError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Problème d'ouverture"));
+    }
+}
+
+} // namespace
