@@ -23,7 +23,12 @@ char versOctet(char16_t c) {
 QByteArray VersCp1252(const QString& texte) {
     QByteArray out;
     out.reserve(texte.size());
-    for (QChar c : texte) out.append(versOctet(c.unicode()));
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        const QChar c = texte.at(i);
+        // A character outside the basic plane is one character: one '?', not two.
+        if (c.isHighSurrogate() && i + 1 < texte.size() && texte.at(i + 1).isLowSurrogate()) ++i;
+        out.append(versOctet(c.unicode()));
+    }
     return out;
 }
 

@@ -12,21 +12,37 @@ IniFile::IniFile(QString chemin) : chemin_(std::move(chemin)) {
     if (!f.open(QIODevice::ReadOnly)) return;
     const QByteArray tout = f.readAll();
     if (tout.contains("\n") && !tout.contains("\r\n")) finDeLigne_ = "\n";
-    QList<QByteArray> brutes = tout.split('\n');
-    if (!brutes.isEmpty() && brutes.back().isEmpty()) brutes.removeLast();
     QString sectionCourante;
-    for (QByteArray brut : brutes) {
-        if (brut.endsWith('\r')) brut.chop(1);
-        Ligne l{brut, {}, {}, {}};
-        const QString texte = DepuisCp1252(brut).trimmed();
-        if (texte.startsWith('[') && texte.endsWith(']') && texte.size() > 2) {
-            sectionCourante = texte.mid(1, texte.size() - 2).trimmed();
-            l.section = sectionCourante;
+    qsizetype debut = 0;
+    while (debut < tout.size()) {
+        // Each line keeps its own end, so a file with mixed ends comes back unchanged.
+        const qsizetype nl = tout.indexOf('\n', debut);
+        Ligne l;
+        if (nl < 0) {
+            l.brut = tout.mid(debut); // truncated file: last line without an end
+            debut = tout.size();
+        } else {
+            l.brut = tout.mid(debut, nl - debut);
+            l.fin = "\n";
+            debut = nl + 1;
+        }
+        if (l.brut.endsWith('\r')) {
+            l.brut.chop(1);
+            l.fin.prepend('\r');
+        }
+        const QString texte = DepuisCp1252(l.brut).trimmed();
+        const qsizetype ferme = texte.indexOf(']');
+        if (texte.startsWith('[') && ferme > 1) {
+            // "[AVI] ; comment" is a header too; "[" or "[]" alone are not.
+            const QString nom = texte.mid(1, ferme - 1).trimmed();
+            if (!nom.isEmpty()) {
+                sectionCourante = nom;
+                l.section = nom;
+            }
         } else if (!texte.startsWith(';') && texte.contains('=') && !sectionCourante.isEmpty()) {
-            const int eg = texte.indexOf('=');
+            const qsizetype eg = texte.indexOf('=');
             l.cle = texte.left(eg).trimmed();
-            l.valeur = texte.mid(eg + 1);
-            if (l.cle.isEmpty()) l.cle.clear();
+            l.valeur = texte.mid(eg + 1).trimmed();
         }
         lignes_.push_back(std::move(l));
     }
@@ -78,25 +94,35 @@ bool IniFile::lireBooleen(const QString& section, const QString& cle, bool defau
     return defaut;
 }
 
+void IniFile::inserer(std::size_t position, Ligne ligne) {
+    // A last line read without an end gets one before anything follows it.
+    if (position > 0 && lignes_[position - 1].fin.isEmpty()) lignes_[position - 1].fin = finDeLigne_;
+    ligne.fin = finDeLigne_;
+    lignes_.insert(lignes_.begin() + static_cast<std::ptrdiff_t>(position), std::move(ligne));
+}
+
 void IniFile::ecrireTexte(const QString& section, const QString& cle, const QString& valeur) {
-    const QByteArray brut = VersCp1252(cle) + '=' + VersCp1252(valeur);
+    // A line break inside a value would split the line and corrupt the file.
+    QString propre = valeur;
+    propre.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QByteArray brut = VersCp1252(cle) + '=' + VersCp1252(propre);
     const int i = trouverCle(section, cle);
     if (i >= 0) {
         lignes_[i].brut = brut;
-        lignes_[i].valeur = valeur;
+        lignes_[i].valeur = propre.trimmed();
         return;
     }
     int s = trouverSection(section);
     if (s < 0) {
-        lignes_.push_back(Ligne{'[' + VersCp1252(section) + ']', section, {}, {}});
+        inserer(lignes_.size(), Ligne{'[' + VersCp1252(section) + ']', {}, section, {}, {}});
         s = static_cast<int>(lignes_.size()) - 1;
     }
-    // After the last key line of the section (before trailing blank lines).
+    // After the last key line of the section: blank lines, comments and garbage that follow
+    // it more often belong to what comes next.
     std::size_t pos = s + 1;
     for (std::size_t j = s + 1; j < lignes_.size() && lignes_[j].section.isEmpty(); ++j)
-        if (!lignes_[j].brut.trimmed().isEmpty()) pos = j + 1;
-    lignes_.insert(lignes_.begin() + static_cast<std::ptrdiff_t>(pos),
-                   Ligne{brut, {}, cle, valeur});
+        if (!lignes_[j].cle.isEmpty()) pos = j + 1;
+    inserer(pos, Ligne{brut, {}, {}, cle, propre.trimmed()});
 }
 
 void IniFile::ecrireEntier(const QString& section, const QString& cle, int valeur) {
@@ -109,7 +135,7 @@ void IniFile::ecrireBooleen(const QString& section, const QString& cle, bool val
 
 QByteArray IniFile::contenu() const {
     QByteArray out;
-    for (const Ligne& l : lignes_) out += l.brut + finDeLigne_;
+    for (const Ligne& l : lignes_) out += l.brut + l.fin;
     return out;
 }
 

@@ -18,7 +18,8 @@ public:
 
     const QString& chemin() const { return chemin_; }
 
-    // Value of a key, or nothing when the section or the key is missing.
+    // Value of a key without its surrounding spaces, or nothing when the section or the key
+    // is missing.
     std::optional<QString> valeur(const QString& section, const QString& cle) const;
     // Value of a key, or defaut when missing.
     QString lireTexte(const QString& section, const QString& cle, const QString& defaut = {}) const;
@@ -36,18 +37,21 @@ public:
     // leaves half a file. Returns false when it could not be written.
     bool enregistrer() const;
 
-    // The file as it would be written (CP1252 bytes, CR LF line ends kept as read).
+    // The file as it would be written: CP1252 bytes, every line read kept with its own end;
+    // new lines take the file's usual end (CR LF unless the file uses bare LF).
     QByteArray contenu() const;
 
 private:
     struct Ligne {
         QByteArray brut;  // the line as read, without its end
+        QByteArray fin;   // its end as read ("\r\n", "\n", or empty on a last line without one)
         QString section;  // non-empty on a section header line
         QString cle;      // non-empty on a key line
         QString valeur;
     };
     int trouverSection(const QString& section) const;
     int trouverCle(const QString& section, const QString& cle) const;
+    void inserer(std::size_t position, Ligne ligne);
 
     QString chemin_;
     std::vector<Ligne> lignes_;
