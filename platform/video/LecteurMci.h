@@ -71,6 +71,9 @@ signals:
 private:
     void changerImage(std::int64_t n, bool notifier);
     void notifierPlusTard();
+    // Ends a running playback; its pending notification (if any) is posted as superseded.
+    void terminerLecture(bool notifier);
+    void avancerLecture();
     std::unique_ptr<MoteurVideo> moteur_;
     std::int64_t courante_ = 0;
     FormatTemps format_ = FormatTemps::Millisecondes;
@@ -79,6 +82,9 @@ private:
     QTimer* lecture_ = nullptr;
     double departLectureMs_ = 0;
     qint64 departHorloge_ = 0;
+    bool notifierFinLecture_ = false;
+    mutable QImage affichee_; // ImageAffichee's last result, reused while frame and size hold
+    mutable qint64 afficheeSource_ = 0; // cache key of the decoded frame it was scaled from
 };
 
 } // namespace kinepo

@@ -1,0 +1,617 @@
+// FFmpeg back-end of the frame-exact engine.
+//
+// Opening demuxes the whole video stream once and keeps one entry per packet that carries a
+// picture. Frames are numbered by sorting the presentation timestamps, so a film with B-frames
+// or a lying header still counts and times its frames right. Decoded frames are identified by
+// their timestamp, never by counting outputs after a seek, which keeps seeking exact even when
+// the demuxer lands on an earlier keyframe than asked.
+#include "platform/video/MoteurVideo.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/mem.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QByteArray>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace kinepo {
+
+namespace {
+
+struct FermeFormat {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
+struct LibereDecodeur {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct LibereImage {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct LiberePaquet {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct LibereConvertisseur {
+    void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+
+using FormatPtr = std::unique_ptr<AVFormatContext, FermeFormat>;
+using DecodeurPtr = std::unique_ptr<AVCodecContext, LibereDecodeur>;
+using ImagePtr = std::unique_ptr<AVFrame, LibereImage>;
+using PaquetPtr = std::unique_ptr<AVPacket, LiberePaquet>;
+
+constexpr std::size_t kBudgetParDefaut = std::size_t(512) << 20;
+// The end of a film is checked at opening (a truncated or corrupt tail shortens the film) when
+// the last group of pictures is this short; longer groups are checked the first time they are
+// decoded, which keeps opening a long-GOP film as cheap as demuxing it.
+constexpr std::int64_t kQueueVerifieeALOuverture = 16;
+
+void ConfigurerJournal() {
+    static std::once_flag fait;
+    std::call_once(fait, [] {
+        // Broken films are expected input here; FFmpeg's complaints would only flood stderr.
+        if (qEnvironmentVariableIsEmpty("KINEPO_FFMPEG_LOG")) av_log_set_level(AV_LOG_FATAL);
+    });
+}
+
+void LibererTampon(void* tampon) { av_free(tampon); }
+
+struct Paquet {
+    std::int64_t pts;      // presentation timestamp (synthesised when the file has none)
+    std::int64_t dts;      // decoding timestamp, used to seek (pts when the file has none)
+    std::int64_t duree;    // in the stream's time base, 0 when unknown
+    bool cle;
+    bool ptsFichier; // the container gave a presentation time
+};
+
+struct EntreeCache {
+    AVFrame* yuv = nullptr; // reference to a decoded frame not yet converted
+    QImage rgb;             // converted frame, what callers get
+    std::size_t octets = 0;
+};
+
+} // namespace
+
+struct MoteurVideo::Impl {
+    QString chemin;
+    FormatPtr format;
+    DecodeurPtr decodeur;
+    ImagePtr trame{av_frame_alloc()};
+    PaquetPtr paquet{av_packet_alloc()};
+    SwsContext* convertisseur = nullptr;
+    int flux = -1;
+    AVRational baseTemps{1, 1};
+    InfosFilm infos;
+
+    std::vector<Paquet> paquets;         // decoding order
+    std::vector<std::int64_t> ptsImages; // frame n's presentation timestamp, ascending
+    std::vector<std::int64_t> depart;    // frame n: decoding index of the keyframe to start from
+    std::vector<std::int64_t> rangDepart; // frame n: the frame number of that keyframe
+    std::vector<std::int64_t> cles;      // decoding indices of the keyframes
+    std::int64_t dureeDerniere = 0;      // duration of the last frame, in the time base
+
+    // Decoded frames carry their packet's timestamp plus this offset. It is 0 except where the
+    // container only knows decoding times (AVI with B-frames): there the decoder stamps a frame
+    // with the time of the packet that pushed it out, one reordering delay later.
+    std::int64_t decalageTs = 0;
+    std::int64_t pasDts = 1; // usual step between decoding times
+
+    // Decoder state: `vivant` when it can go on forward from `derniereSortie`.
+    bool vivant = false;
+    std::int64_t derniereSortie = -1;
+
+    std::map<std::int64_t, EntreeCache> cache;
+    std::size_t octetsCache = 0;
+    std::size_t budget = kBudgetParDefaut;
+    std::int64_t centre = 0; // eviction keeps the frames nearest to the last one asked for
+
+    ~Impl() {
+        ViderCache();
+        sws_freeContext(convertisseur);
+    }
+
+    bool Indexer(QString* erreur);
+    void Ordonner();
+    std::int64_t DecalageTemps();
+    bool ChercherCle(std::int64_t indiceCle);
+    enum class Issue { Obtenue, Echec, Depasse };
+    bool DecoderJusqua(std::int64_t n);
+    Issue EssayerJusqua(std::int64_t n);
+    std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
+    QImage Convertir(const AVFrame* f);
+    void Ranger(std::int64_t i, AVFrame* f);
+    void Evincer(std::int64_t garder);
+    void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
+    void ViderCache() {
+        while (!cache.empty()) Oublier(cache.begin());
+    }
+    void Raccourcir(std::int64_t nombre);
+    void CalculerDuree();
+    double VersMs(std::int64_t ts) const {
+        return double(ts - ptsImages.front()) * 1000.0 * baseTemps.num / baseTemps.den;
+    }
+};
+
+// --- opening and indexing ------------------------------------------------------------------
+
+bool MoteurVideo::Impl::Indexer(QString* erreur) {
+    auto echec = [&](const char* raison) {
+        if (erreur) *erreur = QString::fromUtf8(raison);
+        return false;
+    };
+    AVFormatContext* brut = nullptr;
+    const QByteArray nom = QFileInfo(chemin).absoluteFilePath().toUtf8();
+    if (avformat_open_input(&brut, nom.constData(), nullptr, nullptr) < 0)
+        return echec("not a film");
+    format.reset(brut);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) return echec("unreadable streams");
+
+    const AVCodec* codec = nullptr;
+    flux = -1;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* s = format->streams[i];
+        if (s->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+        if (s->disposition & AV_DISPOSITION_ATTACHED_PIC) continue;
+        if (flux < 0 || i == unsigned(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1,
+                                                             -1, nullptr, 0)))
+            flux = int(i);
+    }
+    if (flux < 0) return echec("no video stream");
+    AVStream* st = format->streams[flux];
+    codec = avcodec_find_decoder(st->codecpar->codec_id);
+    if (!codec) return echec("no decoder for this codec");
+    if (st->codecpar->width <= 0 || st->codecpar->height <= 0) return echec("no frame size");
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (int(i) != flux) format->streams[i]->discard = AVDISCARD_ALL;
+
+    decodeur.reset(avcodec_alloc_context3(codec));
+    if (!decodeur || avcodec_parameters_to_context(decodeur.get(), st->codecpar) < 0)
+        return echec("decoder setup failed");
+    decodeur->thread_count = 0; // one per core
+    decodeur->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(decodeur.get(), codec, nullptr) < 0) return echec("decoder setup failed");
+
+    baseTemps = st->time_base;
+    if (baseTemps.num <= 0 || baseTemps.den <= 0) baseTemps = AVRational{1, 25};
+    infos.largeur = st->codecpar->width;
+    infos.hauteur = st->codecpar->height;
+    infos.codec = QString::fromLatin1(codec->name);
+    AVRational cadence = st->avg_frame_rate;
+    if (cadence.num <= 0 || cadence.den <= 0) cadence = st->r_frame_rate;
+    infos.cadenceFichier = (cadence.num > 0 && cadence.den > 0) ? av_q2d(cadence) : 0.0;
+
+    // One pass over the packets. A read error ends the film where it is (truncated file).
+    std::int64_t suivant = 0; // synthesised timestamps for packets that carry none
+    while (av_read_frame(format.get(), paquet.get()) >= 0) {
+        const AVPacket& p = *paquet;
+        if (p.stream_index == flux && p.size > 0 && !(p.flags & AV_PKT_FLAG_CORRUPT)) {
+            Paquet e;
+            e.dts = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
+            e.pts = p.pts != AV_NOPTS_VALUE ? p.pts : p.dts;
+            if (e.pts == AV_NOPTS_VALUE) e.pts = e.dts = suivant;
+            e.duree = p.duration > 0 ? p.duration : 0;
+            e.cle = (p.flags & AV_PKT_FLAG_KEY) != 0;
+            e.ptsFichier = p.pts != AV_NOPTS_VALUE;
+            suivant = e.pts + std::max<std::int64_t>(e.duree, 1);
+            paquets.push_back(e);
+        }
+        av_packet_unref(paquet.get());
+    }
+    if (paquets.empty()) return echec("no video frame");
+    // A container that stamps only some packets with a presentation time (AVI with B-frames)
+    // is timed by its decoding times throughout: they are regular and complete.
+    bool ptsManquants = false, dtsCroissants = true;
+    for (std::size_t i = 0; i < paquets.size(); ++i) {
+        ptsManquants = ptsManquants || !paquets[i].ptsFichier;
+        if (i > 0) dtsCroissants = dtsCroissants && paquets[i].dts > paquets[i - 1].dts;
+    }
+    if (ptsManquants && dtsCroissants)
+        for (auto& e : paquets) e.pts = e.dts;
+    // Files without a keyframe flag (some raw or broken streams) can only start at the top.
+    if (!paquets.front().cle) paquets.front().cle = true;
+
+    Ordonner();
+
+    const Paquet& dernier = *std::max_element(
+        paquets.begin(), paquets.end(), [](const Paquet& a, const Paquet& b) { return a.pts < b.pts; });
+    if (dernier.duree > 0)
+        dureeDerniere = dernier.duree;
+    else if (ptsImages.size() >= 2)
+        dureeDerniere = ptsImages.back() - ptsImages[ptsImages.size() - 2];
+    else if (infos.cadenceFichier > 0)
+        dureeDerniere = std::max<std::int64_t>(
+            1, std::llround(baseTemps.den / (infos.cadenceFichier * baseTemps.num)));
+    else
+        dureeDerniere = std::max<std::int64_t>(1, std::llround(0.04 * baseTemps.den / baseTemps.num));
+    infos.nombreImages = std::int64_t(ptsImages.size());
+    CalculerDuree();
+    vivant = false; // the demuxer is at the end
+    return true;
+}
+
+void MoteurVideo::Impl::Ordonner() {
+    // Frame numbers: presentation order. Duplicate timestamps make that order meaningless, so
+    // such files fall back to decoding order with synthesised times.
+    ptsImages.resize(paquets.size());
+    for (std::size_t i = 0; i < paquets.size(); ++i) ptsImages[i] = paquets[i].pts;
+    std::sort(ptsImages.begin(), ptsImages.end());
+    if (std::adjacent_find(ptsImages.begin(), ptsImages.end()) != ptsImages.end()) {
+        std::int64_t t = 0;
+        for (auto& e : paquets) {
+            e.pts = t;
+            t += std::max<std::int64_t>(e.duree, 1);
+        }
+        for (std::size_t i = 0; i < paquets.size(); ++i) ptsImages[i] = paquets[i].pts;
+    }
+
+    // For each frame, the keyframe to start decoding from: the last one, in decoding order,
+    // that precedes the frame's packet and is not presented after it (open GOPs).
+    cles.clear();
+    std::vector<std::int64_t> indicePaquet(paquets.size()); // frame n -> decoding index
+    for (std::size_t i = 0; i < paquets.size(); ++i) {
+        const auto n = std::lower_bound(ptsImages.begin(), ptsImages.end(), paquets[i].pts) -
+                       ptsImages.begin();
+        indicePaquet[std::size_t(n)] = std::int64_t(i);
+        if (paquets[i].cle) cles.push_back(std::int64_t(i));
+    }
+    depart.resize(paquets.size());
+    rangDepart.resize(paquets.size());
+    for (std::size_t n = 0; n < paquets.size(); ++n) {
+        auto it = std::upper_bound(cles.begin(), cles.end(), indicePaquet[n]);
+        std::int64_t k = *std::prev(it);
+        while (it != cles.begin()) {
+            k = *std::prev(it);
+            if (paquets[std::size_t(k)].pts <= ptsImages[n]) break;
+            --it;
+        }
+        depart[n] = k;
+        rangDepart[n] = std::lower_bound(ptsImages.begin(), ptsImages.end(),
+                                         paquets[std::size_t(k)].pts) -
+                        ptsImages.begin();
+    }
+
+}
+
+void MoteurVideo::Impl::CalculerDuree() {
+    const std::int64_t n = infos.nombreImages;
+    const std::int64_t fin = n < std::int64_t(ptsImages.size())
+                                 ? ptsImages[std::size_t(n)]
+                                 : ptsImages[std::size_t(n - 1)] + dureeDerniere;
+    infos.dureeMs = VersMs(fin);
+}
+
+void MoteurVideo::Impl::Raccourcir(std::int64_t nombre) {
+    nombre = std::max<std::int64_t>(nombre, 1);
+    if (nombre >= infos.nombreImages) return;
+    infos.nombreImages = nombre;
+    // The next frame's start is the end of the new last frame: it was shown until then.
+    CalculerDuree();
+    while (!cache.empty() && cache.rbegin()->first >= nombre) Oublier(std::prev(cache.end()));
+}
+
+// --- decoding --------------------------------------------------------------------------------
+
+bool MoteurVideo::Impl::ChercherCle(std::int64_t indiceCle) {
+    avcodec_flush_buffers(decodeur.get());
+    vivant = false;
+    const std::int64_t ts = paquets[std::size_t(indiceCle)].dts;
+    if (av_seek_frame(format.get(), flux, ts, AVSEEK_FLAG_BACKWARD) < 0) {
+        // Some demuxers only rewind to the start; that is always right, only slower.
+        if (avformat_seek_file(format.get(), flux, std::numeric_limits<std::int64_t>::min(),
+                               paquets.front().dts, paquets.front().dts, 0) < 0 &&
+            av_seek_frame(format.get(), -1, 0, AVSEEK_FLAG_BYTE) < 0)
+            return false;
+    }
+    vivant = true;
+    return true;
+}
+
+std::int64_t MoteurVideo::Impl::DecalageTemps() {
+    if (!ChercherCle(depart[0])) return 0;
+    vivant = false; // the frame looked at below is not kept
+    bool vidange = false;
+    for (;;) {
+        int r = avcodec_receive_frame(decodeur.get(), trame.get());
+        if (r == 0) {
+            std::int64_t ts = trame->best_effort_timestamp;
+            if (ts == AV_NOPTS_VALUE) ts = trame->pts;
+            av_frame_unref(trame.get());
+            return ts == AV_NOPTS_VALUE ? 0 : ts - ptsImages.front();
+        }
+        if (r != AVERROR(EAGAIN) || vidange) return 0; // nothing decodes: found out later
+        r = av_read_frame(format.get(), paquet.get());
+        if (r < 0) {
+            avcodec_send_packet(decodeur.get(), nullptr);
+            vidange = true;
+            continue;
+        }
+        if (paquet->stream_index == flux && paquet->size > 0)
+            avcodec_send_packet(decodeur.get(), paquet.get());
+        av_packet_unref(paquet.get());
+    }
+}
+
+std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t precedent) const {
+    std::int64_t ts = f->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE) ts = f->pts;
+    if (ts != AV_NOPTS_VALUE) {
+        ts -= decalageTs;
+        auto it = std::lower_bound(ptsImages.begin(), ptsImages.end(), ts);
+        if (it != ptsImages.end() && *it == ts) return it - ptsImages.begin();
+    }
+    return precedent + 1;
+}
+
+bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n) {
+    for (int essai = 0; essai < 4; ++essai) {
+        const Issue issue = EssayerJusqua(n);
+        if (issue != Issue::Depasse) return issue == Issue::Obtenue;
+        // Frame n is presented before the keyframe we started from (a leading frame of an open
+        // GOP, or a container that only knows decoding times): start one keyframe earlier, and
+        // remember it.
+        const auto it = std::lower_bound(cles.begin(), cles.end(), depart[std::size_t(n)]);
+        if (it == cles.begin()) return false;
+        const std::int64_t k = *std::prev(it);
+        depart[std::size_t(n)] = k;
+        rangDepart[std::size_t(n)] = std::min<std::int64_t>(
+            rangDepart[std::size_t(n)],
+            std::lower_bound(ptsImages.begin(), ptsImages.end(), paquets[std::size_t(k)].pts) -
+                ptsImages.begin());
+        vivant = false;
+    }
+    return false;
+}
+
+MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n) {
+    // Going on is cheaper than seeking as long as no keyframe lies between here and n.
+    const bool continuer =
+        vivant && derniereSortie < n && rangDepart[std::size_t(n)] <= derniereSortie + 1;
+    std::int64_t debut = derniereSortie + 1;
+    bool premierPaquet = false;
+    bool vuAvant = continuer; // a frame before n came out of this run
+    if (!continuer) {
+        if (!ChercherCle(depart[std::size_t(n)])) return Issue::Echec;
+        debut = rangDepart[std::size_t(n)];
+        derniereSortie = debut - 1;
+        premierPaquet = true;
+    }
+    bool reessaye = false;
+    bool vidange = false;
+    std::int64_t derniereBonne = -1;
+    std::int64_t dernierDtsEnvoye = AV_NOPTS_VALUE;
+    std::int64_t vidangees = 0;
+    for (;;) {
+        int r = avcodec_receive_frame(decodeur.get(), trame.get());
+        if (r == 0) {
+            std::int64_t i = Identifier(trame.get(), derniereSortie);
+            if (vidange && trame->best_effort_timestamp == AV_NOPTS_VALUE &&
+                trame->pts == AV_NOPTS_VALUE && dernierDtsEnvoye != AV_NOPTS_VALUE) {
+                // Drained frames of a decoder that stamps frames with the packet that pushed
+                // them out: the packets that would have come next.
+                ++vidangees;
+                const std::int64_t ts = dernierDtsEnvoye + vidangees * pasDts - decalageTs;
+                const auto it = std::lower_bound(ptsImages.begin(), ptsImages.end(), ts);
+                if (it != ptsImages.end() && *it == ts) i = it - ptsImages.begin();
+            }
+            const bool abimee = trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
+            // Frames before the keyframe's own come from references we did not decode.
+            if (i >= debut && i < infos.nombreImages && !abimee) {
+                derniereBonne = std::max(derniereBonne, i);
+                if (cache.find(i) == cache.end()) Ranger(i, trame.get());
+            }
+            av_frame_unref(trame.get());
+            derniereSortie = std::max(derniereSortie, i);
+            if (i < n) vuAvant = true;
+            if (i >= n) {
+                if (cache.count(n)) return Issue::Obtenue;
+                return vuAvant ? Issue::Echec : Issue::Depasse;
+            }
+            continue;
+        }
+        if (r == AVERROR_EOF) break;
+        if (r != AVERROR(EAGAIN)) break;
+        if (vidange) break;
+        r = av_read_frame(format.get(), paquet.get());
+        if (r < 0) {
+            avcodec_send_packet(decodeur.get(), nullptr);
+            vidange = true;
+            continue;
+        }
+        const AVPacket& p = *paquet;
+        if (p.stream_index != flux || p.size <= 0 || (p.flags & AV_PKT_FLAG_CORRUPT)) {
+            av_packet_unref(paquet.get());
+            continue;
+        }
+        if (premierPaquet) {
+            premierPaquet = false;
+            const std::int64_t ts = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
+            const std::int64_t voulu = paquets[std::size_t(depart[std::size_t(n)])].dts;
+            if (ts != AV_NOPTS_VALUE && ts > voulu && !reessaye) {
+                // The demuxer went past the keyframe: start again from the top of the film.
+                av_packet_unref(paquet.get());
+                reessaye = true;
+                avcodec_flush_buffers(decodeur.get());
+                if (avformat_seek_file(format.get(), flux, std::numeric_limits<std::int64_t>::min(),
+                                       paquets.front().dts, paquets.front().dts, 0) < 0)
+                    return Issue::Echec;
+                debut = 0;
+                derniereSortie = -1;
+                continue;
+            }
+        }
+        dernierDtsEnvoye = p.dts;
+        r = avcodec_send_packet(decodeur.get(), paquet.get());
+        av_packet_unref(paquet.get());
+        (void)r; // a packet the decoder rejects is simply a frame that does not decode
+    }
+    // The film ended before frame n came out: every frame after the last good one is lost.
+    vivant = false;
+    if (derniereBonne < n && !reessaye) Raccourcir(derniereBonne >= 0 ? derniereBonne + 1 : debut);
+    return cache.count(n) ? Issue::Obtenue : Issue::Echec;
+}
+
+QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
+    const int w = f->width, h = f->height;
+    if (w <= 0 || h <= 0) return {};
+    convertisseur = sws_getCachedContext(convertisseur, w, h, AVPixelFormat(f->format), w, h,
+                                         AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!convertisseur) return {};
+    const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
+    const bool pleine = f->color_range == AVCOL_RANGE_JPEG || f->format == AV_PIX_FMT_YUVJ420P ||
+                        f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
+    int* invTable = nullptr;
+    int* table = nullptr;
+    int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
+    if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
+                                 &luminosite, &contraste, &saturation) >= 0) {
+        sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
+                                 saturation);
+    }
+    // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
+    // end of a line.
+    const int ligne = FFALIGN(w * 3, 64);
+    auto* tampon = static_cast<uchar*>(av_malloc(std::size_t(ligne) * h + 64));
+    if (!tampon) return {};
+    uint8_t* dst[4] = {tampon, nullptr, nullptr, nullptr};
+    int dstLignes[4] = {ligne, 0, 0, 0};
+    if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
+        av_free(tampon);
+        return {};
+    }
+    return QImage(tampon, w, h, ligne, QImage::Format_RGB888, LibererTampon, tampon);
+}
+
+void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f) {
+    AVFrame* ref = av_frame_clone(f);
+    if (!ref) return;
+    EntreeCache e;
+    e.yuv = ref;
+    e.octets = std::size_t(std::max(0, av_image_get_buffer_size(AVPixelFormat(f->format), f->width,
+                                                                f->height, 1)));
+    octetsCache += e.octets;
+    cache[i] = e;
+    Evincer(i);
+}
+
+void MoteurVideo::Impl::Oublier(std::map<std::int64_t, EntreeCache>::iterator it) {
+    av_frame_free(&it->second.yuv);
+    octetsCache -= it->second.octets;
+    cache.erase(it);
+}
+
+void MoteurVideo::Impl::Evincer(std::int64_t garder) {
+    while (octetsCache > budget && cache.size() > 1) {
+        auto premier = cache.begin();
+        auto dernier = std::prev(cache.end());
+        const std::int64_t dPremier = std::llabs(premier->first - centre);
+        const std::int64_t dDernier = std::llabs(dernier->first - centre);
+        auto victime = dPremier >= dDernier ? premier : dernier;
+        if (victime->first == garder) victime = victime == premier ? dernier : premier;
+        if (victime->first == garder) break;
+        Oublier(victime);
+    }
+}
+
+// --- public face -----------------------------------------------------------------------------
+
+MoteurVideo::MoteurVideo(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+MoteurVideo::~MoteurVideo() = default;
+
+std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString* erreur) {
+    ConfigurerJournal();
+    auto impl = std::make_unique<Impl>();
+    impl->chemin = chemin;
+    if (!impl->trame || !impl->paquet) {
+        if (erreur) *erreur = QStringLiteral("out of memory");
+        return nullptr;
+    }
+    if (!impl->Indexer(erreur)) return nullptr;
+    std::unique_ptr<MoteurVideo> moteur(new MoteurVideo(std::move(impl)));
+    Impl& d = *moteur->d;
+
+    d.decalageTs = d.DecalageTemps();
+    if (d.paquets.size() >= 2 && d.paquets[1].dts > d.paquets[0].dts)
+        d.pasDts = d.paquets[1].dts - d.paquets[0].dts;
+
+    // A short last group of pictures is decoded now, so that a corrupt tail is known before
+    // anyone reads the length.
+    const std::int64_t dernier = d.infos.nombreImages - 1;
+    if (dernier - d.rangDepart[std::size_t(dernier)] < kQueueVerifieeALOuverture) {
+        d.centre = dernier;
+        for (int essais = 0; essais < 4; ++essais) {
+            const std::int64_t n = d.infos.nombreImages - 1;
+            if (d.DecoderJusqua(n) || d.infos.nombreImages - 1 == n) break;
+        }
+    }
+    d.centre = 0;
+    if (moteur->Image(0).isNull()) {
+        if (erreur) *erreur = QStringLiteral("no decodable frame");
+        return nullptr;
+    }
+    return moteur;
+}
+
+const InfosFilm& MoteurVideo::Infos() const { return d->infos; }
+
+double MoteurVideo::TempsMs(std::int64_t n) const {
+    n = std::clamp<std::int64_t>(n, 0, d->infos.nombreImages - 1);
+    return d->VersMs(d->ptsImages[std::size_t(n)]);
+}
+
+std::int64_t MoteurVideo::ImageA(double ms) const {
+    const auto& p = d->ptsImages;
+    const std::int64_t dernier = d->infos.nombreImages - 1;
+    // Search on times computed exactly as TempsMs computes them, so that ImageA(TempsMs(n)) == n.
+    std::int64_t bas = 0, haut = dernier;
+    if (!(ms >= d->VersMs(p[0]))) return 0;
+    while (bas < haut) {
+        const std::int64_t milieu = bas + (haut - bas + 1) / 2;
+        if (d->VersMs(p[std::size_t(milieu)]) <= ms)
+            bas = milieu;
+        else
+            haut = milieu - 1;
+    }
+    return bas;
+}
+
+QImage MoteurVideo::Image(std::int64_t n) {
+    if (n < 0 || n >= d->infos.nombreImages) return {};
+    d->centre = n;
+    auto it = d->cache.find(n);
+    if (it == d->cache.end()) {
+        if (!d->DecoderJusqua(n)) return {};
+        it = d->cache.find(n);
+        if (it == d->cache.end()) return {};
+    }
+    EntreeCache& e = it->second;
+    if (e.rgb.isNull() && e.yuv) {
+        e.rgb = d->Convertir(e.yuv);
+        av_frame_free(&e.yuv);
+        d->octetsCache -= e.octets;
+        e.octets = e.rgb.isNull() ? 0 : std::size_t(e.rgb.bytesPerLine()) * e.rgb.height();
+        d->octetsCache += e.octets;
+        QImage resultat = e.rgb;
+        if (resultat.isNull()) d->Oublier(it);
+        d->Evincer(n);
+        return resultat;
+    }
+    return e.rgb;
+}
+
+void MoteurVideo::FixerBudgetCache(std::size_t octets) {
+    d->budget = octets;
+    d->Evincer(d->centre);
+}
+
+} // namespace kinepo

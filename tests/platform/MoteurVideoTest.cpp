@@ -1,0 +1,266 @@
+// The frame-exact engine on generated films: counts, exact times, and the same pixels for the
+// same frame number whichever way the frame was reached.
+#include "platform/video/MoteurVideo.h"
+#include "tests/platform/FilmsDeTest.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+using namespace kinepo;
+using namespace kinepo::test;
+
+namespace {
+
+struct CasFilm {
+    const char* nom;
+    CodecFilm codec;
+    int gop;
+    bool imagesB;
+    const char* codecAttendu;
+};
+
+const CasFilm kFilms[] = {
+    {"raw", CodecFilm::RawAvi, 1, false, "rawvideo"},
+    {"mjpeg", CodecFilm::MjpegAvi, 1, false, "mjpeg"},
+    {"mpeg4_gop12", CodecFilm::Mpeg4Avi, 12, false, "mpeg4"},
+    {"mpeg4_bframes", CodecFilm::Mpeg4Avi, 10, true, "mpeg4"},
+    {"h264_bframes", CodecFilm::H264Mp4, 10, true, "h264"},
+};
+
+ParametresFilm Parametres(const CasFilm& c, int images = 30) {
+    ParametresFilm p;
+    p.codec = c.codec;
+    p.gop = c.gop;
+    p.imagesB = c.imagesB;
+    p.images = images;
+    p.cadenceNum = 30;
+    return p;
+}
+
+QByteArray Pixels(const QImage& i) {
+    const QImage rgb = i.convertToFormat(QImage::Format_RGB888);
+    QByteArray octets;
+    for (int y = 0; y < rgb.height(); ++y)
+        octets.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    return octets;
+}
+
+class FilmsGeneres : public ::testing::TestWithParam<CasFilm> {};
+
+TEST_P(FilmsGeneres, CountsAndTimesFramesExactly) {
+    const CasFilm& c = GetParam();
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(c)));
+    ASSERT_TRUE(moteur);
+    const InfosFilm& infos = moteur->Infos();
+    EXPECT_EQ(infos.nombreImages, 30);
+    EXPECT_EQ(infos.largeur, 160);
+    EXPECT_EQ(infos.hauteur, 120);
+    EXPECT_EQ(infos.codec, QString::fromLatin1(c.codecAttendu));
+    EXPECT_NEAR(infos.cadenceFichier, 30.0, 1e-9);
+    EXPECT_NEAR(infos.dureeMs, 1000.0, 1e-9);
+    EXPECT_DOUBLE_EQ(moteur->TempsMs(0), 0.0);
+    EXPECT_NEAR(moteur->TempsMs(1), 100.0 / 3.0, 1e-9); // not 33 or 33.3
+    EXPECT_NEAR(moteur->TempsMs(29), 29 * 100.0 / 3.0, 1e-9);
+    for (std::int64_t n = 0; n < 30; ++n) {
+        EXPECT_EQ(moteur->ImageA(moteur->TempsMs(n)), n);
+        if (n > 0) {
+            EXPECT_EQ(moteur->ImageA(moteur->TempsMs(n) - 1e-6), n - 1);
+        }
+    }
+    EXPECT_EQ(moteur->ImageA(-5), 0);
+    EXPECT_EQ(moteur->ImageA(1e9), 29);
+}
+
+TEST_P(FilmsGeneres, ForwardBackwardAndSeekingGiveTheSamePixels) {
+    const QString film = FilmNumerote(Parametres(GetParam()));
+    // Reference: one engine decoding forward in order.
+    auto avant = MoteurVideo::Ouvrir(film);
+    ASSERT_TRUE(avant);
+    std::vector<QByteArray> reference;
+    for (std::int64_t n = 0; n < 30; ++n) {
+        const QImage i = avant->Image(n);
+        ASSERT_FALSE(i.isNull()) << n;
+        ASSERT_EQ(i.format(), QImage::Format_RGB888);
+        ASSERT_EQ(LireNumero(i), n);
+        reference.push_back(Pixels(i));
+    }
+    // A cache of one frame forces every other path to decode again.
+    auto arriere = MoteurVideo::Ouvrir(film);
+    ASSERT_TRUE(arriere);
+    arriere->FixerBudgetCache(1);
+    for (std::int64_t n = 29; n >= 0; --n) {
+        const QImage i = arriere->Image(n);
+        ASSERT_EQ(LireNumero(i), n);
+        EXPECT_EQ(Pixels(i), reference[std::size_t(n)]) << "stepping back, frame " << n;
+    }
+    QRandomGenerator hasard(4);
+    for (int essai = 0; essai < 40; ++essai) {
+        const std::int64_t n = hasard.bounded(30);
+        const QImage i = arriere->Image(n);
+        ASSERT_EQ(LireNumero(i), n);
+        EXPECT_EQ(Pixels(i), reference[std::size_t(n)]) << "seeking, frame " << n;
+    }
+    EXPECT_TRUE(arriere->Image(30).isNull());
+    EXPECT_TRUE(arriere->Image(-1).isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+TEST(MoteurVideo, NtscRateTimesAreExact) {
+    ParametresFilm p;
+    p.codec = CodecFilm::MjpegAvi;
+    p.images = 10;
+    p.cadenceNum = 30000;
+    p.cadenceDen = 1001;
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(p));
+    ASSERT_TRUE(moteur);
+    EXPECT_NEAR(moteur->TempsMs(1), 1001.0 / 30.0, 1e-9);
+    EXPECT_NEAR(moteur->Infos().dureeMs, 10 * 1001.0 / 30.0, 1e-9);
+    EXPECT_NEAR(moteur->Infos().cadenceFichier, 30000.0 / 1001.0, 1e-9);
+}
+
+TEST(MoteurVideo, SingleFrameFilm) {
+    ParametresFilm p;
+    p.images = 1;
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(p));
+    ASSERT_TRUE(moteur);
+    EXPECT_EQ(moteur->Infos().nombreImages, 1);
+    EXPECT_NEAR(moteur->Infos().dureeMs, 40.0, 1e-9);
+    EXPECT_EQ(LireNumero(moteur->Image(0)), 0);
+    EXPECT_EQ(moteur->ImageA(500), 0);
+}
+
+// A film cut short in the middle of its data: the length is the last frame that decodes, and
+// every frame up to it decodes.
+struct CasTronque {
+    const char* nom;
+    CodecFilm codec;
+    int gop;
+    double fraction;
+};
+
+class FilmsTronques : public ::testing::TestWithParam<CasTronque> {};
+
+TEST_P(FilmsTronques, LengthIsTheLastDecodableFrame) {
+    const CasTronque& c = GetParam();
+    ParametresFilm p;
+    p.codec = c.codec;
+    p.gop = c.gop;
+    p.images = 40;
+    p.indexEnTete = true;
+    QFile original(FilmNumerote(p));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray octets = original.readAll();
+    const QString chemin = DossierFilms().filePath(QStringLiteral("tronque-%1.%2")
+                                                       .arg(c.nom)
+                                                       .arg(c.codec == CodecFilm::H264Mp4 ? "mp4" : "avi"));
+    QFile tronque(chemin);
+    ASSERT_TRUE(tronque.open(QIODevice::WriteOnly));
+    // Cut inside a frame, not on a boundary.
+    tronque.write(octets.left(qsizetype(octets.size() * c.fraction) + 7));
+    tronque.close();
+
+    auto moteur = MoteurVideo::Ouvrir(chemin);
+    ASSERT_TRUE(moteur);
+    // Walking to the end settles the length (a long last group is only checked when decoded).
+    for (std::int64_t n = 0; n < moteur->Infos().nombreImages; ++n) {
+        const QImage i = moteur->Image(n);
+        if (i.isNull()) {
+            EXPECT_GE(n, moteur->Infos().nombreImages) << "frame " << n << " inside the film";
+            break;
+        }
+        EXPECT_EQ(LireNumero(i), n);
+    }
+    const std::int64_t nombre = moteur->Infos().nombreImages;
+    EXPECT_GT(nombre, 5);
+    EXPECT_LT(nombre, 40);
+    EXPECT_EQ(LireNumero(moteur->Image(nombre - 1)), nombre - 1);
+    EXPECT_NEAR(moteur->Infos().dureeMs, nombre * 40.0, 1e-9);
+}
+
+const CasTronque kTronques[] = {
+    {"mjpeg", CodecFilm::MjpegAvi, 1, 0.6},
+    {"raw", CodecFilm::RawAvi, 1, 0.5},
+    {"mpeg4", CodecFilm::Mpeg4Avi, 12, 0.7},
+    {"h264", CodecFilm::H264Mp4, 25, 0.7},
+};
+INSTANTIATE_TEST_SUITE_P(Codecs, FilmsTronques, ::testing::ValuesIn(kTronques),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+// Files that are not films open to nothing, with a reason, and without a crash.
+struct CasMauvais {
+    const char* nom;
+    const char* fichier;
+    std::function<QByteArray()> contenu;
+};
+
+QByteArray DebutDeFilm(int octets) {
+    ParametresFilm p;
+    QFile f(FilmNumerote(p));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.read(octets);
+}
+
+QByteArray SonWav() {
+    // 0.1 s of 8 kHz 8-bit mono silence.
+    const int donnees = 800;
+    QByteArray w;
+    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) w.append(char((v >> (8 * i)) & 0xFF)); };
+    auto u16 = [&](quint16 v) { w.append(char(v & 0xFF)); w.append(char(v >> 8)); };
+    w.append("RIFF");
+    u32(36 + donnees);
+    w.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
+    w.append("data");
+    u32(donnees);
+    w.append(QByteArray(donnees, char(0x80)));
+    return w;
+}
+
+class FichiersMauvais : public ::testing::TestWithParam<CasMauvais> {};
+
+TEST_P(FichiersMauvais, OpenToNothing) {
+    const CasMauvais& c = GetParam();
+    const QString chemin = DossierFilms().filePath(QString::fromLatin1(c.fichier));
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(c.contenu());
+    f.close();
+    QString erreur;
+    EXPECT_FALSE(MoteurVideo::Ouvrir(chemin, &erreur));
+    EXPECT_FALSE(erreur.isEmpty());
+}
+
+const CasMauvais kMauvais[] = {
+    {"empty", "vide.avi", [] { return QByteArray(); }},
+    {"text", "texte.avi", [] { return QByteArray("Ceci n'est pas un film.\r\n").repeated(40); }},
+    {"fifty_bytes", "cinquante.avi", [] { return DebutDeFilm(50); }},
+    {"header_only", "entete.avi", [] { return DebutDeFilm(2000); }},
+    {"sound_only", "son.wav", [] { return SonWav(); }},
+    {"noise", "bruit.mpg", [] {
+         QByteArray b(4096, 0);
+         QRandomGenerator g(7);
+         for (auto& o : b) o = char(g.bounded(256));
+         return b;
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(Fichiers, FichiersMauvais, ::testing::ValuesIn(kMauvais),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+TEST(MoteurVideo, MissingFileOpensToNothing) {
+    QString erreur;
+    EXPECT_FALSE(MoteurVideo::Ouvrir(DossierFilms().filePath("absent.avi"), &erreur));
+    EXPECT_FALSE(erreur.isEmpty());
+}
+
+} // namespace
