@@ -72,6 +72,7 @@ bool EcrireFilm(const std::vector<QImage>& images, const QString& chemin, const 
                      QStringLiteral("%1x%2").arg(premiere.width()).arg(premiere.height()),
                      "-r",   QString::number(imagesParSeconde), "-i", "-", "-c:v", codec};
     if (codec == "mjpeg") args << "-q:v" << "2" << "-pix_fmt" << "yuvj444p";
+    else if (codec == "rawvideo") args << "-pix_fmt" << "bgr24"; // what AVI stores losslessly
     args << chemin;
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", args);

@@ -1,0 +1,133 @@
+#include "video/cli/AnalyseFilm.h"
+
+#include "platform/video/MoteurVideo.h"
+#include "video/suivi/PasseAnalyse.h"
+
+#include <QImage>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace kinepo {
+
+namespace {
+
+// The highest rate the form's frame-rate box shows; a faster film is clamped to it, which
+// differs from the file's rate and so switches the player to frame counting.
+constexpr int kCadenceMaxAffichable = 100;
+
+// Decodes frames [debut, fin] in order on a worker thread, one step ahead of the pass, and
+// hands them out already scaled to the display. The worker is the only user of the engine
+// while it runs. A frame that does not decode is replaced by the previous one, as the player
+// keeps the previous picture on screen.
+class LectureAnticipee {
+public:
+    LectureAnticipee(MoteurVideo& moteur, std::int64_t debut, std::int64_t fin, int zoom)
+        : fin_(fin) {
+        travailleur_ = std::thread([this, &moteur, debut, zoom] {
+            QImage precedente;
+            for (std::int64_t n = debut; n <= fin_; ++n) {
+                QImage image = moteur.Image(n);
+                if (image.isNull()) image = precedente;
+                precedente = image;
+                QImage affichee = ImageAfficheeDepuisDecodee(image, zoom);
+                std::unique_lock verrou(mutex_);
+                place_.wait(verrou, [this] { return arret_ || file_.size() < kProfondeur; });
+                if (arret_) return;
+                file_.push_back(std::move(affichee));
+                pret_.notify_one();
+            }
+        });
+    }
+    ~LectureAnticipee() {
+        {
+            std::lock_guard verrou(mutex_);
+            arret_ = true;
+        }
+        place_.notify_all();
+        travailleur_.join();
+    }
+    QImage Suivante() {
+        std::unique_lock verrou(mutex_);
+        pret_.wait(verrou, [this] { return !file_.empty(); });
+        QImage i = std::move(file_.front());
+        file_.pop_front();
+        place_.notify_one();
+        return i;
+    }
+
+private:
+    static constexpr std::size_t kProfondeur = 3;
+    const std::int64_t fin_;
+    std::mutex mutex_;
+    std::condition_variable pret_, place_;
+    std::deque<QImage> file_;
+    bool arret_ = false;
+    std::thread travailleur_;
+};
+
+} // namespace
+
+CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur) {
+    CalibrationOuverture o;
+    const InfosFilm& infos = moteur.Infos();
+    VideoCalibration& c = o.calibration;
+    c.DefautsFilm(infos.largeur, infos.hauteur);
+    const CadenceFilm cadence =
+        CadenceDepuisLongueurs(static_cast<double>(infos.nombreImages), infos.dureeMs);
+    c.FileFrameRate = cadence.fileFrameRate;
+    c.FramePeriod = cadence.framePeriod;
+    c.Duration = cadence.duration;
+    if (c.FileFrameRate > kCadenceMaxAffichable) {
+        o.formatImages = true;
+        c.FramePeriod = 1.0 / kCadenceMaxAffichable;
+    } else if (c.FileFrameRate > 0) {
+        c.FramePeriod = 1.0 / c.FileFrameRate;
+    }
+    c.MettreAJourFacteurs();
+    return o;
+}
+
+double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouverture,
+                  std::int64_t n) {
+    if (ouverture.formatImages) return static_cast<double>(n) * ouverture.calibration.FramePeriod;
+    return moteur.TempsMs(n) / 1000.0;
+}
+
+IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
+                          const ParametresAnalyse& p, VideoCalibration& c, TablesPointage& t,
+                          MachinePointage& machine,
+                          const std::function<void(std::int64_t, std::int64_t)>& progression) {
+    SuiviAutomatique suivi(machine, t, c);
+    const std::int64_t derniere = moteur.Infos().nombreImages - 1;
+    const std::int64_t debut = std::clamp<std::int64_t>(p.imageDepart, 0, derniere);
+    const int zoom = std::max(1, c.Zoom);
+
+    c.CurrentTime = TempsImage(moteur, ouverture, debut);
+    if (p.suivre) {
+        suivi.Armer(p.fichierChrono);
+        suivi.CliquerCible(c.ImageVersEcran(p.cibleImage));
+    } else {
+        suivi.ArmerChrono(p.fichierChrono, false);
+    }
+
+    // The start frame, then every later one: on the last frame the start has nowhere to step,
+    // and a pass on the background itself would find nothing, so there is no pass at all.
+    LectureAnticipee lecture(moteur, debut, derniere, zoom);
+    suivi.Demarrer(lecture.Suivante(), p.suivre);
+    const std::int64_t total = derniere - debut;
+    for (std::int64_t n = debut + 1; n <= derniere; ++n) {
+        c.CurrentTime = TempsImage(moteur, ouverture, n);
+        suivi.Passer(lecture.Suivante(), p.suivre);
+        if (progression) progression(n - debut, total);
+    }
+    if (p.fichierChrono.isEmpty()) {
+        suivi.Abandonner();
+        machine.Etat = PointingState::psIdle;
+        return IssueAnalyse::Terminee;
+    }
+    return suivi.Terminer() ? IssueAnalyse::Terminee : IssueAnalyse::ChronoNonEcrite;
+}
+
+} // namespace kinepo
