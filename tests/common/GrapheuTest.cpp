@@ -256,6 +256,24 @@ TEST(Grapheu, NeLitJamaisAuDelaDeLaPartieRemplie) {
     }
 }
 
+// A buffer exactly as long as its frames and a range far past its end: under the address
+// sanitizer any read past the end fails this test.
+TEST(Grapheu, PlageAuDelaDUnTamponAjuste) {
+    for (int format : {0, 1, 2, 3}) {
+        const auto son = Son(format, 37, [](int k) { return k; }, [](int k) { return k; });
+        for (int parPixel : {1, 2, 6, 1000}) {
+            TgrapheSon g;
+            g.FixerDonnees(son.data(), son.size());
+            g.rect = QRect(0, 0, 50, 50);
+            g.first = 5;
+            g.last = 5 + parPixel * 50;
+            QImage img = ImageRouge(50, 50);
+            DessinerSon(g, img);
+            EXPECT_FALSE(LignesBleues(img, 0).empty()) << format << " " << parPixel;
+        }
+    }
+}
+
 TEST(Grapheu, TamponAbsentOuFormatInconnuDonneUnRectangleBlanc) {
     std::vector<std::uint8_t> inconnu(100, 7);
     for (int cas = 0; cas < 3; ++cas) {
