@@ -1,6 +1,7 @@
 #include "shell/Formes.h"
 
 #include "shell/ImageMain.h"
+#include "transfer/ui/ImageDDE.h"
 
 // Each subsystem adds its include and its registration below, one block each.
 
@@ -8,6 +9,12 @@ namespace kinepo {
 
 void EnregistrerFormes(TImageFormMain& lanceur) {
     (void)lanceur;
+
+    { // Transfer: the link holder and the transfer dialog live for the whole run.
+        TFormDDE* dde = CreerObjetsTransfert(&lanceur, lanceur.RepTabulane());
+        QObject::connect(&lanceur, &TImageFormMain::RepertoireTabulaneChange, dde,
+                         &TFormDDE::CalculeCheminTabulane);
+    }
 }
 
 } // namespace kinepo

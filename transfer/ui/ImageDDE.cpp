@@ -8,6 +8,7 @@
 #include "platform/lien/SemaphoreNomme.h"
 #include "platform/lien/ServeurLien.h"
 #include "transfer/CheminTabulane.h"
+#include "transfer/ui/ImageConst.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -128,6 +129,14 @@ void TFormDDE::ServeurDDEExecuteMacro(const QString& commande) {
         lanceur_->setFocus(Qt::OtherFocusReason);
     }
     emit LanceurAuPremierPlan();
+}
+
+TFormDDE* CreerObjetsTransfert(QWidget* lanceur, const QString& repTabulane) {
+    auto* dde = new TFormDDE(lanceur);
+    dde->DefinirLanceur(lanceur);
+    dde->CalculeCheminTabulane(repTabulane);
+    new TConstanteDlg(lanceur);
+    return dde;
 }
 
 } // namespace kinepo

@@ -88,4 +88,10 @@ private:
     QPointer<QWidget> lanceur_;
 };
 
+// Start-up: creates the link holder and then the transfer dialog of the run, both owned by
+// the launcher (alive until it closes), with the launcher as the window the link brings
+// forward and the analysis program's path computed from the launcher's Tabulane folder.
+// Connect the launcher's folder changes to the returned holder's CalculeCheminTabulane.
+TFormDDE* CreerObjetsTransfert(QWidget* lanceur, const QString& repTabulane);
+
 } // namespace kinepo
