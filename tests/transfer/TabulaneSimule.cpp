@@ -57,8 +57,12 @@ private:
 int executer(const QStringList& args, int i) {
     if (i + 3 >= args.size()) return 2;
     kinepo::ClientLien client;
-    if (!client.connecter(args[i + 1], args[i + 2])) return 1;
+    if (!client.connecter(args[i + 1], args[i + 2])) {
+        qWarning("%s", qPrintable(client.derniereErreur()));
+        return 1;
+    }
     const bool ok = client.executer(args[i + 3]);
+    if (!ok) qWarning("%s", qPrintable(client.derniereErreur()));
     client.deconnecter();
     return ok ? 0 : 1;
 }
