@@ -37,8 +37,7 @@ void PreparerPeintre(QPainter& p, const QRect& rect) {
 
 // Reading of one first-channel sample. The format byte fixes the sample size and the frame
 // stride; templates let the min/max scan below run without a test per sample.
-template <bool Seize, int Canaux>
-struct Lecteur {
+template <bool Seize, int Canaux> struct Lecteur {
     static constexpr std::size_t Entete = Seize ? 2 : 1;
     static constexpr std::size_t Pas = (Seize ? 2 : 1) * Canaux;
     static int Lire(const std::uint8_t* base, std::int64_t k) {
@@ -51,8 +50,7 @@ struct Lecteur {
 };
 
 template <bool Seize, int Canaux>
-void MinMax(const std::uint8_t* base, std::int64_t debut, std::int64_t fin, int& mini,
-            int& maxi) {
+void MinMax(const std::uint8_t* base, std::int64_t debut, std::int64_t fin, int& mini, int& maxi) {
     int mn = Lecteur<Seize, Canaux>::Lire(base, debut);
     int mx = mn;
     for (std::int64_t k = debut + 1; k <= fin; ++k) {
@@ -66,7 +64,9 @@ void MinMax(const std::uint8_t* base, std::int64_t debut, std::int64_t fin, int&
 
 } // namespace
 
-int Tmonde::VersEcran(double monde) const { return VersEntierEcran(a * monde + b); }
+int Tmonde::VersEcran(double monde) const {
+    return VersEntierEcran(a * monde + b);
+}
 
 TableauGraphe::TableauGraphe() : valeurs_(new double[Capacite]()) {}
 
@@ -139,20 +139,29 @@ bool TgrapheSon::Est16Bits() const {
 std::int64_t TgrapheSon::NombreTrames() const {
     if (octets_ == 0) return 0;
     switch (donnees_[0]) {
-    case 0: return static_cast<std::int64_t>(octets_ - 1);
-    case 3: return static_cast<std::int64_t>((octets_ - 1) / 2);
-    case 1: return octets_ < 2 ? 0 : static_cast<std::int64_t>((octets_ - 2) / 2);
-    case 2: return octets_ < 2 ? 0 : static_cast<std::int64_t>((octets_ - 2) / 4);
-    default: return 0; // unknown format: nothing is read
+    case 0:
+        return static_cast<std::int64_t>(octets_ - 1);
+    case 3:
+        return static_cast<std::int64_t>((octets_ - 1) / 2);
+    case 1:
+        return octets_ < 2 ? 0 : static_cast<std::int64_t>((octets_ - 2) / 2);
+    case 2:
+        return octets_ < 2 ? 0 : static_cast<std::int64_t>((octets_ - 2) / 4);
+    default:
+        return 0; // unknown format: nothing is read
     }
 }
 
 int TgrapheSon::Echantillon(std::int64_t k) const {
     switch (donnees_[0]) {
-    case 0: return Lecteur<false, 1>::Lire(donnees_, k);
-    case 1: return Lecteur<true, 1>::Lire(donnees_, k);
-    case 2: return Lecteur<true, 2>::Lire(donnees_, k);
-    default: return Lecteur<false, 2>::Lire(donnees_, k);
+    case 0:
+        return Lecteur<false, 1>::Lire(donnees_, k);
+    case 1:
+        return Lecteur<true, 1>::Lire(donnees_, k);
+    case 2:
+        return Lecteur<true, 2>::Lire(donnees_, k);
+    default:
+        return Lecteur<false, 2>::Lire(donnees_, k);
     }
 }
 
@@ -224,10 +233,18 @@ void TgrapheSon::Dessine(QPainter& p) {
     colonnes.reserve(static_cast<std::size_t>(droite - gauche));
     const auto minmax = [this](std::int64_t a, std::int64_t b, int& mn, int& mx) {
         switch (donnees_[0]) {
-        case 0: MinMax<false, 1>(donnees_, a, b, mn, mx); break;
-        case 1: MinMax<true, 1>(donnees_, a, b, mn, mx); break;
-        case 2: MinMax<true, 2>(donnees_, a, b, mn, mx); break;
-        default: MinMax<false, 2>(donnees_, a, b, mn, mx); break;
+        case 0:
+            MinMax<false, 1>(donnees_, a, b, mn, mx);
+            break;
+        case 1:
+            MinMax<true, 1>(donnees_, a, b, mn, mx);
+            break;
+        case 2:
+            MinMax<true, 2>(donnees_, a, b, mn, mx);
+            break;
+        default:
+            MinMax<false, 2>(donnees_, a, b, mn, mx);
+            break;
         }
     };
     for (int x = gauche; x < droite; ++x) {

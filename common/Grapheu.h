@@ -33,10 +33,18 @@ public:
 };
 
 // Edges of a rectangle in the convention above.
-inline int Gauche(const QRect& r) { return r.x(); }
-inline int Haut(const QRect& r) { return r.y(); }
-inline int Droite(const QRect& r) { return r.x() + r.width(); }
-inline int Bas(const QRect& r) { return r.y() + r.height(); }
+inline int Gauche(const QRect& r) {
+    return r.x();
+}
+inline int Haut(const QRect& r) {
+    return r.y();
+}
+inline int Droite(const QRect& r) {
+    return r.x() + r.width();
+}
+inline int Bas(const QRect& r) {
+    return r.y() + r.height();
+}
 
 // A real array indexed -32768 ... 32768, allocated once with its owner.
 class TableauGraphe {
@@ -62,9 +70,9 @@ public:
     QPaintDevice* canvas = nullptr; // where Dessine() draws (set once by the owner)
     Tmonde mondeX, mondeY;          // the owner sets mini and maxi before each drawing
     std::int32_t first = 0, last = 0;
-    QRect rect;                     // drawing area, set before each drawing
+    QRect rect; // drawing area, set before each drawing
     TableauGraphe X, Y;
-    bool lines = true;              // true: segments between points; false: single pixels
+    bool lines = true; // true: segments between points; false: single pixels
 
     // Clears rect to white and draws the curve on canvas (does nothing without a canvas).
     // first and last are clamped to the array bounds. Points carrying ValeurAbsente, or
@@ -94,7 +102,7 @@ public:
     std::int32_t first = 0, last = 0; // frame range to draw
     std::int32_t step = 1;            // one-line mode: only frames whose index is a multiple
     QRect rect;
-    bool compressed = false;          // set by Dessine: more than 5 frames per pixel column
+    bool compressed = false; // set by Dessine: more than 5 frames per pixel column
 
     // The buffer (owned by the caller, kept alive while drawing) and the number of its bytes
     // that are filled, format byte included. Nothing past that count is ever read.

@@ -96,7 +96,8 @@ bool IniFile::lireBooleen(const QString& section, const QString& cle, bool defau
 
 void IniFile::inserer(std::size_t position, Ligne ligne) {
     // A last line read without an end gets one before anything follows it.
-    if (position > 0 && lignes_[position - 1].fin.isEmpty()) lignes_[position - 1].fin = finDeLigne_;
+    if (position > 0 && lignes_[position - 1].fin.isEmpty())
+        lignes_[position - 1].fin = finDeLigne_;
     ligne.fin = finDeLigne_;
     lignes_.insert(lignes_.begin() + static_cast<std::ptrdiff_t>(position), std::move(ligne));
 }
@@ -135,7 +136,8 @@ void IniFile::ecrireBooleen(const QString& section, const QString& cle, bool val
 
 QByteArray IniFile::contenu() const {
     QByteArray out;
-    for (const Ligne& l : lignes_) out += l.brut + l.fin;
+    for (const Ligne& l : lignes_)
+        out += l.brut + l.fin;
     return out;
 }
 

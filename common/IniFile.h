@@ -43,10 +43,10 @@ public:
 
 private:
     struct Ligne {
-        QByteArray brut;  // the line as read, without its end
-        QByteArray fin;   // its end as read ("\r\n", "\n", or empty on a last line without one)
-        QString section;  // non-empty on a section header line
-        QString cle;      // non-empty on a key line
+        QByteArray brut; // the line as read, without its end
+        QByteArray fin;  // its end as read ("\r\n", "\n", or empty on a last line without one)
+        QString section; // non-empty on a section header line
+        QString cle;     // non-empty on a key line
         QString valeur;
     };
     int trouverSection(const QString& section) const;

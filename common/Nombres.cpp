@@ -14,19 +14,31 @@
 namespace kinepo {
 
 const QChar LettresPrefixe[18] = {
-    QChar(u' '), QChar(u'y'), QChar(u'z'), QChar(u'a'), QChar(u'f'), QChar(u'p'),
+    QChar(u' '), QChar(u'y'),      QChar(u'z'), QChar(u'a'), QChar(u'f'), QChar(u'p'),
     QChar(u'n'), QChar(u'\u00B5'), QChar(u'm'), QChar(u' '), QChar(u'k'), QChar(u'M'),
-    QChar(u'G'), QChar(u'T'), QChar(u'P'), QChar(u'E'), QChar(u'Z'), QChar(u'Y')};
+    QChar(u'G'), QChar(u'T'),      QChar(u'P'), QChar(u'E'), QChar(u'Z'), QChar(u'Y')};
 
-const char* const ExposantsPrefixe[18] = {"",     "E-24", "E-21", "E-18", "E-15", "E-12",
-                                          "E-9",  "E-6",  "E-3",  "",     "E+3",  "E+6",
-                                          "E+9",  "E+12", "E+15", "E+18", "E+21", "E+24"};
+const char* const ExposantsPrefixe[18] = {"",    "E-24", "E-21", "E-18", "E-15", "E-12",
+                                          "E-9", "E-6",  "E-3",  "",     "E+3",  "E+6",
+                                          "E+9", "E+12", "E+15", "E+18", "E+21", "E+24"};
 
 bool EstPrefixeSI(QChar c) {
     // Z and Y are formatted but never read back: "5 Y" is a typing slip more often than 5e24.
     switch (c.unicode()) {
-    case u'y': case u'z': case u'a': case u'f': case u'p': case u'n': case u'\u00B5':
-    case u'm': case u'k': case u'M': case u'G': case u'T': case u'P': case u'E':
+    case u'y':
+    case u'z':
+    case u'a':
+    case u'f':
+    case u'p':
+    case u'n':
+    case u'\u00B5':
+    case u'm':
+    case u'k':
+    case u'M':
+    case u'G':
+    case u'T':
+    case u'P':
+    case u'E':
         return true;
     default:
         return false;
@@ -64,7 +76,8 @@ bool Convertir(const QString& t, double& resultat) {
     const QChar sep = SeparateurDecimal();
     const auto n = t.size();
     qsizetype i = 0;
-    while (i < n && t[i] == u' ') ++i;
+    while (i < n && t[i] == u' ')
+        ++i;
     bool negatif = false;
     if (i < n && (t[i] == u'+' || t[i] == u'-')) {
         negatif = t[i] == u'-';
@@ -101,7 +114,8 @@ bool Convertir(const QString& t, double& resultat) {
         }
         if (expNegatif) exposant = -exposant;
     }
-    while (i < n && t[i] == u' ') ++i;
+    while (i < n && t[i] == u' ')
+        ++i;
     if (i != n) return false;
 
     std::string chiffres = entier + fraction;
@@ -116,8 +130,8 @@ bool Convertir(const QString& t, double& resultat) {
         static_cast<long long>(entier.size()) - static_cast<long long>(premier) + exposant;
     std::string canon = "0." + chiffres.substr(premier) + "e" + std::to_string(magnitude);
     double v = 0;
-    const auto r = std::from_chars(canon.data(), canon.data() + canon.size(), v,
-                                   std::chars_format::general);
+    const auto r =
+        std::from_chars(canon.data(), canon.data() + canon.size(), v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
         if (magnitude > 0) return false;
         v = 0;
@@ -162,9 +176,11 @@ QString TexteMantisse(double a) {
     const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, decimales);
     if (r.ec != std::errc()) return {};
     QString s = QString::fromLatin1(buf, r.ptr - buf);
-    while (s.size() < 6) s.prepend(u' ');
+    while (s.size() < 6)
+        s.prepend(u' ');
     if (s.contains(QLatin1String("nan"), Qt::CaseInsensitive)) return {};
-    while (s.startsWith(u' ')) s.remove(0, 1);
+    while (s.startsWith(u' '))
+        s.remove(0, 1);
     const auto point = s.indexOf(u'.');
     return s.left(point >= 5 ? 5 : 6);
 }
@@ -181,14 +197,20 @@ QChar SeparateurDecimal() {
     return QChar(s);
 }
 
-void FixerSeparateurDecimal(QChar separateur) { g_separateur.store(separateur.unicode()); }
+void FixerSeparateurDecimal(QChar separateur) {
+    g_separateur.store(separateur.unicode());
+}
 
-void SeparateurDecimalDuSysteme() { g_separateur.store(SeparateurDuLocale().unicode()); }
+void SeparateurDecimalDuSysteme() {
+    g_separateur.store(SeparateurDuLocale().unicode());
+}
 
 ErreurConversion::ErreurConversion(const QString& message)
     : std::runtime_error(message.toStdString()) {}
 
-QString ErreurConversion::message() const { return QString::fromUtf8(what()); }
+QString ErreurConversion::message() const {
+    return QString::fromUtf8(what());
+}
 
 double LireReel(const QString& texte) {
     QString t = ReparerSeparateur(texte);
@@ -208,7 +230,8 @@ double LireReel(const QString& texte) {
         t.remove(u' ');
         if (EstPrefixeSI(c)) {
             int index = 1;
-            while (index < 18 && LettresPrefixe[index] != c) ++index;
+            while (index < 18 && LettresPrefixe[index] != c)
+                ++index;
             t.chop(1);
             t += QLatin1String(ExposantsPrefixe[index]);
         }
@@ -224,9 +247,12 @@ double LireReelUnite(const QString& texte, int unite) {
     double v = 1;
     if (!Convertir(ReparerSeparateur(texte), v)) v = 1;
     switch (unite) {
-    case 1: return v / 1000;
-    case 2: return v / 1000000;
-    default: return v;
+    case 1:
+        return v / 1000;
+    case 2:
+        return v / 1000000;
+    default:
+        return v;
     }
 }
 
@@ -236,12 +262,13 @@ QString ReelVersTexte(double x) {
     if (x == 0) return QStringLiteral("0");
     // Correctly rounded decimal conversion to 6 significant digits: "d.ddddde±XX".
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x),
-                                 std::chars_format::scientific, 5);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 5);
     const std::string s(buf, r.ptr);
     const auto posE = s.find('e');
     std::string chiffres = s.substr(0, 1) + s.substr(2, posE - 2);
-    while (chiffres.size() > 1 && chiffres.back() == '0') chiffres.pop_back();
+    while (chiffres.size() > 1 && chiffres.back() == '0')
+        chiffres.pop_back();
     // Exponent of the form 0.d1d2... × 10^E.
     const int E = std::stoi(s.substr(posE + 1)) + 1;
     const int n = static_cast<int>(chiffres.size());
@@ -256,7 +283,8 @@ QString ReelVersTexte(double x) {
             out += QString(-E, u'0');
             out += QString::fromLatin1(chiffres.data(), n);
         } else {
-            for (int k = 0; k < E; ++k) out += k < n ? QChar(chiffres[k]) : QChar(u'0');
+            for (int k = 0; k < E; ++k)
+                out += k < n ? QChar(chiffres[k]) : QChar(u'0');
             if (n > E) {
                 out += sep;
                 out += QString::fromLatin1(chiffres.data() + E, n - E);
@@ -317,6 +345,8 @@ double PuissanceDix(int n) {
     return n < 0 ? 1 / resultat : resultat;
 }
 
-double Log10(double x) { return std::log(x) / std::log(10.0); }
+double Log10(double x) {
+    return std::log(x) / std::log(10.0);
+}
 
 } // namespace kinepo

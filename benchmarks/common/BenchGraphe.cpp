@@ -45,7 +45,10 @@ void BM_SonMinMax(benchmark::State& state) {
     if (!g.compressed) state.SkipWithError("expected the min/max mode");
     state.SetItemsProcessed(state.iterations() * trames);
 }
-BENCHMARK(BM_SonMinMax)->Args({1048576, 1000})->Args({1048576, 1920})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SonMinMax)
+    ->Args({1048576, 1000})
+    ->Args({1048576, 1920})
+    ->Unit(benchmark::kMillisecond);
 
 // One segment per frame: at most 5 frames per column, here 2.
 void BM_SonUneLigne(benchmark::State& state) {

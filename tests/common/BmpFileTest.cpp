@@ -1,6 +1,6 @@
 // The 24-bit BMP writer: pixels come back through the reader, rows padded to 4 bytes.
-#include "tests/common/ImpressionQt.h"
 #include "common/BmpFile.h"
+#include "tests/common/ImpressionQt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +17,8 @@ QImage Motif(int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y + 3) & 0xFF));
+            img.setPixel(
+                x, y, qRgb((x * 37 + y * 11) & 0xFF, (x * 5 + y * 71) & 0xFF, (x * y + 3) & 0xFF));
     return img;
 }
 } // namespace
@@ -47,13 +48,15 @@ TEST(BmpFile, RelectureAuxMemesPixels) {
             EXPECT_EQ(static_cast<unsigned char>(octets[56]), qRed(basGauche));
             // Padding bytes are zero.
             for (int y = 0; y < h; ++y)
-                for (int p = w * 3; p < ligne; ++p) EXPECT_EQ(octets[54 + y * ligne + p], 0);
+                for (int p = w * 3; p < ligne; ++p)
+                    EXPECT_EQ(octets[54 + y * ligne + p], 0);
 
             const QImage relue = LireBmp(chemin);
             ASSERT_FALSE(relue.isNull());
             ASSERT_EQ(relue.size(), img.size());
             for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) ASSERT_EQ(relue.pixel(x, y), img.pixel(x, y)) << x << "," << y;
+                for (int x = 0; x < w; ++x)
+                    ASSERT_EQ(relue.pixel(x, y), img.pixel(x, y)) << x << "," << y;
         }
     }
 }
@@ -75,7 +78,8 @@ TEST(BmpFile, EchecsPropres) {
     EXPECT_TRUE(LireBmp(dossier.filePath("absent.bmp")).isNull());
     // An empty file, a nonsense file, a truncated file.
     const QByteArray bonne = EncoderBmp24(Motif(7, 5));
-    for (const QByteArray& contenu : {QByteArray(), QByteArray("ceci n'est pas une image"), bonne.left(30)}) {
+    for (const QByteArray& contenu :
+         {QByteArray(), QByteArray("ceci n'est pas une image"), bonne.left(30)}) {
         const QString chemin = dossier.filePath("mauvais.bmp");
         QFile f(chemin);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -1,6 +1,6 @@
 // The one CP1252 converter: every byte survives a round trip, µ is 0xB5.
-#include "tests/common/ImpressionQt.h"
 #include "common/Cp1252.h"
+#include "tests/common/ImpressionQt.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,15 @@ using namespace kinepo;
 
 TEST(Cp1252, LesCentCinquanteSixOctetsFontLAllerRetour) {
     QByteArray tous;
-    for (int b = 0; b < 256; ++b) tous.append(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        tous.append(static_cast<char>(b));
     const QString texte = DepuisCp1252(tous);
     ASSERT_EQ(texte.size(), 256);
     EXPECT_EQ(VersCp1252(texte), tous);
     // Distinct bytes give distinct characters, so nothing is merged on the way.
     for (int a = 0; a < 256; ++a)
-        for (int b = a + 1; b < 256; ++b) ASSERT_NE(texte[a], texte[b]) << a << " " << b;
+        for (int b = a + 1; b < 256; ++b)
+            ASSERT_NE(texte[a], texte[b]) << a << " " << b;
 }
 
 TEST(Cp1252, CorrespondancesConnues) {
@@ -28,7 +30,8 @@ TEST(Cp1252, CorrespondancesConnues) {
     for (const auto& c : cas) {
         SCOPED_TRACE(c.octet);
         EXPECT_EQ(VersCp1252(QString(QChar(c.unicode))), QByteArray(1, static_cast<char>(c.octet)));
-        EXPECT_EQ(DepuisCp1252(QByteArray(1, static_cast<char>(c.octet))), QString(QChar(c.unicode)));
+        EXPECT_EQ(DepuisCp1252(QByteArray(1, static_cast<char>(c.octet))),
+                  QString(QChar(c.unicode)));
     }
     EXPECT_EQ(VersCp1252(QString::fromUtf8("12 µs")), QByteArray("12 \xb5s"));
 }

@@ -1,8 +1,8 @@
 // Curve plots checked on the pixels of an image: mappings at the edges, the two drawing modes
 // of the sound wave, the left channel of stereo sounds, absent points bridged.
-#include "tests/common/ImpressionQt.h"
 #include "common/Grapheu.h"
 #include "common/Nombres.h"
+#include "tests/common/ImpressionQt.h"
 
 #include <QImage>
 #include <QPainter>
@@ -36,13 +36,15 @@ std::vector<int> LignesBleues(const QImage& img, int x) {
 
 std::vector<int> Intervalle(int de, int a) {
     std::vector<int> v;
-    for (int y = std::min(de, a); y <= std::max(de, a); ++y) v.push_back(y);
+    for (int y = std::min(de, a); y <= std::max(de, a); ++y)
+        v.push_back(y);
     return v;
 }
 
 // A sound buffer: format byte, then the frames. gauche(k) and droite(k) give the channels.
-std::vector<std::uint8_t> Son(int format, int trames, const std::function<int(int)>& gauche,
-                              const std::function<int(int)>& droite = [](int) { return 0; }) {
+std::vector<std::uint8_t> Son(
+    int format, int trames, const std::function<int(int)>& gauche,
+    const std::function<int(int)>& droite = [](int) { return 0; }) {
     const bool seize = format == 1 || format == 2;
     const bool stereo = format == 2 || format == 3;
     std::vector<std::uint8_t> b;
@@ -65,8 +67,12 @@ std::vector<std::uint8_t> Son(int format, int trames, const std::function<int(in
 }
 
 // Screen row of a sample value in a rectangle of height h starting at row 0.
-int Ligne16(double v, int h) { return static_cast<int>(std::nearbyint(h - h * (v + 32768) / 65536)); }
-int Ligne8(double v, int h) { return static_cast<int>(std::nearbyint(h - h * v / 256)); }
+int Ligne16(double v, int h) {
+    return static_cast<int>(std::nearbyint(h - h * (v + 32768) / 65536));
+}
+int Ligne8(double v, int h) {
+    return static_cast<int>(std::nearbyint(h - h * v / 256));
+}
 
 void DessinerSon(TgrapheSon& g, QImage& img) {
     QPainter p(&img);
@@ -193,7 +199,8 @@ TEST(Grapheu, UnStereoNeDessineQueLaVoieGauche) {
             g.last = parPixel * w;
             QImage img = ImageRouge(w, h);
             DessinerSon(g, img);
-            for (int x = 0; x < w; ++x) ASSERT_EQ(LignesBleues(img, x), std::vector<int>{s.yGauche}) << x;
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(LignesBleues(img, x), std::vector<int>{s.yGauche}) << x;
         }
     }
 }
@@ -219,7 +226,8 @@ TEST(Grapheu, ColonnesMinMaxExactes) {
     DessinerSon(g, img);
     ASSERT_TRUE(g.compressed);
     for (int x = 0; x < w; ++x)
-        EXPECT_EQ(LignesBleues(img, x), Intervalle(Ligne16(1500 * (x + 1), h), Ligne16(-1000 * (x + 1), h)))
+        EXPECT_EQ(LignesBleues(img, x),
+                  Intervalle(Ligne16(1500 * (x + 1), h), Ligne16(-1000 * (x + 1), h)))
             << x;
 }
 
@@ -229,8 +237,9 @@ TEST(Grapheu, NeLitJamaisAuDelaDeLaPartieRemplie) {
     for (int format : {0, 1, 2, 3}) {
         const bool seize = format == 1 || format == 2;
         const int silence = seize ? 0 : 128, fort = seize ? 32767 : 255;
-        auto son = Son(format, 1000, [&](int k) { return k < 30 ? silence : fort; },
-                       [&](int k) { return k < 30 ? silence : fort; });
+        auto son = Son(
+            format, 1000, [&](int k) { return k < 30 ? silence : fort; },
+            [&](int k) { return k < 30 ? silence : fort; });
         const std::size_t octetsParTrame = (seize ? 2 : 1) * (format >= 2 ? 2 : 1);
         // Plus the first byte of a frame still being written, when a frame has several.
         const std::size_t rempli = (seize ? 2 : 1) + 30 * octetsParTrame + (octetsParTrame > 1);
@@ -260,7 +269,8 @@ TEST(Grapheu, NeLitJamaisAuDelaDeLaPartieRemplie) {
 // sanitizer any read past the end fails this test.
 TEST(Grapheu, PlageAuDelaDUnTamponAjuste) {
     for (int format : {0, 1, 2, 3}) {
-        const auto son = Son(format, 37, [](int k) { return k; }, [](int k) { return k; });
+        const auto son = Son(
+            format, 37, [](int k) { return k; }, [](int k) { return k; });
         for (int parPixel : {1, 2, 6, 1000}) {
             TgrapheSon g;
             g.FixerDonnees(son.data(), son.size());
@@ -284,7 +294,8 @@ TEST(Grapheu, TamponAbsentOuFormatInconnuDonneUnRectangleBlanc) {
         g.last = 50;
         QImage img = ImageRouge(20, 20);
         DessinerSon(g, img);
-        for (int x = 0; x < 20; ++x) EXPECT_TRUE(LignesBleues(img, x).empty()) << cas;
+        for (int x = 0; x < 20; ++x)
+            EXPECT_TRUE(LignesBleues(img, x).empty()) << cas;
         EXPECT_EQ(img.pixel(19, 19), kBlanc);
     }
 }
@@ -327,7 +338,8 @@ TEST(Grapheu, PointsAbsentsPontes) {
         g.Dessine();
         std::vector<QPoint> attendu;
         if (lignes)
-            for (int x = 10; x <= 90; ++x) attendu.emplace_back(x, 50);
+            for (int x = 10; x <= 90; ++x)
+                attendu.emplace_back(x, 50);
         else
             attendu = {{10, 50}, {30, 50}, {70, 50}, {90, 50}};
         EXPECT_EQ(PixelsBleus(img), attendu);
@@ -351,7 +363,8 @@ TEST(Grapheu, UnPremierPointAbsentNeTireAucunSegmentDuBord) {
     g.Dessine(p);
     p.end();
     std::vector<QPoint> attendu;
-    for (int x = 50; x <= 90; ++x) attendu.emplace_back(x, 50);
+    for (int x = 50; x <= 90; ++x)
+        attendu.emplace_back(x, 50);
     EXPECT_EQ(PixelsBleus(img), attendu);
 }
 
@@ -387,9 +400,9 @@ TEST(Grapheu, MondeArrondiAuPairLePlusProche) {
     Tmonde m;
     m.a = 0.5;
     m.b = 0;
-    EXPECT_EQ(m.VersEcran(1), 0);  // 0.5
-    EXPECT_EQ(m.VersEcran(3), 2);  // 1.5
-    EXPECT_EQ(m.VersEcran(5), 2);  // 2.5
+    EXPECT_EQ(m.VersEcran(1), 0); // 0.5
+    EXPECT_EQ(m.VersEcran(3), 2); // 1.5
+    EXPECT_EQ(m.VersEcran(5), 2); // 2.5
     EXPECT_EQ(m.VersEcran(-3), -2);
     EXPECT_EQ(m.VersEcran(1e300), 100000000);
     EXPECT_EQ(m.VersEcran(std::nan("")), -1);

@@ -5,12 +5,15 @@
 #include <QString>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QByteArray& b, std::ostream* os) {
     *os << '"';
     for (char c : b) {
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7F && u != '\\') *os << c;
+        if (u >= 0x20 && u < 0x7F && u != '\\')
+            *os << c;
         else {
             static const char* hex = "0123456789abcdef";
             *os << "\\x" << hex[u >> 4] << hex[u & 15];
@@ -18,4 +21,6 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
     }
     *os << '"';
 }
-inline void PrintTo(const QPoint& p, std::ostream* os) { *os << '(' << p.x() << ", " << p.y() << ')'; }
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+    *os << '(' << p.x() << ", " << p.y() << ')';
+}

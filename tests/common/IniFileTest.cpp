@@ -1,6 +1,6 @@
 // The settings file: a writer changes its own keys and nothing else, whatever the file holds.
-#include "tests/common/ImpressionQt.h"
 #include "common/IniFile.h"
+#include "tests/common/ImpressionQt.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -27,8 +27,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Writes through a fresh object and returns the bytes on disk.
-    template <typename F>
-    QByteArray modifier(F&& f) const {
+    template <typename F> QByteArray modifier(F&& f) const {
         IniFile ini(chemin());
         f(ini);
         EXPECT_TRUE(ini.enregistrer());
@@ -44,10 +43,13 @@ TEST_F(IniFileTest, UnEcrivainNeChangeQueSesCles) {
         QByteArray avant, apres;
     } cas[] = {
         {"crlf",
-         "; Kinepo\r\n[Repertoire]\r\nAVI=/home/x/films\r\nBMP=C:\\images\r\n\r\n[AVI]\r\nCible=7\r\n"
+         "; "
+         "Kinepo\r\n[Repertoire]\r\nAVI=/home/x/films\r\nBMP=C:\\images\r\n\r\n[AVI]\r\nCible=7\r\n"
          "Zoom = 2 \r\n\r\n[Optique]\r\nfoo=bar\r\nligne sans egal\r\n",
-         "; Kinepo\r\n[Repertoire]\r\nAVI=/home/x/films\r\nBMP=C:\\images\r\n\r\n[AVI]\r\nCible=8\r\n"
-         "Zoom = 2 \r\nNouveau=1\r\n\r\n[Optique]\r\nfoo=bar\r\nligne sans egal\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
+         "; "
+         "Kinepo\r\n[Repertoire]\r\nAVI=/home/x/films\r\nBMP=C:\\images\r\n\r\n[AVI]\r\nCible=8\r\n"
+         "Zoom = 2 \r\nNouveau=1\r\n\r\n[Optique]\r\nfoo=bar\r\nligne sans "
+         "egal\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
         {"lf", "[AVI]\nCible=7\n\n[Optique]\nfoo=bar\n",
          "[AVI]\nCible=8\nNouveau=1\n\n[Optique]\nfoo=bar\n[Wav]\nDossier=/tmp/\xb5\n"},
         // Mixed ends stay as they were line by line.
@@ -77,8 +79,8 @@ TEST_F(IniFileTest, UnEcrivainNeChangeQueSesCles) {
 }
 
 TEST_F(IniFileTest, RecritureSansChangementIdentiqueOctetPourOctet) {
-    const QByteArray fichier = OCTETS(
-        "[AVI]\r\nCible=7\n\x81\x8d\x90\x9d\xff\r\n\r\n[Optique]\r\nx=\xc3\xa9l\xc3\xa8ve\r\n\x00\x01\x02");
+    const QByteArray fichier = OCTETS("[AVI]\r\nCible=7\n\x81\x8d\x90\x9d\xff\r\n\r\n[Optique]"
+                                      "\r\nx=\xc3\xa9l\xc3\xa8ve\r\n\x00\x01\x02");
     ecrireFichier(fichier);
     EXPECT_EQ(modifier([](IniFile&) {}), fichier);
     EXPECT_EQ(modifier([](IniFile& ini) { ini.ecrireEntier("AVI", "Cible", 7); }), fichier);

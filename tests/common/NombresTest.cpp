@@ -1,8 +1,8 @@
 // Number routines under both decimal separators. Every table runs once with "," (French
 // settings) and once with ".".
-#include "tests/common/ImpressionQt.h"
-#include "common/Cp1252.h"
 #include "common/Nombres.h"
+#include "common/Cp1252.h"
+#include "tests/common/ImpressionQt.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -133,11 +133,7 @@ TEST_P(SousSeparateur, LireReelMessageCiteLeTexteApresTraitementDesUnites) {
         const char* tape;
         const char* cite;
     } cas[] = {
-        {"7 cm", "7cE-3"},
-        {"1.234,5", "1,234,5"},
-        {"5 Y", "5Y"},
-        {"m", "m"},
-        {"12µx", "12µx"},
+        {"7 cm", "7cE-3"}, {"1.234,5", "1,234,5"}, {"5 Y", "5Y"}, {"m", "m"}, {"12µx", "12µx"},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.tape);
@@ -145,8 +141,8 @@ TEST_P(SousSeparateur, LireReelMessageCiteLeTexteApresTraitementDesUnites) {
             LireReel(QString::fromUtf8(c.tape));
             ADD_FAILURE() << "no error";
         } catch (const ErreurConversion& e) {
-            const QString attendu =
-                u'\'' + avecSeparateur(c.cite) + "' n'est pas une valeur en virgule flottante correcte";
+            const QString attendu = u'\'' + avecSeparateur(c.cite) +
+                                    "' n'est pas une valeur en virgule flottante correcte";
             EXPECT_EQ(e.message(), attendu);
             EXPECT_EQ(QString::fromUtf8(e.what()), attendu);
         }
@@ -277,7 +273,8 @@ TEST_P(SousSeparateur, FormatIngenieurTable) {
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(std::string(c.unite) + " " + std::to_string(c.valeur));
-        EXPECT_EQ(FormatIngenieur(QString::fromUtf8(c.unite), c.valeur), QString::fromUtf8(c.texte));
+        EXPECT_EQ(FormatIngenieur(QString::fromUtf8(c.unite), c.valeur),
+                  QString::fromUtf8(c.texte));
     }
 }
 
