@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -347,4 +348,43 @@ TEST(Nombres, SeparateurSuitLeLocaleSaufSiFixe) {
     EXPECT_EQ(SeparateurDecimal(), QChar(u','));
     SeparateurDecimalDuSysteme();
     EXPECT_EQ(QString(SeparateurDecimal()), QLocale::system().decimalPoint().left(1));
+}
+
+// The engineering text of a value reads back through the parser to the same value at five
+// significant digits, over the whole range of prefixes the parser knows (a to E).
+TEST_P(SousSeparateur, FormatIngenieurSeRelitParLireReel) {
+    for (double x = 1.7e-18; x < 9e20; x *= 1.37) {
+        for (double signe : {1.0, -1.0}) {
+            const QString texte = FormatIngenieur("s", signe * x);
+            SCOPED_TRACE(texte.toStdString());
+            const QString mantisse = texte.section(u' ', 0, 0);
+            ASSERT_LE(mantisse.size(), signe < 0 ? 7 : 6);
+            double relu = 0;
+            ASSERT_NO_THROW(relu = LireReel(texte));
+            EXPECT_NEAR(relu, signe * x, x * 1e-4);
+        }
+    }
+}
+
+// Whatever is typed, the parser returns or raises its own error: no other exception, no hang.
+TEST_P(SousSeparateur, LireReelSurDesTextesQuelconques) {
+    const QString alphabet = QString::fromUtf8("0123456789 .,eE+-msµkMGyzY\u00a0x");
+    std::uint32_t graine = 12345;
+    for (int essai = 0; essai < 20000; ++essai) {
+        QString t;
+        graine = graine * 1103515245u + 12345u;
+        const int n = static_cast<int>((graine >> 16) % 12);
+        for (int i = 0; i < n; ++i) {
+            graine = graine * 1103515245u + 12345u;
+            t += alphabet[static_cast<int>((graine >> 16) % alphabet.size())];
+        }
+        try {
+            const double v = LireReel(t);
+            EXPECT_TRUE(std::isfinite(v)) << t.toStdString();
+        } catch (const ErreurConversion& e) {
+            EXPECT_TRUE(e.message().endsWith("n'est pas une valeur en virgule flottante correcte"));
+        }
+        const double u = LireReelUnite(t, 1);
+        EXPECT_TRUE(std::isfinite(u)) << t.toStdString();
+    }
 }
