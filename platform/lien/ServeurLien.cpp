@@ -2,6 +2,7 @@
 
 #include "platform/lien/DossierPrive.h"
 
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -127,14 +128,10 @@ bool ServeurLien::ecouter(const QString& service, QString* erreur) {
     fermer();
     const auto chemin = CheminSocketService(service, erreur);
     if (!chemin) return false;
-    auto serveur = std::make_unique<QLocalServer>();
-    serveur->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!serveur->listen(*chemin)) {
-        if (serveur->serverError() != QAbstractSocket::AddressInUseError) {
-            if (erreur) *erreur = serveur->errorString();
-            return false;
-        }
-        // The file is there: a live server answers a connection, a dead one's file refuses it.
+    // A file already there is either a live server (it accepts a connection: the name is
+    // taken) or the leftover of one that died (it refuses: the file is replaced). The check
+    // comes before listening because QLocalServer would otherwise replace a live server's file.
+    if (QFileInfo::exists(*chemin)) {
         QLocalSocket essai;
         essai.connectToServer(*chemin);
         if (essai.waitForConnected(500)) {
@@ -143,10 +140,13 @@ bool ServeurLien::ecouter(const QString& service, QString* erreur) {
             return false;
         }
         QLocalServer::removeServer(*chemin);
-        if (!serveur->listen(*chemin)) {
-            if (erreur) *erreur = serveur->errorString();
-            return false;
-        }
+    }
+    // No socket options: the folder is private already, and options make QLocalServer bind
+    // elsewhere and rename, which would silently take a name over.
+    auto serveur = std::make_unique<QLocalServer>();
+    if (!serveur->listen(*chemin)) {
+        if (erreur) *erreur = serveur->errorString();
+        return false;
     }
     QLocalServer* brut = serveur.get();
     QObject::connect(brut, &QLocalServer::newConnection, brut, [this] { d->accepter(); });

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -217,6 +218,10 @@ TEST_F(LienTabulane, TabulaneLentDepuisLeRegistre) {
     EXPECT_TRUE(test::Dialogues().messages().empty());
     EXPECT_TRUE(attendreJournal([&] { return requetes().contains("DISCONNECT"); }));
     EXPECT_EQ(requetes().filter(QStringLiteral("EXECUTE")), QStringList{"EXECUTE CLIP|LOAD"});
+    // The second copy finds the name served and leaves it to the first.
+    EXPECT_TRUE(attendreJournal(
+        [&] { return !lignesJournal().filter(QRegularExpression("^OCCUPE ")).isEmpty(); }));
+    EXPECT_EQ(nombre(QStringLiteral("ECOUTE")), 1);
 }
 
 TEST_F(LienTabulane, InjoignableMessageTexteResteEtChoixPasse) {
