@@ -58,6 +58,10 @@ public:
     double& operator[](int i) { return valeurs_[static_cast<std::size_t>(i - IndiceMin)]; }
     double operator[](int i) const { return valeurs_[static_cast<std::size_t>(i - IndiceMin)]; }
 
+    // The 65 537 values in index order (element 0 is index IndiceMin), for bulk copies.
+    double* data() { return valeurs_.get(); }
+    const double* data() const { return valeurs_.get(); }
+
 private:
     std::unique_ptr<double[]> valeurs_;
 };
