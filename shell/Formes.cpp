@@ -2,6 +2,7 @@
 
 #include "shell/ImageMain.h"
 #include "transfer/ui/ImageDDE.h"
+#include "video/ui/AviForm.h"
 
 // Each subsystem adds its include and its registration below, one block each.
 
@@ -15,6 +16,13 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
         QObject::connect(&lanceur, &TImageFormMain::RepertoireTabulaneChange, dde,
                          &TFormDDE::CalculeCheminTabulane);
     }
+
+    // Video: "Lecture d'un fichier AVI ou MPEG" opens TAviForm.
+    lanceur.DefinirFabrique(BoutonForme::Avi,
+                            {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
+                             [](QWidget* f, const QString& d) {
+                                 static_cast<TAviForm*>(f)->SetDossierInitial(d);
+                             }});
 }
 
 } // namespace kinepo

@@ -1,0 +1,1400 @@
+#include "video/ui/AviForm.h"
+
+#include "common/Arrondi.h"
+#include "common/IniFile.h"
+#include "common/Nombres.h"
+#include "platform/Chemins.h"
+#include "platform/Dialogues.h"
+#include "platform/Plateforme.h"
+#include "platform/video/LecteurMci.h"
+#include "platform/video/MoteurVideo.h"
+#include "shell/base/Curseurs.h"
+#include "shell/base/PanneauxEtat.h"
+#include "shell/base/RoutageAide.h"
+#include "video/logic/ExportVideo.h"
+#include "video/logic/FichierFilm.h"
+#include "video/ui/DessinOverlay.h"
+#include "video/ui/PanneauImage.h"
+#include "video/ui/Vignettes.h"
+
+#ifdef KINEPO_AVEC_TRANSFERT
+#include "transfer/ui/Transfert.h"
+#endif
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace kinepo {
+
+namespace {
+
+std::function<void(TAviForm&)>& InstallateurSuivi() {
+    static std::function<void(TAviForm&)> installateur;
+    return installateur;
+}
+
+int& CibleGlobale() {
+    static int cible = crCibleNormale;
+    return cible;
+}
+
+// The colours of the colour boxes, as the settings file holds them (0x00BBGGRR).
+struct CouleurNommee {
+    int valeur;
+    const char* nom;
+};
+const CouleurNommee kCouleurs[] = {
+    {0x000000, "Noir"},   {0x000080, "Marron"},  {0x008000, "Vert"},   {0x008080, "Olive"},
+    {0x800000, "Marine"}, {0x800080, "Pourpre"}, {0x808000, "Sarcelle"}, {0x808080, "Gris"},
+    {0xC0C0C0, "Argent"}, {0x0000FF, "Rouge"},   {0x00FF00, "Citron"}, {0x00FFFF, "Jaune"},
+    {0xFF0000, "Bleu"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},   {0xFFFFFF, "Blanc"},
+};
+
+void RemplirCouleurs(QComboBox* box) {
+    for (const CouleurNommee& c : kCouleurs) {
+        QPixmap carre(12, 12);
+        carre.fill(QColor(CouleurDepuisEntier(c.valeur)));
+        box->addItem(QIcon(carre), QString::fromUtf8(c.nom), c.valeur);
+    }
+}
+
+void ChoisirCouleur(QComboBox* box, int valeur) {
+    int i = box->findData(valeur);
+    if (i < 0) {
+        QPixmap carre(12, 12);
+        carre.fill(QColor(CouleurDepuisEntier(valeur)));
+        box->addItem(QIcon(carre), QStringLiteral("#%1").arg(valeur, 6, 16, QLatin1Char('0')), valeur);
+        i = box->count() - 1;
+    }
+    const QSignalBlocker bloque(box);
+    box->setCurrentIndex(i);
+}
+
+QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide, bool bascule = false) {
+    auto* b = new QToolButton(parent);
+    b->setText(texte);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setCheckable(bascule);
+    DefinirAide(b, aide);
+    return b;
+}
+
+const QString kFiltreOuverture = QStringLiteral(
+    "video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;video MP4/MOV (*.mp4 *.mov)");
+const QString kFiltreExport = QStringLiteral("Tableur (*.csv);;Tableur ASCII (*.txt)");
+
+} // namespace
+
+void TAviForm::DefinirInstallateurSuivi(std::function<void(TAviForm&)> installateur) {
+    InstallateurSuivi() = std::move(installateur);
+}
+
+int TAviForm::CibleApplication() { return CibleGlobale(); }
+
+TAviForm::TAviForm(QWidget* parent) : TTradForm(parent), lecteur_(new LecteurMci(this)) {
+    setWindowTitle(QStringLiteral("Lecture de fichier AVI pour Tabulane"));
+    construireControles();
+    connect(lecteur_, &LecteurMci::Notification, this, &TAviForm::MediaPlayerNotify);
+    connect(lecteur_, &LecteurMci::ImageChangee, Image, qOverload<>(&QWidget::update));
+    RoutageAide::Instance().EnregistrerForme(this, [this](const QString& texte) {
+        Status->setTexte(2, texte);
+    });
+    LireReglages();
+    Inviter(QString::fromUtf8(kInviteRepos));
+    BoutonsEtat();
+    if (InstallateurSuivi()) InstallateurSuivi()(*this);
+    FormCreate();
+}
+
+TAviForm::~TAviForm() {
+    if (!reglagesEcrits_) EcrireReglages();
+}
+
+void TAviForm::construireControles() {
+    // Main tool bar.
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    OpenBtn = Bouton(this, QStringLiteral("Ouvrir"), QStringLiteral("|Ouverture d'un fichier image"));
+    MesureBtn = Bouton(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
+    MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
+    ChronoPhotoBtn = Bouton(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
+    OrigineMenu = new QMenu(this);
+    auto* groupeOrigine = new QActionGroup(this);
+    OrigineItem = OrigineMenu->addAction(QStringLiteral("Origine unique"));
+    OrigineMobileItem = OrigineMenu->addAction(QStringLiteral("Origine mobile"));
+    for (QAction* a : {OrigineItem, OrigineMobileItem}) {
+        a->setCheckable(true);
+        groupeOrigine->addAction(a);
+    }
+    OrigineItem->setChecked(true);
+    OrigineBtn = Bouton(this, QStringLiteral("&Origine"), QStringLiteral("|Indique l'origine à l'aide de la souris"));
+    OrigineBtn->setMenu(OrigineMenu);
+    OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
+    EchelleMenu = new QMenu(this);
+    auto* groupeAxes = new QActionGroup(this);
+    Axeverslehautdroite = EchelleMenu->addAction(QStringLiteral("Axe vers le haut et la droite"));
+    Axeverslebasdroite = EchelleMenu->addAction(QStringLiteral("Axe vers le bas et la droite"));
+    Axeverslehautgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le haut et la gauche"));
+    Axeverslebasgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le bas et la gauche"));
+    const OrientationAxes orientations[] = {OrientationAxes::HautDroite, OrientationAxes::BasDroite,
+                                            OrientationAxes::HautGauche, OrientationAxes::BasGauche};
+    const QAction* axes[] = {Axeverslehautdroite, Axeverslebasdroite, Axeverslehautgauche, Axeverslebasgauche};
+    for (int i = 0; i < 4; ++i) {
+        auto* a = const_cast<QAction*>(axes[i]);
+        a->setCheckable(true);
+        groupeAxes->addAction(a);
+        const OrientationAxes o = orientations[i];
+        connect(a, &QAction::triggered, this, [this, o] { OrientationClick(o); });
+    }
+    Axeverslehautdroite->setChecked(true);
+    EchelleBtn = Bouton(this, QStringLiteral("&Echelle"), QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
+    EchelleBtn->setMenu(EchelleMenu);
+    EchelleBtn->setPopupMode(QToolButton::MenuButtonPopup);
+    OrigineTempsBtn = Bouton(this, QStringLiteral("Origine"),
+                             QStringLiteral("Origine des temps|Cliquer sur le point enregistré qui sera l'origine des temps"), true);
+    UndoBtn = Bouton(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
+    RazBtn = Bouton(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
+    RefreshBtn = Bouton(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
+    SavePopupMenu = new QMenu(this);
+    auto* groupeSave = new QActionGroup(this);
+    TabulaneM = SavePopupMenu->addAction(QStringLiteral("vers Tabulane"));
+    ClipM = SavePopupMenu->addAction(QStringLiteral("vers presse papiers"));
+    FileM = SavePopupMenu->addAction(QStringLiteral("vers fichier"));
+    const CibleSauvegarde cibles[] = {CibleSauvegarde::Tabulane, CibleSauvegarde::PressePapiers, CibleSauvegarde::Fichier};
+    const QAction* items[] = {TabulaneM, ClipM, FileM};
+    for (int i = 0; i < 3; ++i) {
+        auto* a = const_cast<QAction*>(items[i]);
+        a->setCheckable(true);
+        groupeSave->addAction(a);
+        const CibleSauvegarde c = cibles[i];
+        connect(a, &QAction::triggered, this, [this, c] { TabulaneMClick(c); });
+    }
+    TabulaneM->setChecked(true);
+    TabulaneBtn = Bouton(this, QStringLiteral("Tabulane"), QStringLiteral("|Envoi des données vers Tabulane"));
+    TabulaneBtn->setMenu(SavePopupMenu);
+    TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
+    VidcapBtn = Bouton(this, QStringLiteral("&Vidcap"), QString());
+    HelpBtn = Bouton(this, QStringLiteral("&Aide"), QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
+    HelpBtn->setEnabled(false);
+    TraceEchCB = new QCheckBox(QStringLiteral("Axes"), this);
+    DefinirAide(TraceEchCB, QStringLiteral("|Tracé des axes et de l'échelle"));
+    CouleurAxeCB = new QComboBox(this);
+    RemplirCouleurs(CouleurAxeCB);
+    DefinirAide(CouleurAxeCB, QStringLiteral("|Couleur des axes et de l'échelle"));
+    TracePointsCB = new QCheckBox(QStringLiteral("Points"), this);
+    DefinirAide(TracePointsCB, QStringLiteral("|Tracé des points"));
+    CouleurPointsCB = new QComboBox(this);
+    RemplirCouleurs(CouleurPointsCB);
+    DefinirAide(CouleurPointsCB, QStringLiteral("|Couleur du prochain point à acquérir"));
+    PaintBox = new VignetteDifference(this);
+    DefinirAide(PaintBox, QStringLiteral(" |Comparaison de la première image et de l'image courante (clic=fond noir ou blanc)"));
+    CodecLabel = new QLabel(this);
+    DefinirAide(CodecLabel, QStringLiteral("Codec"));
+    for (QWidget* w : std::initializer_list<QWidget*>{OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn,
+                                                      EchelleBtn, OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn,
+                                                      TabulaneBtn, VidcapBtn, HelpBtn, TraceEchCB, CouleurAxeCB,
+                                                      TracePointsCB, CouleurPointsCB, PaintBox, CodecLabel})
+        ToolBar1->addWidget(w);
+    // Capture programs are not looked for on this platform: the button stays hidden.
+    ToolBar1->actions().at(11)->setVisible(false);
+
+    // Calibration tool bar.
+    addToolBarBreak();
+    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    LabelEchelle = new QLabel(QStringLiteral("  Echelle(m)  "), this);
+    EchelleEdit = new QLineEdit(QStringLiteral("1"), this);
+    EchelleEdit->setMaximumWidth(80);
+    DefinirAide(EchelleEdit, QStringLiteral("Echelle|Longueur en mètre de l'échelle"));
+    NbreImagesSE = new QSpinBox(this);
+    NbreImagesSE->setRange(1, 100);
+    NbreImagesSE->setValue(25);
+    DefinirAide(NbreImagesSE, QStringLiteral("|Nombre d'images par seconde"));
+    Label2 = new QLabel(QStringLiteral("  images/s  "), this);
+    Label4 = new QLabel(QStringLiteral(" –t= "), this);
+    DureeEdit = new QLineEdit(this);
+    DureeEdit->setMaximumWidth(80);
+    IncertitudeSE = new QSpinBox(this);
+    IncertitudeSE->setRange(1, 8);
+    DefinirAide(IncertitudeSE, QStringLiteral("Incertitude|Incertitude en pixels (0 si pas d'incertitude)"));
+    LabelIncert = new QLabel(QStringLiteral(" pixels"), this);
+    auto* labelZoom = new QLabel(QStringLiteral("   Zoom x  "), this);
+    ZoomSE = new QSpinBox(this);
+    ZoomSE->setRange(1, 5);
+    LabelNbreSE = new QLabel(QStringLiteral("  points/image   "), this);
+    NbreSE = new QSpinBox(this);
+    NbreSE->setRange(1, 5);
+    DefinirAide(NbreSE, QStringLiteral("|nombre de points à enregistrer par image"));
+    // Zoom, points per image and uncertainty are chosen with the arrows only.
+    for (QSpinBox* s : {IncertitudeSE, ZoomSE, NbreSE})
+        if (auto* ligne = s->findChild<QLineEdit*>()) ligne->setReadOnly(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4,
+                                                      DureeEdit, IncertitudeSE, LabelIncert, labelZoom, ZoomSE,
+                                                      LabelNbreSE, NbreSE})
+        ToolBar2->addWidget(w);
+
+    // Centre: picture and track bar, then the side page.
+    auto* centre = new QWidget(this);
+    auto* colonne = new QVBoxLayout(centre);
+    colonne->setContentsMargins(0, 0, 0, 0);
+    PanelMediaPlayer = new QWidget(centre);
+    auto* lignePlayer = new QHBoxLayout(PanelMediaPlayer);
+    lignePlayer->setContentsMargins(2, 2, 2, 2);
+    DebutBtn = Bouton(PanelMediaPlayer, QStringLiteral("|<"), QStringLiteral("Début"));
+    PrecedentBtn = Bouton(PanelMediaPlayer, QStringLiteral("<"), QStringLiteral("Recul d'une image"));
+    PlayBtn = Bouton(PanelMediaPlayer, QStringLiteral("Lecture"), QStringLiteral("Lecture"));
+    PauseBtn = Bouton(PanelMediaPlayer, QStringLiteral("Pause"), QStringLiteral("Pause"));
+    StopBtn = Bouton(PanelMediaPlayer, QStringLiteral("Stop"), QStringLiteral("Stop"));
+    SuivantBtn = Bouton(PanelMediaPlayer, QStringLiteral(">"), QStringLiteral("Avance d'une image"));
+    FinBtn = Bouton(PanelMediaPlayer, QStringLiteral(">|"), QStringLiteral("Fin"));
+    TempsLabel = new QLabel(PanelMediaPlayer);
+    ProgressBar = new QProgressBar(PanelMediaPlayer);
+    ProgressBar->setTextVisible(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{DebutBtn, PrecedentBtn, PlayBtn, PauseBtn, StopBtn, SuivantBtn,
+                                                      FinBtn, TempsLabel, ProgressBar})
+        lignePlayer->addWidget(w);
+    colonne->addWidget(PanelMediaPlayer);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, centre);
+    auto* gauche = new QWidget(Splitter1);
+    auto* colonneImage = new QVBoxLayout(gauche);
+    colonneImage->setContentsMargins(0, 0, 0, 0);
+    ZoneImage = new QScrollArea(gauche);
+    Image = new PanneauImage;
+    Image->resize(322, 242);
+    Image->SourceImage = [this] { return FilmOuvert() ? lecteur_->ImageAffichee() : QImage(); };
+    ZoneImage->setWidget(Image);
+    ZoneImage->setWidgetResizable(false);
+    colonneImage->addWidget(ZoneImage, 1);
+    TrackBar = new QSlider(Qt::Horizontal, gauche);
+    TrackBar->setSingleStep(40);
+    TrackBar->setPageStep(500);
+    TrackBar->setTickInterval(500);
+    TrackBar->setTickPosition(QSlider::TicksAbove);
+    colonneImage->addWidget(TrackBar);
+    PageControl = new QStackedWidget(Splitter1);
+    GridTS = new QWidget(PageControl);
+    auto* colonneGrille = new QVBoxLayout(GridTS);
+    colonneGrille->setContentsMargins(0, 0, 0, 0);
+    Grid = new QTableWidget(GridTS);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->verticalHeader()->setVisible(false);
+    Grid->horizontalHeader()->setDefaultSectionSize(50);
+    Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DefinirAide(Grid, QStringLiteral("|Déplacer pour changer la taille du tableau"));
+    colonneGrille->addWidget(Grid);
+    DessinTS = new QWidget(PageControl);
+    auto* colonneDessin = new QVBoxLayout(DessinTS);
+    colonneDessin->setContentsMargins(0, 0, 0, 0);
+    DessinPB = new MiroirDessin(DessinTS);
+    colonneDessin->addWidget(DessinPB);
+    PageControl->addWidget(GridTS);
+    PageControl->addWidget(DessinTS);
+    PageControl->setMinimumWidth(50);
+    Splitter1->addWidget(gauche);
+    Splitter1->addWidget(PageControl);
+    Splitter1->setStretchFactor(0, 3);
+    Splitter1->setStretchFactor(1, 1);
+    colonne->addWidget(Splitter1, 1);
+    EditBidon = new QLineEdit(centre);
+    EditBidon->setFixedWidth(0);
+    EditBidon->setFrame(false);
+    colonne->addWidget(EditBidon);
+    setCentralWidget(centre);
+
+    Status = new PanneauxEtat({80, 80, 0}, this);
+    setStatusBar(Status);
+
+    PopupMenu = new QMenu(this);
+    auto* groupeCurseur = new QActionGroup(this);
+    CurseurCroix = PopupMenu->addAction(QStringLiteral("Curseur croix"));
+    CurseurNoir = PopupMenu->addAction(QStringLiteral("Curseur cible noire"));
+    CurseurBlanc = PopupMenu->addAction(QStringLiteral("Curseur cible blanche"));
+    CurseurCible = PopupMenu->addAction(QStringLiteral("Curseur cible"));
+    const int tags[] = {0, 6, 7, 8};
+    const QAction* curseurs[] = {CurseurCroix, CurseurNoir, CurseurBlanc, CurseurCible};
+    for (int i = 0; i < 4; ++i) {
+        auto* a = const_cast<QAction*>(curseurs[i]);
+        a->setCheckable(true);
+        groupeCurseur->addAction(a);
+        const int tag = tags[i];
+        connect(a, &QAction::triggered, this, [this, tag] { CurseurClick(tag); });
+    }
+
+    // Wiring.
+    connect(OpenBtn, &QToolButton::clicked, this, &TAviForm::OpenFileBtnClick);
+    connect(MesureBtn, &QToolButton::clicked, this, &TAviForm::MesureBtnClick);
+    connect(ChronoPhotoBtn, &QToolButton::clicked, this, [this] {
+        if (Suivi.ChronoPhoto) {
+            Suivi.ChronoPhoto(*this);
+        } else {
+            const QSignalBlocker b(ChronoPhotoBtn);
+            ChronoPhotoBtn->setChecked(false);
+        }
+        BoutonsEtat();
+    });
+    connect(OrigineBtn, &QToolButton::clicked, this, &TAviForm::OrigineBtnClick);
+    connect(EchelleBtn, &QToolButton::clicked, this, &TAviForm::EchelleBtnClick);
+    connect(OrigineItem, &QAction::triggered, this, [this] { OrigineItemClick(false); });
+    connect(OrigineMobileItem, &QAction::triggered, this, [this] { OrigineItemClick(true); });
+    connect(OrigineTempsBtn, &QToolButton::clicked, this, &TAviForm::OrigineTempsBtnClick);
+    connect(UndoBtn, &QToolButton::clicked, this, &TAviForm::UndoBtnClick);
+    connect(RazBtn, &QToolButton::clicked, this, &TAviForm::RazBtnClick);
+    connect(RefreshBtn, &QToolButton::clicked, this, &TAviForm::PosterRafraichissement);
+    connect(TabulaneBtn, &QToolButton::clicked, this, &TAviForm::TabulaneBtnClick);
+    connect(TraceEchCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
+    connect(TracePointsCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
+    connect(CouleurAxeCB, qOverload<int>(&QComboBox::activated), this, &TAviForm::RedessinerTout);
+    connect(CouleurPointsCB, qOverload<int>(&QComboBox::activated), this, &TAviForm::CouleurPointsCBChange);
+    PaintBox->SurClic = [this] { PaintBoxClick(); };
+    connect(ZoomSE, qOverload<int>(&QSpinBox::valueChanged), this, &TAviForm::ZoomSEChange);
+    connect(NbreImagesSE, qOverload<int>(&QSpinBox::valueChanged), this, &TAviForm::NbreImagesSEChange);
+    connect(NbreSE, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
+        machine_.NbreSE = v;
+        ColonnesGrille();
+    });
+    connect(IncertitudeSE, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) { calib_.Incertitude = v; });
+    connect(EchelleEdit, &QLineEdit::editingFinished, this, &TAviForm::EchelleEditValider);
+    connect(DureeEdit, &QLineEdit::editingFinished, this, &TAviForm::DureeEditValider);
+    connect(Grid, &QTableWidget::cellClicked, this, [this](int r, int) { GridSelectCell(r); });
+    connect(DebutBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->AllerDebut(true); });
+    connect(FinBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->AllerFin(true); });
+    connect(SuivantBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pas(+1, true); });
+    connect(PrecedentBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pas(-1, true); });
+    connect(PlayBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Play(true); });
+    connect(PauseBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pause(true); });
+    connect(StopBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Stop(true); });
+    connect(TrackBar, &QSlider::valueChanged, this, [this](int v) {
+        if (!FilmOuvert() || Busy) return;
+        try {
+            if (std::fabs(v - lecteur_->Position()) >= 1) lecteur_->AllerA(v, true);
+        } catch (...) {
+        }
+    });
+    Image->SurPression = [this](QMouseEvent* e) { ImageMouseDown(e->button(), e->position().toPoint()); };
+    Image->SurDeplacement = [this](QMouseEvent* e) { ImageMouseMove(e->position().toPoint()); };
+    Image->SurRelachement = [this](QMouseEvent* e) { ImageMouseUp(e->button(), e->position().toPoint()); };
+
+    for (QObject* o : std::initializer_list<QObject*>{EditBidon, Image, Grid, EchelleEdit, DureeEdit})
+        o->installEventFilter(this);
+    ColonnesGrille();
+}
+
+// ---- Settings ------------------------------------------------------------------------------
+
+ReglagesAvi TAviForm::Reglages() const {
+    ReglagesAvi r;
+    r.FilterIndex = filterIndex_;
+    r.TraceEchelle = TraceEchCB->isChecked();
+    r.TracePoints = TracePointsCB->isChecked();
+    r.CouleurEchelle = CouleurAxeCB->currentData().toInt();
+    for (int k = 0; k <= 5; ++k)
+        r.Couleurs[static_cast<std::size_t>(k)] = EntierDepuisCouleur(tables_.Couleurs[static_cast<std::size_t>(k)]);
+    r.Cible = CibleGlobale();
+    r.Orientation = calib_.Orientation;
+    r.PixelIncert = IncertitudeSE->value();
+    r.Sauvegarde = cibleSauvegarde_;
+    return r;
+}
+
+void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
+    filterIndex_ = r.FilterIndex;
+    TraceEchCB->setChecked(r.TraceEchelle);
+    TracePointsCB->setChecked(r.TracePoints);
+    ChoisirCouleur(CouleurAxeCB, r.CouleurEchelle);
+    for (int k = 0; k <= 5; ++k)
+        tables_.Couleurs[static_cast<std::size_t>(k)] = CouleurDepuisEntier(r.Couleurs[static_cast<std::size_t>(k)]);
+    ChoisirCouleur(CouleurPointsCB, r.Couleurs[1]);
+    switch (r.Cible) {
+    case 6: CurseurNoir->setChecked(true); CibleGlobale() = 6; break;
+    case 7: CurseurBlanc->setChecked(true); CibleGlobale() = 7; break;
+    case 8: CurseurCible->setChecked(true); CibleGlobale() = 8; break;
+    default: CurseurCroix->setChecked(true); CibleGlobale() = crCroix; break;
+    }
+    calib_.Orientation = r.Orientation;
+    orientationMenu();
+    {
+        const QSignalBlocker b(IncertitudeSE);
+        IncertitudeSE->setValue(r.PixelIncert);
+    }
+    calib_.Incertitude = IncertitudeSE->value();
+    cibleSauvegarde_ = r.Sauvegarde;
+    QAction* item = r.Sauvegarde == CibleSauvegarde::Tabulane        ? TabulaneM
+                    : r.Sauvegarde == CibleSauvegarde::PressePapiers ? ClipM
+                                                                     : FileM;
+    item->setChecked(true);
+    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane        ? QStringLiteral("Tabulane")
+                         : r.Sauvegarde == CibleSauvegarde::PressePapiers ? QStringLiteral("Copier")
+                                                                          : QStringLiteral("Sauver"));
+}
+
+void TAviForm::LireReglages() { AppliquerReglages(ReglagesAvi::Lire(IniFile(NomFichierIni()))); }
+
+void TAviForm::EcrireReglages() const {
+    try {
+        IniFile ini(NomFichierIni());
+        Reglages().Ecrire(ini);
+        ini.enregistrer(); // a settings file that cannot be written is lost silently
+    } catch (...) {
+    }
+}
+
+// ---- Opening -------------------------------------------------------------------------------
+
+void TAviForm::OpenFileBtnClick() {
+    const auto nom = Dialogues().ouvrirFichier(QStringLiteral("Ouvrir"), dossierInitial_, kFiltreOuverture);
+    if (!nom) return;
+    OuvrirFilm(*nom);
+}
+
+bool TAviForm::OuvrirFilm(const QString& nom) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // No notification of the previous film may reach the new one.
+    const QSignalBlocker silence(lecteur_);
+    if (FilmOuvert()) lecteur_->Stop(false);
+    const NomFilm n = PreparerNomFilm(nom);
+    calib_.FileFrameRate = 25;
+    {
+        const QSignalBlocker b(NbreImagesSE);
+        NbreImagesSE->setValue(25);
+    }
+    calib_.FramePeriod = 0.04;
+    microsoftVideo1_ = false;
+    if (!n.estAvi) {
+        CodecLabel->setText(n.extension);
+        PageControl->setCurrentWidget(DessinTS);
+    } else {
+        const LibelleCodec codec = IdentifierCodec(n.chemin);
+        CodecLabel->setText(codec.texte);
+        microsoftVideo1_ = codec.microsoftVideo1;
+        PageControl->setCurrentWidget(GridTS);
+    }
+    bool ouvert = false;
+    try {
+        ouvert = lecteur_->Ouvrir(n.chemin);
+    } catch (...) {
+        ouvert = false;
+    }
+    if (ouvert) {
+        fileName_ = n.chemin;
+        apresOuverture();
+    } else {
+        lecteur_->Fermer();
+        fileName_.clear();
+        Image->EffacerOverlay();
+        Image->update();
+    }
+    BoutonsEtat();
+    QApplication::restoreOverrideCursor();
+    return ouvert;
+}
+
+void TAviForm::apresOuverture() {
+    // Frame rate, period and duration from the two lengths; the device stays in milliseconds.
+    lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
+    const double longueurImages = lecteur_->Longueur();
+    lecteur_->SetFormat(LecteurMci::FormatTemps::Millisecondes);
+    const double longueurMs = lecteur_->Longueur();
+    const CadenceFilm c = CadenceDepuisLongueurs(longueurImages, longueurMs);
+    calib_.FileFrameRate = c.fileFrameRate;
+    calib_.FramePeriod = c.framePeriod;
+    calib_.Duration = c.duration;
+    if (c.fileFrameRate != 0) {
+        NbreImagesSE->setVisible(true);
+        Label2->setVisible(true);
+        DureeEdit->setVisible(false);
+        Label4->setVisible(false);
+        NbreImagesSE->setValue(std::min(c.fileFrameRate, 100)); // its change handler sets the period
+    } else {
+        NbreImagesSE->setVisible(false);
+        Label2->setVisible(false);
+        DureeEdit->setVisible(true);
+        Label4->setVisible(true);
+        DureeEdit->setText(FormatIngenieur(QStringLiteral("s"), calib_.FramePeriod));
+    }
+    // QToolBar hides the actions, not the widgets.
+    for (QAction* a : ToolBar2->actions()) {
+        QWidget* w = ToolBar2->widgetForAction(a);
+        if (w == NbreImagesSE || w == Label2) a->setVisible(c.fileFrameRate != 0);
+        if (w == DureeEdit || w == Label4) a->setVisible(c.fileFrameRate == 0);
+    }
+
+    tables_.Rows = 0;
+    calib_.Zoom = 1;
+    {
+        const QSignalBlocker b(ZoomSE);
+        ZoomSE->setValue(1);
+    }
+    const QRect r = lecteur_->RectangleAffichage();
+    calib_.DefautsFilm(r.right() + 1, r.bottom() + 1);
+    Image->resize(calib_.FrameWidth + 2, calib_.FrameHeight + 2);
+    Image->EffacerOverlay();
+    machine_.Etat = PointingState::psIdle;
+
+    premiereNotification_ = true;
+    lecteur_->Play(true);
+    {
+        const QSignalBlocker b(MesureBtn);
+        MesureBtn->setChecked(false);
+    }
+    const int maximum = static_cast<int>(std::min(longueurMs, 2.0e9));
+    {
+        const QSignalBlocker b(TrackBar);
+        TrackBar->setRange(0, maximum);
+        TrackBar->setValue(0);
+    }
+    ProgressBar->setRange(0, std::max(maximum, 1));
+    ProgressBar->setValue(0);
+    setWindowTitle(TitreAvecFilm(fileName_));
+    BoutonsEtat();
+    EditBidon->setFocus();
+    lecteur_->Pas(+1, true);
+}
+
+bool TAviForm::AvantDerniereImage() const {
+    const MoteurVideo* m = lecteur_->Moteur();
+    return m != nullptr && lecteur_->ImageCourante() < m->Infos().nombreImages - 1;
+}
+
+// ---- Notifications and the refresh return trip --------------------------------------------
+
+void TAviForm::MediaPlayerNotify() {
+    if (!FilmOuvert()) return;
+    try {
+        const double P = lecteur_->Position();
+        {
+            const QSignalBlocker b(TrackBar);
+            TrackBar->setValue(static_cast<int>(P));
+        }
+        ProgressBar->setValue(static_cast<int>(P));
+        calib_.CurrentTime = lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
+                                 ? P / 1000.0
+                                 : P * calib_.FramePeriod;
+        TempsLabel->setText(TexteTemps(calib_.CurrentTime, calib_.Duration, SeparateurDecimal()));
+        if (premiereNotification_) {
+            premiereNotification_ = false;
+            lecteur_->AllerDebut(true);
+        } else if (Busy) {
+            Busy = false;
+            lecteur_->Pas(ComeBack ? +1 : -1, true);
+        } else {
+            switch (machine_.Etat) {
+            case PointingState::psAnalysis:
+                // Automatic tracking: one pass on this frame.
+                if (Suivi.PasseAnalyse) Suivi.PasseAnalyse(*this);
+                break;
+            case PointingState::psAnalysisStart:
+                // Automatic tracking: the clean frame after the target click starts the pass.
+                if (Suivi.DebutAnalyse) Suivi.DebutAnalyse(*this);
+                break;
+            default:
+                RedessinerTout();
+                break;
+            }
+            // Microsoft Video 1 films show their first frame badly: step past it.
+            if (microsoftVideo1_ && lecteur_->ImageCourante() == 0) lecteur_->Pas(+1, false);
+        }
+    } catch (...) {
+        // A notification never stops the form.
+    }
+}
+
+void TAviForm::PosterRafraichissement() {
+    QCoreApplication::postEvent(this, new QEvent(RefreshMessage));
+}
+
+void TAviForm::rafraichir() {
+    if (!FilmOuvert() || Busy) return;
+    Busy = true;
+    if (QApplication::activeWindow() == this) EditBidon->setFocus();
+    if (SensRetourArriere(lecteur_->Position(), lecteur_->Longueur())) {
+        ComeBack = true;
+        lecteur_->Pas(-1, true);
+    } else {
+        ComeBack = false;
+        lecteur_->Pas(+1, true);
+    }
+}
+
+bool TAviForm::event(QEvent* e) {
+    if (e->type() == RefreshMessage) {
+        rafraichir();
+        return true;
+    }
+    return TTradForm::event(e);
+}
+
+// ---- Calibration ----------------------------------------------------------------------------
+
+void TAviForm::MiseAJourEchelle() {
+    if (!FilmOuvert()) return;
+    calib_.MettreAJourFacteurs();
+    if (!machine_.OrigineMobile) tables_.OrigineUnique(calib_.Origin);
+}
+
+void TAviForm::EchelleEditValider() {
+    try {
+        calib_.ScaleLength = LireReel(EchelleEdit->text());
+        MiseAJourEchelle();
+        PosterRafraichissement();
+    } catch (const ErreurConversion&) {
+        Dialogues().message(QStringLiteral("Echelle incorrecte"));
+        const QSignalBlocker b(EchelleEdit);
+        EchelleEdit->setText(FormatIngenieur(QStringLiteral("m"), calib_.ScaleLength));
+    }
+}
+
+void TAviForm::NbreImagesSEChange(int valeur) {
+    if (valeur <= 0) return;
+    if (FilmOuvert() && valeur != calib_.FileFrameRate) lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
+    calib_.FramePeriod = 1.0 / valeur;
+    if (FilmOuvert() && lecteur_->Format() == LecteurMci::FormatTemps::Images) {
+        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        ReecrireColonneTemps();
+    }
+}
+
+void TAviForm::DureeEditValider() {
+    double periode = 0;
+    try {
+        periode = LireReel(DureeEdit->text());
+    } catch (const ErreurConversion&) {
+        periode = -1;
+    }
+    if (periode <= 0 || periode == ValeurAbsente) {
+        // Unreadable, absent or not a duration: the field shows the period again.
+        const QSignalBlocker b(DureeEdit);
+        DureeEdit->setText(FormatIngenieur(QStringLiteral("s"), calib_.FramePeriod));
+        return;
+    }
+    calib_.FramePeriod = periode;
+    if (FilmOuvert()) {
+        lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
+        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        ReecrireColonneTemps();
+    }
+}
+
+void TAviForm::ZoomSEChange(int z) {
+    if (z == calib_.Zoom || z < 1 || z > 5) return;
+    calib_.Zoom = z;
+    if (!FilmOuvert()) return;
+    Image->resize(z * calib_.FrameWidth, z * calib_.FrameHeight);
+    Image->EffacerOverlay();
+    lecteur_->SetRectangleAffichage(QRect(0, 0, z * calib_.FrameWidth, z * calib_.FrameHeight));
+    QCoreApplication::processEvents();
+    PosterRafraichissement();
+}
+
+void TAviForm::OrientationClick(OrientationAxes o) {
+    calib_.Orientation = o;
+    orientationMenu();
+    MiseAJourEchelle();
+    PosterRafraichissement();
+}
+
+void TAviForm::orientationMenu() {
+    switch (calib_.Orientation) {
+    case OrientationAxes::HautDroite: Axeverslehautdroite->setChecked(true); break;
+    case OrientationAxes::BasDroite: Axeverslebasdroite->setChecked(true); break;
+    case OrientationAxes::HautGauche: Axeverslehautgauche->setChecked(true); break;
+    case OrientationAxes::BasGauche: Axeverslebasgauche->setChecked(true); break;
+    }
+}
+
+void TAviForm::OrigineBtnClick() {
+    if (machine_.OrigineMobile) return;
+    machine_.Etat = PointingState::psOrigin;
+    Inviter(QStringLiteral("Cliquer sur l'origine des axes"));
+    SetCurseurImage(kCurseurOrigine);
+    EditBidon->setFocus();
+}
+
+void TAviForm::EchelleBtnClick() {
+    machine_.Etat = PointingState::psScaleStart;
+    Inviter(QStringLiteral("Début de l'échelle|Cliquer sur le début de l'échelle"));
+    calib_.ScaleStart = QPoint(0, 0);
+    glisse_ = false;
+    SetCurseurImage(kCurseurCible);
+    EditBidon->setFocus();
+}
+
+void TAviForm::OrigineItemClick(bool mobile) {
+    const bool tabulaneActif = TabulaneBtn->isEnabled();
+    if (machine_.ChangerModeOrigine(mobile, tabulaneActif)) {
+        const QSignalBlocker b(NbreSE);
+        NbreSE->setValue(machine_.NbreSE);
+        ColonnesGrille();
+    }
+    (mobile ? OrigineMobileItem : OrigineItem)->setChecked(true);
+    DefinirAide(OrigineBtn, mobile ? QStringLiteral("|Il faudra indiquer l'origine avant chaque point")
+                                   : QStringLiteral("|Indique l'origine à l'aide de la souris"));
+    BoutonsEtat();
+    PosterRafraichissement();
+}
+
+// ---- Time origin -----------------------------------------------------------------------------
+
+void TAviForm::OrigineTempsBtnClick() {
+    if (!OrigineTempsBtn->isCheckable()) {
+        // Plain button: the frame on screen is the time origin.
+        const double P = lecteur_->Position();
+        calib_.TimeOrigin = lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
+                                ? P / 1000.0
+                                : P * calib_.FramePeriod;
+        ReecrireColonneTemps();
+        return;
+    }
+    if (OrigineTempsBtn->isChecked()) {
+        Status->setTexte(2, QStringLiteral("cliquer sur le point origine des temps"));
+        SetCurseurImage(crOrigineTemps);
+    } else {
+        origineTempsRelachee();
+    }
+}
+
+void TAviForm::origineTempsRelachee() {
+    if (machine_.Etat == PointingState::psMeasure) {
+        Status->setTexte(2, QStringLiteral("cliquer sur le point à enregistrer"));
+        SetCurseurImage(kCurseurCible);
+    } else {
+        Status->setTexte(2, QString());
+        SetCurseurImage(crDefaut);
+    }
+}
+
+void TAviForm::GridSelectCell(int ligne) {
+    if (!OrigineTempsBtn->isCheckable() || !OrigineTempsBtn->isChecked()) return;
+    if (ligne >= 0 && ligne < tables_.Rows) {
+        calib_.TimeOrigin = tables_.Temps(ligne);
+        ReecrireColonneTemps();
+    }
+    OrigineTempsBtn->setChecked(false);
+    origineTempsRelachee();
+}
+
+// ---- Pointing ----------------------------------------------------------------------------
+
+void TAviForm::Inviter(const QString& aide) {
+    hint_ = aide;
+    DefinirAide(Image, aide);
+    Status->setTexte(2, PartieLongue(aide));
+}
+
+void TAviForm::SetCurseurImage(int numero) {
+    Image->setCursor(CurseurNumero(numero == kCurseurCible ? CibleGlobale() : numero));
+}
+
+void TAviForm::MesureBtnClick() {
+    if (MesureBtn->isChecked()) {
+        if (MesureAutoCB->isChecked() && Suivi.Armer) {
+            calib_.TimeOrigin = 0;
+            Suivi.Armer(*this);
+        } else {
+            const EffetPointage e = machine_.Demarrer();
+            calib_.TimeOrigin = 0;
+            Inviter(e.invite);
+            SetCurseurImage(e.curseur);
+        }
+    } else {
+        const EffetPointage e = machine_.Arreter();
+        Inviter(e.invite);
+        SetCurseurImage(crDefaut);
+    }
+    DefinirAide(MesureBtn, MesureBtn->isChecked() ? QStringLiteral("|Arrêt des mesures")
+                                                  : QStringLiteral("|Commencer les mesures"));
+    ColonnesGrille();
+    BoutonsEtat();
+    PosterRafraichissement();
+}
+
+void TAviForm::stockerCase(QPoint posImage) {
+    const auto etat = static_cast<std::size_t>(machine_.Etat);
+    if (etat < tables_.Cases.size()) tables_.Cases[etat] = posImage;
+    switch (machine_.Etat) {
+    case PointingState::psOrigin: calib_.Origin = posImage; break;
+    case PointingState::psScaleStart: calib_.ScaleStart = posImage; break;
+    case PointingState::psScaleEnd: calib_.ScaleEnd = posImage; break;
+    default: break;
+    }
+}
+
+void TAviForm::ImageMouseDown(Qt::MouseButton bouton, QPoint posEcran) {
+    if (bouton == Qt::RightButton) {
+        Inviter(QString::fromUtf8(kInviteRepos));
+        PopupMenu->popup(Image->mapToGlobal(posEcran));
+        return;
+    }
+    if (bouton != Qt::LeftButton) return;
+    const QPoint posImage = calib_.EcranVersImage(posEcran);
+    if (OrigineTempsBtn->isCheckable() && OrigineTempsBtn->isChecked()) {
+        if (const auto ligne = tables_.LignePlusProche(posImage)) {
+            calib_.TimeOrigin = tables_.Temps(*ligne);
+            ReecrireColonneTemps();
+        }
+        return;
+    }
+    stockerCase(posImage);
+    pressionEcran_ = posEcran;
+    if (machine_.Etat == PointingState::psScaleStart) glisse_ = false;
+}
+
+void TAviForm::ImageMouseMove(QPoint posEcran) {
+    if (ChronoPhotoBtn->isChecked()) return;
+    if (machine_.OrigineMobile) {
+        Status->setTexte(0, QStringLiteral(" "));
+        Status->setTexte(1, QStringLiteral(" "));
+    } else {
+        Status->setTexte(0, QStringLiteral("x=%1").arg(posEcran.x()));
+        Status->setTexte(1, QStringLiteral("y=%1").arg(posEcran.y()));
+    }
+    if (OrigineTempsBtn->isCheckable() && OrigineTempsBtn->isChecked()) return;
+    const QPoint debutEcran = calib_.ImageVersEcran(calib_.ScaleStart);
+    if (machine_.Etat == PointingState::psScaleStart) {
+        if (calib_.ScaleStart.x() > 0 && calib_.ScaleStart.y() > 0 &&
+            (posEcran - debutEcran).manhattanLength() > 4) {
+            machine_.Etat = PointingState::psScaleEnd;
+            glisse_ = true;
+            Inviter(QStringLiteral("Glisser jusqu'à la fin de l'échelle"));
+            Image->SetElastique(QLine(debutEcran, posEcran), couleurAxe());
+        }
+    } else if (machine_.Etat == PointingState::psScaleEnd) {
+        Image->SetElastique(QLine(debutEcran, posEcran), couleurAxe());
+    } else if (machine_.Etat == PointingState::psMeasure) {
+        lirePatchVivant(posEcran);
+        dessinerVignette();
+    }
+    dernierEcran_ = posEcran;
+}
+
+void TAviForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
+    if (bouton != Qt::LeftButton) return;
+    if (OrigineTempsBtn->isCheckable() && OrigineTempsBtn->isChecked()) {
+        OrigineTempsBtn->setChecked(false);
+        origineTempsRelachee();
+        return;
+    }
+    const QPoint posImage = calib_.EcranVersImage(posEcran);
+    stockerCase(posImage);
+    switch (machine_.Etat) {
+    case PointingState::psMeasure:
+        EnregistrerPoint(posImage);
+        break;
+    case PointingState::psOrigin:
+        petiteCroixOverlay(calib_.Origin, couleurAxe());
+        machine_.Etat = PointingState::psIdle;
+        SetCurseurImage(crDefaut);
+        Inviter(QString::fromUtf8(kInviteRepos));
+        MiseAJourEchelle();
+        PosterRafraichissement();
+        break;
+    case PointingState::psScaleStart:
+        machine_.Etat = PointingState::psScaleEnd;
+        petiteCroixOverlay(calib_.ScaleStart, couleurAxe());
+        Inviter(QStringLiteral("Fin de l'échelle|Cliquer sur la fin de l'échelle"));
+        break;
+    case PointingState::psScaleEnd: {
+        Image->SetElastique(QLine(), 0);
+        glisse_ = false;
+        if (!SegmentEchelleAcceptable(calib_.ScaleStart, calib_.ScaleEnd)) {
+            // Too short a segment gives no usable scale; wait for another end.
+            Dialogues().message(QStringLiteral("Points trop proches"));
+            calib_.ScaleEnd = calib_.ScaleStart + QPoint(16, 16);
+            break;
+        }
+        petiteCroixOverlay(calib_.ScaleEnd, couleurAxe());
+        machine_.Etat = PointingState::psIdle;
+        Inviter(QString::fromUtf8(kInviteRepos));
+        SetCurseurImage(crDefaut);
+        const auto reponse = Dialogues().saisir(QStringLiteral("Echelle"), QStringLiteral("Longueur en mètre ?"),
+                                                EchelleEdit->text());
+        try {
+            calib_.ScaleLength = LireReel(reponse.value_or(EchelleEdit->text()));
+            const QSignalBlocker b(EchelleEdit);
+            if (reponse) EchelleEdit->setText(*reponse);
+        } catch (const ErreurConversion&) {
+            try {
+                calib_.ScaleLength = LireReel(EchelleEdit->text());
+            } catch (const ErreurConversion&) {
+            }
+        }
+        MiseAJourEchelle();
+        QCoreApplication::processEvents();
+        PosterRafraichissement();
+        break;
+    }
+    case PointingState::psTarget:
+        if (Suivi.CibleChoisie) Suivi.CibleChoisie(*this, posEcran);
+        break;
+    default:
+        break;
+    }
+}
+
+void TAviForm::EnregistrerPoint(QPoint posImage) {
+    const int i = tables_.Rows;
+    const int k = tables_.NextPoint;
+    const EffetPointage e =
+        machine_.Enregistrer(posImage, calib_.CurrentTime, AvantDerniereImage(), tables_.Patches(kPatchVivant));
+    if (e.tablesPleines && !e.ligneComplete) {
+        finMesure();
+        Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
+        return;
+    }
+    if (e.petitesAxes && TraceEchCB->isChecked()) {
+        QPainter p(&Image->Overlay());
+        p.setPen(QPen(QColor(couleurAxe()), 1));
+        PetitsAxes(p, calib_.ImageVersEcran(posImage), XVersLaDroite(calib_.Orientation),
+                   YVersLeHaut(calib_.Orientation));
+        Image->update();
+    }
+    if (e.croixPoint) {
+        petiteCroixOverlay(posImage, couleurPoint(k));
+        ColonnesGrille();
+        EcrireLigneGrille(i, k);
+    }
+    if (!e.invite.isEmpty()) Inviter(e.invite);
+    if (e.curseur != 0) SetCurseurImage(e.curseur);
+    UndoBtn->setEnabled(true);
+    if (e.ligneComplete) {
+        TabulaneBtn->setEnabled(tables_.Rows > 3);
+        if (e.avancer) {
+            Busy = false;
+            lecteur_->Pas(+1, true);
+        } else {
+            finMesure();
+            if (e.tablesPleines) Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
+        }
+    }
+    // The time-origin button picks a recorded row once there is one.
+    const bool bascule = tables_.Rows >= 1;
+    OrigineTempsBtn->setCheckable(bascule);
+    DefinirAide(OrigineTempsBtn, bascule ? QStringLiteral("|Cliquer sur le point enregistré qui sera l'origine des temps")
+                                         : QStringLiteral("|L'image courante sera l'origine des temps"));
+}
+
+void TAviForm::finMesure() {
+    machine_.Etat = PointingState::psIdle;
+    Inviter(QString::fromUtf8(kInviteRepos));
+    {
+        const QSignalBlocker b(MesureBtn);
+        MesureBtn->setChecked(false);
+    }
+    DefinirAide(MesureBtn, QStringLiteral("|Commencer les mesures"));
+    BoutonsEtat();
+    RedessinerTout();
+}
+
+void TAviForm::UndoBtnClick() {
+    const EffetPointage e = machine_.Defaire();
+    UndoBtn->setEnabled(tables_.Rows > 0);
+    Inviter(e.invite);
+    SetCurseurImage(e.curseur);
+    Busy = false;
+    if (FilmOuvert()) lecteur_->Pas(-1, true);
+}
+
+void TAviForm::RazBtnClick() {
+    if (!Dialogues().confirmer(QStringLiteral("Suppression des données"))) return;
+    tables_.Rows = 0;
+    BoutonsEtat();
+}
+
+void TAviForm::CouleurPointsCBChange() {
+    const int k = std::clamp(tables_.NextPoint, 0, kMaxPointsParImage);
+    tables_.Couleurs[static_cast<std::size_t>(k)] = CouleurDepuisEntier(CouleurPointsCB->currentData().toInt());
+    RedessinerTout();
+}
+
+void TAviForm::CurseurClick(int tag) {
+    CibleGlobale() = tag == 0 ? crCroix : tag;
+    QAction* item = tag == 6 ? CurseurNoir : tag == 7 ? CurseurBlanc : tag == 8 ? CurseurCible : CurseurCroix;
+    item->setChecked(true);
+    PosterRafraichissement();
+}
+
+bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
+    QPoint pos = QCursor::pos();
+    const bool shift = modificateurs & Qt::ShiftModifier;
+    switch (touche) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space: {
+        if (machine_.Etat != PointingState::psMeasure) return false;
+        const QPoint posEcran = Image->mapFromGlobal(pos);
+        if (!Image->rect().contains(posEcran)) return true;
+        const QPoint posImage = calib_.EcranVersImage(posEcran);
+        stockerCase(posImage);
+        EnregistrerPoint(posImage);
+        return true;
+    }
+    case Qt::Key_PageUp: pos += shift ? QPoint(-10, 0) : QPoint(0, -10); break;
+    case Qt::Key_PageDown: pos += shift ? QPoint(10, 0) : QPoint(0, 10); break;
+    case Qt::Key_Left: pos += QPoint(-1, 0); break;
+    case Qt::Key_Up: pos += QPoint(0, -1); break;
+    case Qt::Key_Right: pos += QPoint(1, 0); break;
+    case Qt::Key_Down: pos += QPoint(0, 1); break;
+    case Qt::Key_Delete: break;
+    default: return false;
+    }
+    QCursor::setPos(pos);
+    return true;
+}
+
+bool TAviForm::eventFilter(QObject* objet, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return TTradForm::eventFilter(objet, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (objet == EchelleEdit || objet == DureeEdit) {
+        // Only what a length or a duration is made of reaches these fields.
+        static const QString permis = QStringLiteral("0123456789.,ms%'");
+        switch (k->key()) {
+        case Qt::Key_Backspace: case Qt::Key_Tab: case Qt::Key_Return: case Qt::Key_Enter:
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Delete:
+            return false;
+        default:
+            break;
+        }
+        const QString t = k->text();
+        return !(t.size() == 1 && permis.contains(t[0]));
+    }
+    int touche = k->key();
+    if (k->modifiers() & Qt::KeypadModifier) {
+        switch (touche) {
+        case Qt::Key_4: touche = Qt::Key_Left; break;
+        case Qt::Key_8: touche = Qt::Key_Up; break;
+        case Qt::Key_6: touche = Qt::Key_Right; break;
+        case Qt::Key_2: touche = Qt::Key_Down; break;
+        default: break;
+        }
+    }
+    const bool traitee = ToucheForme(touche, k->modifiers());
+    if (objet == Grid) return true; // the grid is read-only: every key is swallowed
+    return traitee;
+}
+
+// ---- Drawing --------------------------------------------------------------------------------
+
+QRgb TAviForm::couleurAxe() const { return CouleurDepuisEntier(CouleurAxeCB->currentData().toInt()); }
+QRgb TAviForm::couleurPoint(int k) const {
+    return tables_.Couleurs[static_cast<std::size_t>(std::clamp(k, 0, kMaxPointsParImage))];
+}
+
+void TAviForm::petiteCroixOverlay(QPoint posImage, QRgb couleur) {
+    QPainter p(&Image->Overlay());
+    p.setPen(QPen(QColor(couleur), 1));
+    PetiteCroix(p, calib_.ImageVersEcran(posImage));
+    Image->update();
+}
+
+void TAviForm::ColonnesGrille() {
+    const int n = machine_.NbreSE;
+    Grid->setColumnCount(2 * n + 1);
+    QStringList titres{QStringLiteral("t(s)")};
+    if (n == 1) {
+        titres << QStringLiteral("x(m)") << QStringLiteral("y(m)");
+    } else {
+        for (int k = 1; k <= n; ++k) titres << QStringLiteral("x%1(m)").arg(k) << QStringLiteral("y%1(m)").arg(k);
+    }
+    Grid->setHorizontalHeaderLabels(titres);
+}
+
+namespace {
+void EcrireCellule(QTableWidget* g, int r, int c, const QString& texte, QRgb couleur) {
+    QTableWidgetItem* item = g->item(r, c);
+    if (!item) {
+        item = new QTableWidgetItem;
+        g->setItem(r, c, item);
+    }
+    item->setText(texte);
+    item->setForeground(QColor(couleur));
+}
+} // namespace
+
+void TAviForm::EcrireLigneGrille(int i, int jusquAuPoint) {
+    if (Grid->rowCount() < i + 1) Grid->setRowCount(i + 4);
+    EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
+    const int n = std::min(jusquAuPoint, (Grid->columnCount() - 1) / 2);
+    for (int k = 1; k <= n; ++k) {
+        EcrireCellule(Grid, i, 2 * k - 1, ReelVersTexte(calib_.ArrondiGrille(X(calib_, tables_, k, i))), couleurPoint(k));
+        EcrireCellule(Grid, i, 2 * k, ReelVersTexte(calib_.ArrondiGrille(Y(calib_, tables_, k, i))), couleurPoint(k));
+    }
+}
+
+void TAviForm::ReecrireColonneTemps() {
+    for (int i = 0; i < tables_.Rows && i < Grid->rowCount(); ++i)
+        EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
+}
+
+void TAviForm::RedessinerTout() {
+    if (!FilmOuvert()) return;
+    const bool miroir = PageControl->currentWidget() == DessinTS;
+    QImage* dessin = miroir ? &DessinPB->Dessin() : nullptr;
+    if (dessin) dessin->fill(palette().color(QPalette::Base));
+    Image->EffacerOverlay();
+    QPainter p(&Image->Overlay());
+    QPainter pm;
+    if (dessin) pm.begin(dessin);
+    const int W = Image->width(), H = Image->height();
+    const double mx = dessin ? double(dessin->width()) / std::max(calib_.FrameWidth, 1) : 0;
+    const double my = dessin ? double(dessin->height()) / std::max(calib_.FrameHeight, 1) : 0;
+    auto versEcran = [&](QPoint q) { return calib_.ImageVersEcran(q); };
+    auto versMiroir = [&](QPoint q) { return QPoint(ArrondiInt(q.x() * mx), ArrondiInt(q.y() * my)); };
+    const bool xd = XVersLaDroite(calib_.Orientation), yh = YVersLeHaut(calib_.Orientation);
+
+    MiseAJourEchelle();
+    EtiquettesDessinees.clear();
+    if (TraceEchCB->isChecked()) {
+        const QPen stylo(QColor(couleurAxe()), 1);
+        p.setPen(stylo);
+        if (dessin) pm.setPen(stylo);
+        if (machine_.OrigineMobile) {
+            const int n = tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
+            for (int i = 0; i < n; ++i) {
+                PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
+                if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
+            }
+        } else {
+            AxesComplets(p, versEcran(calib_.Origin), W, H, xd, yh);
+            if (dessin) AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd, yh);
+        }
+        p.drawLine(versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
+        PetiteCroix(p, versEcran(calib_.ScaleStart));
+        PetiteCroix(p, versEcran(calib_.ScaleEnd));
+        if (dessin) {
+            pm.drawLine(versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
+            PetiteCroix(pm, versMiroir(calib_.ScaleStart));
+            PetiteCroix(pm, versMiroir(calib_.ScaleEnd));
+        }
+    }
+    const bool points = TracePointsCB->isChecked();
+    if (points) {
+        PolicEtiquettes(p);
+        if (dessin) PolicEtiquettes(pm);
+    }
+    const int n = machine_.NbreSE;
+    if (Grid->rowCount() + 1 < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
+    Grid->setUpdatesEnabled(false);
+    for (int i = 0; i < tables_.Rows; ++i) {
+        EcrireLigneGrille(i, n);
+        if (!points) continue;
+        const QString etiquette = QString::number(i + 1);
+        for (int k = 1; k <= n; ++k) {
+            const QPen stylo(QColor(couleurPoint(k)), 1);
+            p.setPen(stylo);
+            PetiteCroix(p, versEcran(tables_.Point(k, i)));
+            Etiquette(p, versEcran(tables_.Point(k, i)), etiquette);
+            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, i)), etiquette);
+            if (dessin) {
+                pm.setPen(stylo);
+                PetiteCroix(pm, versMiroir(tables_.Point(k, i)));
+                Etiquette(pm, versMiroir(tables_.Point(k, i)), etiquette);
+            }
+        }
+    }
+    for (int r = tables_.Rows; r < Grid->rowCount(); ++r)
+        for (int c = 0; c < Grid->columnCount(); ++c)
+            if (QTableWidgetItem* item = Grid->item(r, c)) item->setText(QString());
+    Grid->setUpdatesEnabled(true);
+    if (points && tables_.Rows < kCapaciteLignes) {
+        for (int k = 1; k < tables_.NextPoint && k <= n; ++k) {
+            const QString etiquette = n > 1 ? QStringLiteral("%1-%2").arg(tables_.Rows + 1).arg(k)
+                                            : QString::number(tables_.Rows + 1);
+            const QPen stylo(QColor(couleurPoint(k)), 1);
+            p.setPen(stylo);
+            PetiteCroix(p, versEcran(tables_.Point(k, tables_.Rows)));
+            Etiquette(p, versEcran(tables_.Point(k, tables_.Rows)), etiquette);
+            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, tables_.Rows)), etiquette.left(5));
+            if (dessin) {
+                pm.setPen(stylo);
+                PetiteCroix(pm, versMiroir(tables_.Point(k, tables_.Rows)));
+                Etiquette(pm, versMiroir(tables_.Point(k, tables_.Rows)), etiquette);
+            }
+        }
+    }
+    p.end();
+    if (dessin) {
+        pm.end();
+        DessinPB->update();
+    }
+    if (MesureBtn->isChecked() && machine_.Etat == PointingState::psMeasure)
+        SetCurseurImage(tables_.NextPoint > 0 ? kCurseurCible : kCurseurOrigine);
+    Image->update();
+    EditBidon->setFocus();
+}
+
+void TAviForm::lirePatchVivant(QPoint posEcran) {
+    const QImage image = lecteur_->ImageAffichee();
+    Patch& patch = tables_.Patches(kPatchVivant);
+    for (int i = 0; i < kCotePatch; ++i) {
+        for (int j = 0; j < kCotePatch; ++j) {
+            const int x = posEcran.x() + i - 20, y = posEcran.y() + j - 20;
+            patch[static_cast<std::size_t>(i * kCotePatch + j)] =
+                image.valid(x, y) ? image.pixel(x, y) : qRgb(0, 0, 0);
+        }
+    }
+}
+
+void TAviForm::dessinerVignette() {
+    if (!PaintBox->isVisible() || tables_.Rows < 1) return;
+    const int k = std::clamp(tables_.NextPoint, 0, kMaxPointsParImage);
+    const Patch& premier = tables_.Patches(k);
+    const Patch& vivant = tables_.Patches(kPatchVivant);
+    QImage& v = PaintBox->Pixels();
+    for (int i = 0; i < kCotePatch; ++i) {
+        for (int j = 0; j < kCotePatch; ++j) {
+            const auto idx = static_cast<std::size_t>(i * kCotePatch + j);
+            const int dR = std::abs(qRed(premier[idx]) - qRed(vivant[idx]));
+            const int dG = std::abs(qGreen(premier[idx]) - qGreen(vivant[idx]));
+            const int dB = std::abs(qBlue(premier[idx]) - qBlue(vivant[idx]));
+            v.setPixel(40 - i, 40 - j, PaintBox->FondBlanc ? qRgb(255 - dR, 255 - dG, 255 - dB) : qRgb(dR, dG, dB));
+        }
+    }
+    PaintBox->update();
+}
+
+void TAviForm::PaintBoxClick() {
+    PaintBox->FondBlanc = !PaintBox->FondBlanc;
+    dessinerVignette();
+}
+
+// ---- Button states ---------------------------------------------------------------------------
+
+void TAviForm::BoutonsEtat() {
+    const bool film = FilmOuvert();
+    const bool mesure = MesureBtn->isChecked();
+    PanelMediaPlayer->setVisible(film);
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleBtn, ChronoPhotoBtn, OrigineBtn, NbreSE})
+        w->setEnabled(film && !mesure);
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, OrigineTempsBtn, RefreshBtn}) w->setEnabled(film);
+    MesureBtn->setEnabled(film && !ChronoPhotoBtn->isChecked());
+    TabulaneBtn->setEnabled(tables_.Rows > 3);
+    RazBtn->setEnabled(film && !mesure && tables_.Rows > 3);
+    UndoBtn->setEnabled(film && mesure && tables_.Rows > 0);
+    // The live patch comes from the decoded frame, so pixels can always be read back.
+    const bool vignette = film && machine_.Etat == PointingState::psMeasure;
+    for (QAction* a : ToolBar1->actions())
+        if (ToolBar1->widgetForAction(a) == PaintBox) a->setVisible(vignette);
+    DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures") : QStringLiteral("|Commencer les mesures"));
+    Image->setCursor(CurseurNumero(crDefaut));
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit}) w->setFixedHeight(22);
+    MiseAJourEchelle();
+}
+
+// ---- Transfer -------------------------------------------------------------------------------
+
+void TAviForm::TabulaneMClick(CibleSauvegarde cible) {
+    AppliquerReglages([&] {
+        ReglagesAvi r = Reglages();
+        r.Sauvegarde = cible;
+        return r;
+    }());
+    transferer(cible);
+}
+
+void TAviForm::TabulaneBtnClick() { transferer(cibleSauvegarde_); }
+
+void TAviForm::transferer(CibleSauvegarde cible) {
+    if (cible == CibleSauvegarde::Fichier) {
+        auto nom = Dialogues().enregistrerFichier(QStringLiteral("Enregistrer"), dossierInitial_, kFiltreExport,
+                                                  QString());
+        if (!nom || nom->isEmpty()) return;
+        if (QFileInfo(*nom).suffix().isEmpty()) *nom += QStringLiteral(".TXT");
+        MiseAJourEchelle();
+        const QString texte = TexteExport(calib_, tables_, machine_.NbreSE, SeparateurExport(*nom));
+        if (!EcrireExport(*nom, texte)) Dialogues().message(QStringLiteral("Erreur d'écriture"));
+        return;
+    }
+#ifdef KINEPO_AVEC_TRANSFERT
+    const int n = machine_.NbreSE;
+    const bool versTabulane = cible == CibleSauvegarde::Tabulane;
+    const bool fait = Transferer(
+        [&](const PageTransfert& page, TexteEchange& texte) {
+            MiseAJourEchelle();
+            if (versTabulane) texte.ajouterIdentification(page, QString::fromUtf8(kTitreVideo));
+            for (const QString& l : LignesTableau(calib_, tables_, n, QLatin1Char('\t'))) texte.ajouterLigne(l);
+            if (!versTabulane) return;
+            page.AjouteConstante(texte);
+            for (const QString& l : LignesIncertitude(calib_, tables_, n)) texte.ajouterLigne(l);
+            if (page.nouveauFichier())
+                for (const QString& l : LignesEnteteNouveauFichier(n, fileName_)) texte.ajouterLigne(l);
+        },
+        versTabulane ? CibleTransfert::Tabulane : CibleTransfert::PressePapiers);
+    if (!fait) return;
+    // The measurement button comes up but further clicks still add rows.
+    {
+        const QSignalBlocker b(MesureBtn);
+        MesureBtn->setChecked(false);
+    }
+    BoutonsEtat();
+    PosterRafraichissement();
+#else
+    (void)cible;
+#endif
+}
+
+// ---- Showing and closing ---------------------------------------------------------------------
+
+void TAviForm::verifierEditionSimplifiee() {
+    const QString dossier = QFileInfo(CheminExecutable()).absolutePath();
+    const bool simplifiee = QFileInfo::exists(dossier + QStringLiteral("/tabulaneCollege.exe")) ||
+                            QFileInfo::exists(dossier + QStringLiteral("/tabulaneCollege"));
+    if (!simplifiee) return;
+    NbreSE->setValue(1);
+    IncertitudeSE->setValue(1);
+    for (QAction* a : ToolBar2->actions()) {
+        QWidget* w = ToolBar2->widgetForAction(a);
+        if (w == NbreSE || w == LabelNbreSE || w == IncertitudeSE || w == LabelIncert) a->setVisible(false);
+    }
+}
+
+void TAviForm::showEvent(QShowEvent* e) {
+    TTradForm::showEvent(e);
+    if (!(windowState() & Qt::WindowMaximized)) setWindowState(windowState() | Qt::WindowMaximized);
+    verifierEditionSimplifiee();
+}
+
+void TAviForm::resizeEvent(QResizeEvent* e) {
+    TTradForm::resizeEvent(e);
+    PosterRafraichissement();
+}
+
+void TAviForm::closeEvent(QCloseEvent* e) {
+    EcrireReglages();
+    try {
+        if (FilmOuvert()) {
+            lecteur_->Stop(false);
+            lecteur_->Fermer();
+            fileName_.clear();
+        }
+    } catch (...) {
+    }
+    BoutonsEtat();
+    TTradForm::closeEvent(e);
+}
+
+} // namespace kinepo

@@ -1,0 +1,46 @@
+#pragma once
+// The picture panel of the AVI form: the displayed frame with the overlay composited over it,
+// and the scale rubber band drawn in not-xor mode. Mouse events go to the form's handlers.
+#include <QImage>
+#include <QLine>
+#include <QWidget>
+#include <functional>
+
+namespace kinepo {
+
+class PanneauImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit PanneauImage(QWidget* parent = nullptr);
+
+    // The frame as displayed (already at the zoomed size), asked at every paint.
+    std::function<QImage()> SourceImage;
+
+    // The overlay, transparent where nothing is drawn; sized to the panel.
+    QImage& Overlay() { return overlay_; }
+    // Clears the overlay (transparent) at the panel's size.
+    void EffacerOverlay();
+
+    // Rubber band of the scale segment (screen pixels); an empty line hides it.
+    void SetElastique(const QLine& ligne, QRgb couleur);
+    QLine Elastique() const { return elastique_; }
+
+    // The frame and the overlay as the user sees them.
+    QImage Composition() const;
+
+    std::function<void(QMouseEvent*)> SurPression, SurDeplacement, SurRelachement;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QImage overlay_;
+    QLine elastique_;
+    QRgb couleurElastique_ = 0;
+};
+
+} // namespace kinepo
