@@ -19,6 +19,7 @@ extern "C" {
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <map>
@@ -55,6 +56,8 @@ constexpr std::size_t kBudgetParDefaut = std::size_t(512) << 20;
 // the last group of pictures is this short; longer groups are checked the first time they are
 // decoded, which keeps opening a long-GOP film as cheap as demuxing it.
 constexpr std::int64_t kQueueVerifieeALOuverture = 16;
+// Converted frames kept on each side of the current one.
+constexpr std::int64_t kFenetreConvertie = 16;
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -64,7 +67,70 @@ void ConfigurerJournal() {
     });
 }
 
-void LibererTampon(void* tampon) { av_free(tampon); }
+// Converted frames are big (6 MB at 1080p) and come and go with every step: fresh memory from
+// the system would cost more in page faults than the conversion itself, so freed picture
+// buffers go back to a reserve, which holds at most what the cache budget leaves free. The
+// reserve outlives the engine while pictures it lent are still alive.
+class ReserveTampons {
+public:
+    ~ReserveTampons() {
+        for (void* t : libres_) av_free(t);
+    }
+    uchar* Prendre(std::size_t taille) {
+        {
+            std::lock_guard<std::mutex> verrou(mutex_);
+            if (taille == taille_ && !libres_.empty()) {
+                void* t = libres_.back();
+                libres_.pop_back();
+                return static_cast<uchar*>(t);
+            }
+        }
+        return static_cast<uchar*>(av_malloc(taille));
+    }
+    void Rendre(void* tampon, std::size_t taille) {
+        std::lock_guard<std::mutex> verrou(mutex_);
+        if (taille != taille_) {
+            Liberer(0);
+            taille_ = taille;
+        }
+        if ((libres_.size() + 1) * taille_ <= capacite_)
+            libres_.push_back(tampon);
+        else
+            av_free(tampon);
+    }
+    // Room the reserve may keep, in bytes; the surplus is given back at once.
+    void FixerCapacite(std::size_t octets) {
+        std::lock_guard<std::mutex> verrou(mutex_);
+        capacite_ = octets;
+        Liberer(taille_ ? capacite_ / taille_ : 0);
+    }
+
+private:
+    void Liberer(std::size_t garder) {
+        while (libres_.size() > garder) {
+            av_free(libres_.back());
+            libres_.pop_back();
+        }
+    }
+    std::mutex mutex_;
+    std::vector<void*> libres_;
+    std::size_t taille_ = 0;
+    std::size_t capacite_ = 0;
+};
+
+struct TamponPrete {
+    std::shared_ptr<ReserveTampons> reserve;
+    void* tampon;
+    std::size_t taille;
+};
+
+void RendreTampon(void* info) {
+    auto* t = static_cast<TamponPrete*>(info);
+    t->reserve->Rendre(t->tampon, t->taille);
+    delete t;
+}
+
+std::atomic<int> gFilsDecodage{0};
 
 struct Paquet {
     std::int64_t pts;      // presentation timestamp (synthesised when the file has none)
@@ -89,6 +155,7 @@ struct MoteurVideo::Impl {
     ImagePtr trame{av_frame_alloc()};
     PaquetPtr paquet{av_packet_alloc()};
     SwsContext* convertisseur = nullptr;
+    std::shared_ptr<ReserveTampons> reserve = std::make_shared<ReserveTampons>();
     int flux = -1;
     AVRational baseTemps{1, 1};
     InfosFilm infos;
@@ -105,6 +172,7 @@ struct MoteurVideo::Impl {
     // with the time of the packet that pushed it out, one reordering delay later.
     std::int64_t decalageTs = 0;
     std::int64_t pasDts = 1; // usual step between decoding times
+    std::int64_t premierTsBrut = AV_NOPTS_VALUE; // stamp of the first frame ever decoded
 
     // Decoder state: `vivant` when it can go on forward from `derniereSortie`.
     bool vivant = false;
@@ -117,12 +185,12 @@ struct MoteurVideo::Impl {
 
     ~Impl() {
         ViderCache();
+        reserve->FixerCapacite(0); // pictures still shown elsewhere free their own buffers
         sws_freeContext(convertisseur);
     }
 
     bool Indexer(QString* erreur);
     void Ordonner();
-    std::int64_t DecalageTemps();
     bool ChercherCle(std::int64_t indiceCle);
     enum class Issue { Obtenue, Echec, Depasse };
     bool DecoderJusqua(std::int64_t n);
@@ -134,6 +202,7 @@ struct MoteurVideo::Impl {
     void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
     void ViderCache() {
         while (!cache.empty()) Oublier(cache.begin());
+        reserve->FixerCapacite(budget);
     }
     void Raccourcir(std::int64_t nombre);
     void CalculerDuree();
@@ -177,7 +246,7 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
     decodeur.reset(avcodec_alloc_context3(codec));
     if (!decodeur || avcodec_parameters_to_context(decodeur.get(), st->codecpar) < 0)
         return echec("decoder setup failed");
-    decodeur->thread_count = 0; // one per core
+    decodeur->thread_count = gFilsDecodage.load(); // 0: one per core
     decodeur->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(decodeur.get(), codec, nullptr) < 0) return echec("decoder setup failed");
 
@@ -316,31 +385,6 @@ bool MoteurVideo::Impl::ChercherCle(std::int64_t indiceCle) {
     return true;
 }
 
-std::int64_t MoteurVideo::Impl::DecalageTemps() {
-    if (!ChercherCle(depart[0])) return 0;
-    vivant = false; // the frame looked at below is not kept
-    bool vidange = false;
-    for (;;) {
-        int r = avcodec_receive_frame(decodeur.get(), trame.get());
-        if (r == 0) {
-            std::int64_t ts = trame->best_effort_timestamp;
-            if (ts == AV_NOPTS_VALUE) ts = trame->pts;
-            av_frame_unref(trame.get());
-            return ts == AV_NOPTS_VALUE ? 0 : ts - ptsImages.front();
-        }
-        if (r != AVERROR(EAGAIN) || vidange) return 0; // nothing decodes: found out later
-        r = av_read_frame(format.get(), paquet.get());
-        if (r < 0) {
-            avcodec_send_packet(decodeur.get(), nullptr);
-            vidange = true;
-            continue;
-        }
-        if (paquet->stream_index == flux && paquet->size > 0)
-            avcodec_send_packet(decodeur.get(), paquet.get());
-        av_packet_unref(paquet.get());
-    }
-}
-
 std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t precedent) const {
     std::int64_t ts = f->best_effort_timestamp;
     if (ts == AV_NOPTS_VALUE) ts = f->pts;
@@ -393,6 +437,10 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n) {
     for (;;) {
         int r = avcodec_receive_frame(decodeur.get(), trame.get());
         if (r == 0) {
+            if (premierTsBrut == AV_NOPTS_VALUE)
+                premierTsBrut = trame->best_effort_timestamp != AV_NOPTS_VALUE
+                                    ? trame->best_effort_timestamp
+                                    : trame->pts;
             std::int64_t i = Identifier(trame.get(), derniereSortie);
             if (vidange && trame->best_effort_timestamp == AV_NOPTS_VALUE &&
                 trame->pts == AV_NOPTS_VALUE && dernierDtsEnvoye != AV_NOPTS_VALUE) {
@@ -481,15 +529,17 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line.
     const int ligne = FFALIGN(w * 3, 64);
-    auto* tampon = static_cast<uchar*>(av_malloc(std::size_t(ligne) * h + 64));
+    const std::size_t taille = std::size_t(ligne) * h + 64;
+    uchar* tampon = reserve->Prendre(taille);
     if (!tampon) return {};
     uint8_t* dst[4] = {tampon, nullptr, nullptr, nullptr};
     int dstLignes[4] = {ligne, 0, 0, 0};
     if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
-        av_free(tampon);
+        reserve->Rendre(tampon, taille);
         return {};
     }
-    return QImage(tampon, w, h, ligne, QImage::Format_RGB888, LibererTampon, tampon);
+    return QImage(tampon, w, h, ligne, QImage::Format_RGB888, RendreTampon,
+                  new TamponPrete{reserve, tampon, taille});
 }
 
 void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f) {
@@ -511,6 +561,15 @@ void MoteurVideo::Impl::Oublier(std::map<std::int64_t, EntreeCache>::iterator it
 }
 
 void MoteurVideo::Impl::Evincer(std::int64_t garder) {
+    // Converted frames are kept only near the current one (what the refresh return trip and
+    // undo step over): their buffers then cycle through the reserve instead of growing the heap.
+    for (auto it = cache.begin(); it != cache.end();) {
+        auto suivant = std::next(it);
+        if (!it->second.yuv && it->first != garder && std::llabs(it->first - centre) > kFenetreConvertie)
+            Oublier(it);
+        it = suivant;
+    }
+    reserve->FixerCapacite(budget > octetsCache ? budget - octetsCache : 0);
     while (octetsCache > budget && cache.size() > 1) {
         auto premier = cache.begin();
         auto dernier = std::prev(cache.end());
@@ -521,6 +580,7 @@ void MoteurVideo::Impl::Evincer(std::int64_t garder) {
         if (victime->first == garder) break;
         Oublier(victime);
     }
+    reserve->FixerCapacite(budget > octetsCache ? budget - octetsCache : 0);
 }
 
 // --- public face -----------------------------------------------------------------------------
@@ -540,9 +600,17 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     std::unique_ptr<MoteurVideo> moteur(new MoteurVideo(std::move(impl)));
     Impl& d = *moteur->d;
 
-    d.decalageTs = d.DecalageTemps();
     if (d.paquets.size() >= 2 && d.paquets[1].dts > d.paquets[0].dts)
         d.pasDts = d.paquets[1].dts - d.paquets[0].dts;
+    d.centre = 0;
+    if (!d.DecoderJusqua(0) && d.premierTsBrut != AV_NOPTS_VALUE &&
+        d.premierTsBrut != d.ptsImages.front()) {
+        // Frames come out stamped later than their packets: number them again, offset.
+        d.decalageTs = d.premierTsBrut - d.ptsImages.front();
+        d.ViderCache();
+        d.vivant = false;
+        d.DecoderJusqua(0);
+    }
 
     // A short last group of pictures is decoded now, so that a corrupt tail is known before
     // anyone reads the length.
@@ -608,6 +676,14 @@ QImage MoteurVideo::Image(std::int64_t n) {
     }
     return e.rgb;
 }
+
+void MoteurVideo::FixerFilsDecodage(int fils) { gFilsDecodage = std::max(0, fils); }
+
+void MoteurVideo::ViderCache() {
+    d->ViderCache();
+}
+
+std::size_t MoteurVideo::OctetsEnCache() const { return d->octetsCache; }
 
 void MoteurVideo::FixerBudgetCache(std::size_t octets) {
     d->budget = octets;

@@ -47,6 +47,13 @@ public:
 
     // Memory budget of the decoded-frame cache in bytes (512 MB by default).
     void FixerBudgetCache(std::size_t octets);
+    // Decoder threads of the engines opened afterwards (0, the default: one per core).
+    static void FixerFilsDecodage(int fils);
+
+    // Forgets every decoded frame (the next Image decodes again). For measurements.
+    void ViderCache();
+    // Bytes the cache holds now.
+    std::size_t OctetsEnCache() const;
 
 private:
     struct Impl;

@@ -1,0 +1,301 @@
+// The frame-exact engine through the AVI form's player, against plain libavcodec decoding of
+// the same film. Two films are generated on first run into a temporary folder (or into
+// $KINEPO_BENCH_FILMS, where they are kept and reused):
+//   mjpeg640   640x480 Motion JPEG AVI, 25 fps, 10 s
+//   h264_1080  1920x1080 H.264 MP4, 30 fps, 10 s, a keyframe every 250 frames
+// Every benchmark's time is per frame or per step, so each ratio to BM_DecodeOnly of the same
+// film reads directly.
+#include "platform/video/LecteurMci.h"
+#include "platform/video/MoteurVideo.h"
+#include "support/FilmSynthetique.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using namespace kinepo;
+using namespace kinepo::test;
+
+namespace {
+
+struct Film {
+    std::string nom;
+    ParametresFilm parametres;
+    std::int64_t derniereAvantCle; // last frame before a keyframe (or the film's end)
+    QString chemin;
+};
+
+// Decoder threads, for the engine and the reference alike: $KINEPO_BENCH_THREADS, else one per
+// core. On a loaded machine, 1 makes the CPU column the whole cost.
+int FilsDecodage() { return qEnvironmentVariableIntValue("KINEPO_BENCH_THREADS"); }
+
+QString DossierFilms() {
+    static QTemporaryDir temporaire;
+    const QString choisi = qEnvironmentVariable("KINEPO_BENCH_FILMS");
+    if (!choisi.isEmpty()) {
+        QDir().mkpath(choisi);
+        return choisi;
+    }
+    return temporaire.path();
+}
+
+bool Preparer(Film& f) {
+    f.chemin = DossierFilms() + "/" + QString::fromStdString(f.nom) +
+               (f.parametres.codec == CodecFilm::H264Mp4 ? ".mp4" : ".avi");
+    if (QFile::exists(f.chemin)) return true;
+    std::fprintf(stderr, "generating %s...\n", f.nom.c_str());
+    const ParametresFilm p = f.parametres;
+    QString erreur;
+    if (!EcrireFilm(f.chemin, p, [&](int n) { return ImageNumerotee(n, p.largeur, p.hauteur); },
+                    &erreur)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", f.nom.c_str(), qPrintable(erreur));
+        return false;
+    }
+    return true;
+}
+
+// Plain libavcodec decoding, set up as the engine sets up its decoder.
+struct DecodeurSimple {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* decodeur = nullptr;
+    AVPacket* paquet = av_packet_alloc();
+    AVFrame* trame = av_frame_alloc();
+    int flux = -1;
+    bool vidange = false;
+
+    explicit DecodeurSimple(const QString& chemin) {
+        const QByteArray nom = chemin.toUtf8();
+        if (avformat_open_input(&format, nom.constData(), nullptr, nullptr) < 0) return;
+        avformat_find_stream_info(format, nullptr);
+        const AVCodec* codec = nullptr;
+        flux = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+        if (flux < 0) return;
+        decodeur = avcodec_alloc_context3(codec);
+        avcodec_parameters_to_context(decodeur, format->streams[flux]->codecpar);
+        decodeur->thread_count = FilsDecodage();
+        decodeur->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+        avcodec_open2(decodeur, codec, nullptr);
+    }
+    ~DecodeurSimple() {
+        av_frame_free(&trame);
+        av_packet_free(&paquet);
+        avcodec_free_context(&decodeur);
+        avformat_close_input(&format);
+    }
+    void Rembobiner() {
+        av_seek_frame(format, flux, 0, AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(decodeur);
+        vidange = false;
+    }
+    // The next frame in order; false at the end of the film.
+    bool Suivante() {
+        for (;;) {
+            const int r = avcodec_receive_frame(decodeur, trame);
+            if (r == 0) {
+                av_frame_unref(trame);
+                return true;
+            }
+            if (r != AVERROR(EAGAIN) || vidange) return false;
+            if (av_read_frame(format, paquet) < 0) {
+                avcodec_send_packet(decodeur, nullptr);
+                vidange = true;
+                continue;
+            }
+            if (paquet->stream_index == flux) avcodec_send_packet(decodeur, paquet);
+            av_packet_unref(paquet);
+        }
+    }
+};
+
+void BM_DecodeOnly(benchmark::State& etat, Film* f) {
+    DecodeurSimple d(f->chemin);
+    if (!d.decodeur) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    for (auto _ : etat) {
+        if (!d.Suivante()) {
+            etat.PauseTiming();
+            d.Rembobiner();
+            etat.ResumeTiming();
+            d.Suivante();
+        }
+    }
+}
+
+// Demuxing the file once (open, stream probing and reading every packet): the yardstick of
+// opening, which has to index every packet.
+void BM_DemuxOnce(benchmark::State& etat, Film* f) {
+    const QByteArray nom = f->chemin.toUtf8();
+    AVPacket* paquet = av_packet_alloc();
+    for (auto _ : etat) {
+        AVFormatContext* format = nullptr;
+        if (avformat_open_input(&format, nom.constData(), nullptr, nullptr) < 0) break;
+        avformat_find_stream_info(format, nullptr);
+        while (av_read_frame(format, paquet) >= 0) av_packet_unref(paquet);
+        avformat_close_input(&format);
+    }
+    av_packet_free(&paquet);
+}
+
+void BM_Open(benchmark::State& etat, Film* f) {
+    for (auto _ : etat) {
+        LecteurMci lecteur;
+        if (!lecteur.Ouvrir(f->chemin)) {
+            etat.SkipWithError("cannot open");
+            break;
+        }
+        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+        etat.PauseTiming();
+        lecteur.Fermer();
+        etat.ResumeTiming();
+    }
+}
+
+// One step forward, the picture converted and ready to display.
+void BM_StepForward(benchmark::State& etat, Film* f) {
+    LecteurMci lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    const std::int64_t dernier = lecteur.Moteur()->Infos().nombreImages - 1;
+    for (auto _ : etat) {
+        if (lecteur.ImageCourante() >= dernier) {
+            etat.PauseTiming();
+            lecteur.Moteur()->ViderCache();
+            lecteur.AllerDebut(false);
+            etat.ResumeTiming();
+        }
+        lecteur.Pas(+1, false);
+        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+    }
+}
+
+// One step back among frames already shown (the refresh return trip, undo).
+void BM_StepBackCached(benchmark::State& etat, Film* f) {
+    LecteurMci lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    const std::int64_t bas = 120, haut = 130;
+    lecteur.SetFormat(LecteurMci::FormatTemps::Images);
+    lecteur.AllerA(double(bas), false);
+    while (lecteur.ImageCourante() < haut) lecteur.Pas(+1, false);
+    for (auto _ : etat) {
+        if (lecteur.ImageCourante() <= bas) {
+            etat.PauseTiming();
+            lecteur.AllerA(double(haut), false);
+            etat.ResumeTiming();
+        }
+        lecteur.Pas(-1, false);
+        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+    }
+}
+
+// 25 steps back from the last frame before a keyframe, reached by a seek with nothing cached
+// beforehand; the time is per step.
+void BM_StepBackRun25(benchmark::State& etat, Film* f) {
+    LecteurMci lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    lecteur.SetFormat(LecteurMci::FormatTemps::Images);
+    for (auto _ : etat) {
+        lecteur.Moteur()->ViderCache();
+        lecteur.AllerA(double(f->derniereAvantCle), false);
+        const auto debut = std::chrono::steady_clock::now();
+        for (int pas = 0; pas < 25; ++pas) {
+            lecteur.Pas(-1, false);
+            benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+        }
+        const std::chrono::duration<double> duree = std::chrono::steady_clock::now() - debut;
+        etat.SetIterationTime(duree.count() / 25);
+    }
+}
+
+// A seek to a random frame with nothing cached.
+void BM_SeekRandom(benchmark::State& etat, Film* f) {
+    LecteurMci lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    lecteur.SetFormat(LecteurMci::FormatTemps::Images);
+    const std::int64_t nombre = lecteur.Moteur()->Infos().nombreImages;
+    QRandomGenerator hasard(12345);
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        lecteur.Moteur()->ViderCache();
+        const std::int64_t cible = hasard.bounded(qint64(nombre));
+        etat.ResumeTiming();
+        lecteur.AllerA(double(cible), false);
+        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    MoteurVideo::FixerFilsDecodage(FilsDecodage());
+
+    static Film films[2];
+    films[0].nom = "mjpeg640";
+    films[0].parametres.codec = CodecFilm::MjpegAvi;
+    films[0].parametres.largeur = 640;
+    films[0].parametres.hauteur = 480;
+    films[0].parametres.images = 250;
+    films[0].parametres.cadenceNum = 25;
+    films[0].parametres.qualite = 4;
+    films[0].derniereAvantCle = 249;
+    films[1].nom = "h264_1080";
+    films[1].parametres.codec = CodecFilm::H264Mp4;
+    films[1].parametres.largeur = 1920;
+    films[1].parametres.hauteur = 1080;
+    films[1].parametres.images = 300;
+    films[1].parametres.cadenceNum = 30;
+    films[1].parametres.gop = 250;
+    films[1].parametres.imagesB = true;
+    films[1].derniereAvantCle = 249;
+
+    for (Film& f : films) {
+        if (!Preparer(f)) return 1;
+        benchmark::RegisterBenchmark(("BM_DecodeOnly/" + f.nom).c_str(), BM_DecodeOnly, &f)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_DemuxOnce/" + f.nom).c_str(), BM_DemuxOnce, &f)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_Open/" + f.nom).c_str(), BM_Open, &f)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_StepForward/" + f.nom).c_str(), BM_StepForward, &f)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_StepBackCached/" + f.nom).c_str(), BM_StepBackCached, &f)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_StepBackRun25/" + f.nom).c_str(), BM_StepBackRun25, &f)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_SeekRandom/" + f.nom).c_str(), BM_SeekRandom, &f)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
