@@ -26,19 +26,23 @@ struct ErreurCommande {
     QString message;
 };
 
-[[noreturn]] void Echec(int code, const QString& message) { throw ErreurCommande{code, message}; }
+[[noreturn]] void Echec(int code, const QString& message) {
+    throw ErreurCommande{code, message};
+}
 
 int Entier(const QString& texte, const QString& quoi) {
     bool ok = false;
     const int v = texte.trimmed().toInt(&ok);
-    if (!ok) Echec(kErreurCommande, QStringLiteral("%1: '%2' is not a whole number").arg(quoi, texte));
+    if (!ok)
+        Echec(kErreurCommande, QStringLiteral("%1: '%2' is not a whole number").arg(quoi, texte));
     return v;
 }
 
 // "X,Y" in image pixels.
 QPoint Point(const QString& texte, const QString& quoi) {
     const QStringList p = texte.split(u',');
-    if (p.size() != 2) Echec(kErreurCommande, QStringLiteral("%1: expected X,Y, got '%2'").arg(quoi, texte));
+    if (p.size() != 2)
+        Echec(kErreurCommande, QStringLiteral("%1: expected X,Y, got '%2'").arg(quoi, texte));
     return QPoint(Entier(p[0], quoi), Entier(p[1], quoi));
 }
 
@@ -99,7 +103,8 @@ public:
         constexpr int kLargeur = 40;
         char barre[kLargeur + 1];
         const int plein = pourcent * kLargeur / 100;
-        for (int i = 0; i < kLargeur; ++i) barre[i] = i < plein ? '#' : '.';
+        for (int i = 0; i < kLargeur; ++i)
+            barre[i] = i < plein ? '#' : '.';
         barre[kLargeur] = '\0';
         std::fprintf(stderr, "\r[%s] %3d%% %lld/%lld", barre, pourcent,
                      static_cast<long long>(fait), static_cast<long long>(total));
@@ -168,7 +173,8 @@ OrientationAxes Axes(const QString& texte) {
     if (texte == "up-left") return OrientationAxes::HautGauche;
     if (texte == "down-left") return OrientationAxes::BasGauche;
     Echec(kErreurCommande,
-          QStringLiteral("--axes: expected up-right, down-right, up-left or down-left, got '%1'").arg(texte));
+          QStringLiteral("--axes: expected up-right, down-right, up-left or down-left, got '%1'")
+              .arg(texte));
 }
 
 int Info(const QStringList& arguments) {
@@ -190,43 +196,56 @@ int Info(const QStringList& arguments) {
 }
 
 int Track(const QStringList& arguments) {
-    const Arguments a =
-        Analyser(arguments, {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes", "--chrono"},
-                 {"--csv", "--txt"});
+    const Arguments a = Analyser(
+        arguments, {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes", "--chrono"},
+        {"--csv", "--txt"});
     if (a.positionnels.size() != 1)
         Echec(kErreurCommande, "usage: kinepo-cli track FILM --target X,Y [options]");
     std::optional<QString> cible, image, zoom, echelle, origine, axes, chrono;
     QChar separateur; // null: the clipboard target
     for (const auto& [nom, valeur] : a.options) {
-        if (nom == "--target") cible = valeur;
-        else if (nom == "--frame") image = valeur;
-        else if (nom == "--zoom") zoom = valeur;
-        else if (nom == "--scale") echelle = valeur;
-        else if (nom == "--origin") origine = valeur;
-        else if (nom == "--axes") axes = valeur;
-        else if (nom == "--chrono") chrono = valeur;
-        else if (nom == "--csv") separateur = u',';
-        else if (nom == "--txt") separateur = u'\t';
+        if (nom == "--target")
+            cible = valeur;
+        else if (nom == "--frame")
+            image = valeur;
+        else if (nom == "--zoom")
+            zoom = valeur;
+        else if (nom == "--scale")
+            echelle = valeur;
+        else if (nom == "--origin")
+            origine = valeur;
+        else if (nom == "--axes")
+            axes = valeur;
+        else if (nom == "--chrono")
+            chrono = valeur;
+        else if (nom == "--csv")
+            separateur = u',';
+        else if (nom == "--txt")
+            separateur = u'\t';
     }
     if (!cible) Echec(kErreurCommande, "--target X,Y is required");
 
     // Everything on the command line is checked before the film is opened.
     const QPoint cibleImage = Point(*cible, "--target");
     const int z = zoom ? Entier(*zoom, "--zoom") : 1;
-    if (z < 1 || z > 5) Echec(kErreurCommande, QStringLiteral("--zoom: %1 is not between 1 and 5").arg(z));
+    if (z < 1 || z > 5)
+        Echec(kErreurCommande, QStringLiteral("--zoom: %1 is not between 1 and 5").arg(z));
     std::optional<QPoint> debutEchelle, finEchelle;
     double longueur = 1.0;
     if (echelle) {
         // X1,Y1,X2,Y2,LENGTH; the length may itself hold a decimal comma.
         const QStringList p = echelle->split(u',');
-        if (p.size() < 5) Echec(kErreurCommande, QStringLiteral("--scale: expected X1,Y1,X2,Y2,LENGTH, got '%1'").arg(*echelle));
+        if (p.size() < 5)
+            Echec(kErreurCommande,
+                  QStringLiteral("--scale: expected X1,Y1,X2,Y2,LENGTH, got '%1'").arg(*echelle));
         debutEchelle = QPoint(Entier(p[0], "--scale"), Entier(p[1], "--scale"));
         finEchelle = QPoint(Entier(p[2], "--scale"), Entier(p[3], "--scale"));
         const QString texteLongueur = p.mid(4).join(u',');
         try {
             longueur = LireReel(texteLongueur);
         } catch (const ErreurConversion&) {
-            Echec(kErreurCommande, QStringLiteral("--scale: '%1' is not a length").arg(texteLongueur));
+            Echec(kErreurCommande,
+                  QStringLiteral("--scale: '%1' is not a length").arg(texteLongueur));
         }
         if (!SegmentEchelleAcceptable(*debutEchelle, *finEchelle))
             Echec(kErreurCommande, QStringLiteral("--scale: Points trop proches"));
@@ -267,7 +286,8 @@ int Track(const QStringList& arguments) {
     p.cibleImage = cibleImage;
     p.fichierChrono = chrono.value_or(QString());
     Progression progression;
-    const IssueAnalyse issue = AnalyserFilm(m, ouverture, p, c, *tables, machine, std::ref(progression));
+    const IssueAnalyse issue =
+        AnalyserFilm(m, ouverture, p, c, *tables, machine, std::ref(progression));
     if (issue == IssueAnalyse::ChronoNonEcrite)
         Echec(kErreurFichier, QStringLiteral("cannot write '%1'").arg(*chrono));
 
@@ -281,7 +301,8 @@ int Track(const QStringList& arguments) {
 
 int Chrono(const QStringList& arguments) {
     const Arguments a = Analyser(arguments, {"--frame"}, {});
-    if (a.positionnels.size() != 2) Echec(kErreurCommande, "usage: kinepo-cli chrono FILM OUT.bmp [--frame N]");
+    if (a.positionnels.size() != 2)
+        Echec(kErreurCommande, "usage: kinepo-cli chrono FILM OUT.bmp [--frame N]");
     std::optional<QString> image;
     for (const auto& [nom, valeur] : a.options)
         if (nom == "--frame") image = valeur;

@@ -7,6 +7,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#define KINEPO_PASSE_SSSE3 1
+#include <tmmintrin.h>
+#endif
 
 namespace kinepo {
 
@@ -31,7 +35,8 @@ inline bool BlocImmobile(const uchar* f, const uchar* r) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(au_dela, _mm_setzero_si128())) == 0xFFFF;
 #else
     int au_dela = 0;
-    for (int i = 0; i < 3 * PixelsParBloc; ++i) au_dela |= std::abs(f[i] - r[i]) > SeuilCanal;
+    for (int i = 0; i < 3 * PixelsParBloc; ++i)
+        au_dela |= std::abs(f[i] - r[i]) > SeuilCanal;
     return au_dela == 0;
 #endif
 }
@@ -77,12 +82,166 @@ inline void PasserLigne(const uchar* f, const uchar* r, uchar* c, int largeur, i
     int x = 0;
     for (; x + PixelsParBloc <= largeur; x += PixelsParBloc) {
         if (BlocImmobile(f + 3 * x, r + 3 * x)) continue;
-        for (int k = 0; k < PixelsParBloc; ++k) pixel(x + k);
+        for (int k = 0; k < PixelsParBloc; ++k)
+            pixel(x + k);
     }
-    for (; x < largeur; ++x) pixel(x);
+    for (; x < largeur; ++x)
+        pixel(x);
+}
+
+using FonctionLigne = void (*)(const uchar*, const uchar*, uchar*, int, int, bool, int, int,
+                               const CouleurCible&, Meilleur&);
+
+bool g_cheminGenerique = false;
+
+#if defined(KINEPO_PASSE_SSSE3)
+// Byte shuffles of the 16-pixel SSSE3 path. A block is 48 bytes R G B R G B ... in three
+// registers; plan[k][j] gathers channel k's bytes found in register j into pixel order (other
+// lanes zero), etendre[j] spreads one byte per pixel back to the three bytes of each pixel.
+struct Masques {
+    alignas(16) unsigned char plan[3][3][16];
+    alignas(16) unsigned char etendre[3][16];
+};
+constexpr Masques FaireMasques() {
+    Masques m{};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 3; ++j)
+            for (int p = 0; p < 16; ++p) {
+                const int octet = 3 * p + k - 16 * j;
+                m.plan[k][j][p] =
+                    octet >= 0 && octet < 16 ? static_cast<unsigned char>(octet) : 0x80;
+            }
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 16; ++i)
+            m.etendre[j][i] = static_cast<unsigned char>((16 * j + i) / 3);
+    return m;
+}
+constexpr Masques kMasques = FaireMasques();
+
+#define KINEPO_CHARGER(t) _mm_load_si128(reinterpret_cast<const __m128i*>(t))
+#define KINEPO_PLAN(v0, v1, v2, k)                                                                 \
+    _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, plan[k][0]), _mm_shuffle_epi8(v1, plan[k][1])), \
+                 _mm_shuffle_epi8(v2, plan[k][2]))
+#define KINEPO_ECART(a, b) _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a))
+
+// The same row as PasserLigne, sixteen pixels at a time: the difference and the colour distance
+// are summed with saturation at 255, which keeps every comparison exact (192 and the search
+// thresholds, at most 64, lie below it); the search keeps the first lane holding the block's
+// smallest distance, and blocks only replace the best match when strictly better, so the first
+// pixel in scan order still wins.
+__attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uchar* r, uchar* c,
+                                                       int largeur, int y, bool chercher, int x0,
+                                                       int x1, const CouleurCible& cible,
+                                                       Meilleur& m) {
+    __m128i plan[3][3], etendre[3];
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 3; ++j)
+            plan[k][j] = KINEPO_CHARGER(kMasques.plan[k][j]);
+    for (int j = 0; j < 3; ++j)
+        etendre[j] = KINEPO_CHARGER(kMasques.etendre[j]);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i uns = _mm_cmpeq_epi8(zero, zero);
+    const __m128i seuilCanal = _mm_set1_epi8(static_cast<char>(SeuilCanal));
+    const __m128i seuilDifference = _mm_set1_epi8(static_cast<char>(PasseAnalyse::SeuilDifference));
+    const __m128i cr = _mm_set1_epi8(static_cast<char>(cible.r));
+    const __m128i cg = _mm_set1_epi8(static_cast<char>(cible.g));
+    const __m128i cb = _mm_set1_epi8(static_cast<char>(cible.b));
+    const __m128i voies = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+
+    int x = 0;
+    for (; x + PixelsParBloc <= largeur; x += PixelsParBloc) {
+        const uchar* pf = f + 3 * x;
+        const uchar* pr = r + 3 * x;
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pf));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pf + 16));
+        const __m128i a2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pf + 32));
+        const __m128i d0 = KINEPO_ECART(a0, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pr)));
+        const __m128i d1 =
+            KINEPO_ECART(a1, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pr + 16)));
+        const __m128i d2 =
+            KINEPO_ECART(a2, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pr + 32)));
+        const __m128i auDela =
+            _mm_or_si128(_mm_or_si128(_mm_subs_epu8(d0, seuilCanal), _mm_subs_epu8(d1, seuilCanal)),
+                         _mm_subs_epu8(d2, seuilCanal));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(auDela, zero)) == 0xFFFF) continue;
+
+        const __m128i somme =
+            _mm_adds_epu8(_mm_adds_epu8(KINEPO_PLAN(d0, d1, d2, 0), KINEPO_PLAN(d0, d1, d2, 1)),
+                          KINEPO_PLAN(d0, d1, d2, 2));
+        const __m128i immobile = _mm_cmpeq_epi8(_mm_subs_epu8(somme, seuilDifference), zero);
+        if (_mm_movemask_epi8(immobile) == 0xFFFF) continue;
+        const __m128i mobile = _mm_xor_si128(immobile, uns);
+
+        uchar* pc = c + 3 * x;
+        const __m128i a[3] = {a0, a1, a2};
+        for (int j = 0; j < 3; ++j) {
+            __m128i* o = reinterpret_cast<__m128i*>(pc + 16 * j);
+            const __m128i masque = _mm_shuffle_epi8(mobile, etendre[j]);
+            const __m128i ancien = _mm_loadu_si128(o);
+            _mm_storeu_si128(
+                o, _mm_or_si128(_mm_and_si128(masque, a[j]), _mm_andnot_si128(masque, ancien)));
+        }
+
+        if (!chercher || x + PixelsParBloc - 1 < x0 || x > x1) continue;
+        const __m128i e = _mm_adds_epu8(_mm_adds_epu8(KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 0), cr),
+                                                      KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 1), cg)),
+                                        KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 2), cb));
+        const int bas = std::clamp(x0 - x - 1, -1, 16), haut = std::clamp(x1 - x + 1, -1, 16);
+        const __m128i fenetre =
+            _mm_and_si128(_mm_cmpgt_epi8(voies, _mm_set1_epi8(static_cast<char>(bas))),
+                          _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(haut)), voies));
+        const __m128i candidat = _mm_and_si128(mobile, fenetre);
+        const __m128i ec = _mm_or_si128(e, _mm_andnot_si128(candidat, uns));
+        __m128i mini = _mm_min_epu8(ec, _mm_srli_si128(ec, 8));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 4));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 2));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 1));
+        const int plusPetite = _mm_cvtsi128_si32(mini) & 0xFF;
+        if (plusPetite >= m.distance) continue;
+        const int voiesMin = _mm_movemask_epi8(_mm_and_si128(
+            _mm_cmpeq_epi8(ec, _mm_set1_epi8(static_cast<char>(plusPetite))), candidat));
+        m.distance = plusPetite;
+        m.x = x + __builtin_ctz(static_cast<unsigned>(voiesMin));
+        m.y = y;
+    }
+    // The last pixels of the row, one by one.
+    for (; x < largeur; ++x) {
+        const uchar* p = f + 3 * x;
+        if (Ecart(p, r + 3 * x) <= PasseAnalyse::SeuilDifference) continue;
+        uchar* o = c + 3 * x;
+        o[0] = p[0];
+        o[1] = p[1];
+        o[2] = p[2];
+        if (chercher && x >= x0 && x <= x1) {
+            const int e = Distance(p, cible);
+            if (e < m.distance) {
+                m.distance = e;
+                m.x = x;
+                m.y = y;
+            }
+        }
+    }
+}
+#undef KINEPO_CHARGER
+#undef KINEPO_PLAN
+#undef KINEPO_ECART
+#endif
+
+FonctionLigne ChoisirLigne() {
+#if defined(KINEPO_PASSE_SSSE3)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3 && !g_cheminGenerique) return PasserLigneSsse3;
+#endif
+    return [](const uchar* f, const uchar* r, uchar* c, int largeur, int y, bool chercher, int x0,
+              int x1, const CouleurCible& cible,
+              Meilleur& m) { PasserLigne(f, r, c, largeur, y, chercher, x0, x1, cible, m); };
 }
 
 } // namespace
+
+void UtiliserCheminGenerique(bool oui) {
+    g_cheminGenerique = oui;
+}
 
 void PasseAnalyse::Demarrer(const QImage& imageAffichee, int zoom) {
     reference_ = imageAffichee.convertToFormat(QImage::Format_RGB888);
@@ -100,7 +259,8 @@ void PasseAnalyse::FixerCible(QPoint cibleEcran) {
         const uchar* ligne = reference_.constScanLine(y);
         for (int dx = -1; dx <= 1; ++dx) {
             const int x = std::clamp(cibleEcran.x() + dx, 0, w - 1);
-            for (int k = 0; k < 3; ++k) s[k] += ligne[3 * x + k];
+            for (int k = 0; k < 3; ++k)
+                s[k] += ligne[3 * x + k];
         }
     }
     cible_ = {s[0] / 9, s[1] / 9, s[2] / 9};
@@ -130,8 +290,9 @@ ResultatPasse PasseAnalyse::Passer(const QImage& imageAffichee, QPoint derniereI
     const uchar* lf = f.constBits();
     const uchar* lr = reference_.constBits();
     uchar* lc = chrono_.bits();
+    const FonctionLigne ligne = ChoisirLigne();
     for (int y = 0; y < H; ++y, lf += pasF, lr += pasR, lc += pasC)
-        PasserLigne(lf, lr, lc, W, y, fenetre && y >= y0 && y <= y1, x0, x1, cible_, m);
+        ligne(lf, lr, lc, W, y, fenetre && y >= y0 && y <= y1, x0, x1, cible_, m);
 
     if (!fenetre || m.distance >= SeuilRechercheDepart + 2 * PasSeuilRecherche ||
         (m.x == 0 && m.y == 0))

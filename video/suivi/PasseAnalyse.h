@@ -32,19 +32,19 @@ struct CouleurCible {
 // What one frame gave.
 struct ResultatPasse {
     bool trouve = false;
-    QPoint meilleurEcran;   // best-matching pixel (valid when trouve)
-    int distance = 0;       // its colour distance E
-    QPoint meilleurImage;   // the best match in image pixels (kept for reference only)
-    QPoint positionImage;   // the refined position of the object in image pixels
+    QPoint meilleurEcran; // best-matching pixel (valid when trouve)
+    int distance = 0;     // its colour distance E
+    QPoint meilleurImage; // the best match in image pixels (kept for reference only)
+    QPoint positionImage; // the refined position of the object in image pixels
 };
 
 class PasseAnalyse {
 public:
-    static constexpr int SeuilDifference = 192;   // moving when the difference is above this
+    static constexpr int SeuilDifference = 192; // moving when the difference is above this
     static constexpr int SeuilRechercheDepart = 32;
     static constexpr int PasSeuilRecherche = 16;
-    static constexpr int SeuilRechercheMax = 65;   // searches run while the threshold is <= this
-    static constexpr int MargeAffinage = 16;       // T = distance + 16
+    static constexpr int SeuilRechercheMax = 65; // searches run while the threshold is <= this
+    static constexpr int MargeAffinage = 16;     // T = distance + 16
 
     // Takes the background: the displayed frame at the start of the analysis (any format; kept
     // as 24-bit RGB) and a second, modifiable copy of it as the chronophotograph. zoom >= 1 is
@@ -78,6 +78,10 @@ private:
     CouleurCible cible_;
     int zoom_ = 1;
 };
+
+// The pass picks a 16-pixel SSSE3 path when the processor has it. true forces the portable path
+// instead (tests compare both with the plain rule; benchmarks measure both).
+void UtiliserCheminGenerique(bool oui);
 
 // The displayed frame: each image pixel becomes a zoom x zoom square (nearest neighbour),
 // in 24-bit RGB. zoom 1 returns the frame itself (converted to RGB888 when needed).

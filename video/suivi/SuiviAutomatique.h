@@ -53,9 +53,9 @@ QString NomChronoParDefaut();
 
 // Effects of arming.
 struct EffetArmement {
-    bool arme = false;        // tracking armed (psTarget): prompt, target cursor, message
-    bool unSeulMobile = false;// NbreSE was above 1: show kMessageUnSeulMobile (NbreSE is now 1)
-    QString invite;           // the new hint (kInviteCible) when arme
+    bool arme = false;         // tracking armed (psTarget): prompt, target cursor, message
+    bool unSeulMobile = false; // NbreSE was above 1: show kMessageUnSeulMobile (NbreSE is now 1)
+    QString invite;            // the new hint (kInviteCible) when arme
 };
 
 // One frame of the analysis.

@@ -53,7 +53,8 @@ FilmGenere GenererFilm(const ParametresFilm& p) {
         if (p.bruit > 0)
             for (int y = 0; y < p.hauteur; ++y) {
                 uchar* l = image.scanLine(y);
-                for (int k = 0; k < 3 * p.largeur; ++k) l[k] = static_cast<uchar>(std::clamp(l[k] + bruit(gen), 0, 255));
+                for (int k = 0; k < 3 * p.largeur; ++k)
+                    l[k] = static_cast<uchar>(std::clamp(l[k] + bruit(gen), 0, 255));
             }
         const QPointF c(p.depart.x() + p.vitesse.x() * i,
                         p.depart.y() + p.vitesse.y() * i + 0.5 * p.gravite * i * i);
@@ -68,11 +69,29 @@ bool EcrireFilm(const std::vector<QImage>& images, const QString& chemin, const 
                 int imagesParSeconde) {
     if (images.empty()) return false;
     const QImage& premiere = images.front();
-    QStringList args{"-v",   "error",  "-y",       "-f",   "rawvideo", "-pix_fmt", "rgb24", "-s",
+    QStringList args{"-v",
+                     "error",
+                     "-y",
+                     "-f",
+                     "rawvideo",
+                     "-pix_fmt",
+                     "rgb24",
+                     "-s",
                      QStringLiteral("%1x%2").arg(premiere.width()).arg(premiere.height()),
-                     "-r",   QString::number(imagesParSeconde), "-i", "-", "-c:v", codec};
-    if (codec == "mjpeg") args << "-q:v" << "2" << "-pix_fmt" << "yuvj444p";
-    else if (codec == "rawvideo") args << "-pix_fmt" << "bgr24"; // what AVI stores losslessly
+                     "-r",
+                     QString::number(imagesParSeconde),
+                     "-i",
+                     "-",
+                     "-c:v",
+                     codec};
+    if (codec == "mjpeg")
+        args << "-q:v"
+             << "2"
+             << "-pix_fmt"
+             << "yuvj444p";
+    else if (codec == "rawvideo")
+        args << "-pix_fmt"
+             << "bgr24"; // what AVI stores losslessly
     args << chemin;
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", args);

@@ -14,13 +14,13 @@ struct ParametresFilm {
     int largeur = 160;
     int hauteur = 120;
     int images = 20;
-    QPointF depart{20, 30};   // centre on frame 0, image pixels
-    QPointF vitesse{6, 0};    // pixels per frame
-    double gravite = 0;       // pixels per frame per frame, downward
+    QPointF depart{20, 30}; // centre on frame 0, image pixels
+    QPointF vitesse{6, 0};  // pixels per frame
+    double gravite = 0;     // pixels per frame per frame, downward
     int rayon = 4;
     QColor balle{240, 20, 20};
-    int bruit = 0;            // sensor noise on the background, +- this per channel and frame
-    bool degrade = false;     // shade the ball (its colour varies across it)
+    int bruit = 0;        // sensor noise on the background, +- this per channel and frame
+    bool degrade = false; // shade the ball (its colour varies across it)
     unsigned graine = 1;
 };
 

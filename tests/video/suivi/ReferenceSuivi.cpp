@@ -70,8 +70,7 @@ ResultatReference SuivreReference(const std::vector<QImage>& images, int zoom, Q
         for (int y = std::max(0, best.y() - hy); y <= std::min(best.y() + hy, H - 1); ++y)
             for (int x = std::max(0, best.x() - hx); x <= std::min(best.x() + hx, W - 1); ++x) {
                 const QRgb p = F.pixel(x, y);
-                if (Ecart(p, reference.pixel(x, y)) > 192 &&
-                    Distance(p, res.r, res.g, res.b) < T) {
+                if (Ecart(p, reference.pixel(x, y)) > 192 && Distance(p, res.r, res.g, res.b) < T) {
                     minX = std::min(minX, x);
                     maxX = std::max(maxX, x);
                     minY = std::min(minY, y);

@@ -9,16 +9,16 @@
 namespace kinepo::test {
 
 struct LigneReference {
-    QPoint point1;  // the object, image pixels
-    QPoint point2;  // the best match, image pixels (row 0: none)
-    int image = 0;  // index in the frame list of the frame that gave the row
+    QPoint point1; // the object, image pixels
+    QPoint point2; // the best match, image pixels (row 0: none)
+    int image = 0; // index in the frame list of the frame that gave the row
     int distance = 0;
 };
 
 struct ResultatReference {
     std::vector<LigneReference> lignes; // row 0 is the clicked target on frame 0
     QImage chrono;
-    int r = 0, g = 0, b = 0;            // target colour
+    int r = 0, g = 0, b = 0; // target colour
 };
 
 // images[0] is the displayed frame of the start (the background), images[1..] the frames of

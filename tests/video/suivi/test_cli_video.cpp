@@ -73,8 +73,8 @@ protected:
 };
 
 // With the scale 1 m per pixel, the origin at (0, 0) and y downward, the table is in pixels.
-const QStringList kEnPixels = {"--scale", "0,0,100,0,100", "--origin", "0,0", "--axes",
-                               "down-right"};
+const QStringList kEnPixels = {"--scale", "0,0,100,0,100", "--origin",
+                               "0,0",     "--axes",        "down-right"};
 
 struct Ligne {
     double t, x, y;
@@ -90,9 +90,10 @@ std::vector<Ligne> LireTable(const QString& texte, QChar separateur, QChar decim
             ADD_FAILURE() << "ambiguous table";
             break;
         }
-        for (auto& c : champs) c.replace(decimal, u'.');
-        lignes.push_back({champs.value(0).toDouble(), champs.value(1).toDouble(),
-                          champs.value(2).toDouble()});
+        for (auto& c : champs)
+            c.replace(decimal, u'.');
+        lignes.push_back(
+            {champs.value(0).toDouble(), champs.value(1).toDouble(), champs.value(2).toDouble()});
     }
     return lignes;
 }
@@ -123,8 +124,10 @@ TEST_F(LigneDeCommande, TrajectoireAUnPixelPresSurChaqueImage) {
         ASSERT_EQ(lignes.size(), film->centres.size()) << f.toStdString();
         for (std::size_t i = 0; i < lignes.size(); ++i) {
             EXPECT_NEAR(lignes[i].t, 0.04 * double(i), 1e-9);
-            EXPECT_LE(std::abs(lignes[i].x - film->centres[i].x()), 1.0) << f.toStdString() << " " << i;
-            EXPECT_LE(std::abs(lignes[i].y - film->centres[i].y()), 1.0) << f.toStdString() << " " << i;
+            EXPECT_LE(std::abs(lignes[i].x - film->centres[i].x()), 1.0)
+                << f.toStdString() << " " << i;
+            EXPECT_LE(std::abs(lignes[i].y - film->centres[i].y()), 1.0)
+                << f.toStdString() << " " << i;
         }
     }
 }
@@ -135,8 +138,10 @@ TEST_F(LigneDeCommande, DispositionsPressePapiersCsvTxt) {
     const Sortie csv = Lancer(base + QStringList{"--csv"});
     const Sortie txt = Lancer(base + QStringList{"--txt"});
     const Sortie fr = Lancer(base, "fr_FR.UTF-8");
-    for (const Sortie* s : {&presse, &csv, &txt, &fr}) ASSERT_EQ(s->code, 0) << s->erreurs.toStdString();
-    EXPECT_TRUE(presse.sortie.startsWith("t\tx\ty\r\ns\tm\tm\r\n0\t20\t30\r\n0.04\t32\t")) << presse.sortie.toStdString();
+    for (const Sortie* s : {&presse, &csv, &txt, &fr})
+        ASSERT_EQ(s->code, 0) << s->erreurs.toStdString();
+    EXPECT_TRUE(presse.sortie.startsWith("t\tx\ty\r\ns\tm\tm\r\n0\t20\t30\r\n0.04\t32\t"))
+        << presse.sortie.toStdString();
     EXPECT_TRUE(presse.sortie.endsWith("\r\n"));
     EXPECT_EQ(presse.sortie.count("\r\n"), 2 + 20);
     EXPECT_EQ(presse.sortie.count('\n'), presse.sortie.count("\r\n"));
@@ -146,14 +151,17 @@ TEST_F(LigneDeCommande, DispositionsPressePapiersCsvTxt) {
     // The form's defaults for a new film: origin at the centre, 1 m = a quarter of the width,
     // y upward. (20, 30) is then x = (20 - 160) / 80 = -1.75, y = -(30 - 120) / 80 = 1.125.
     const Sortie defaut = Lancer({"track", brut, "--target", "20,30"});
-    EXPECT_TRUE(defaut.sortie.startsWith("t\tx\ty\r\ns\tm\tm\r\n0\t-1.75\t1.125\r\n")) << defaut.sortie.toStdString();
+    EXPECT_TRUE(defaut.sortie.startsWith("t\tx\ty\r\ns\tm\tm\r\n0\t-1.75\t1.125\r\n"))
+        << defaut.sortie.toStdString();
 }
 
 TEST_F(LigneDeCommande, ImageDeDepartEtZoom) {
     const QPoint c5 = film->centres[5].toPoint();
     const QString cible = QStringLiteral("%1,%2").arg(c5.x()).arg(c5.y());
-    const Sortie z1 = Lancer(QStringList{"track", brut, "--target", cible, "--frame", "5"} + kEnPixels);
-    const Sortie z2 = Lancer(QStringList{"track", brut, "--target", cible, "--frame", "5", "--zoom", "2"} + kEnPixels);
+    const Sortie z1 =
+        Lancer(QStringList{"track", brut, "--target", cible, "--frame", "5"} + kEnPixels);
+    const Sortie z2 = Lancer(
+        QStringList{"track", brut, "--target", cible, "--frame", "5", "--zoom", "2"} + kEnPixels);
     ASSERT_EQ(z1.code, 0) << z1.erreurs.toStdString();
     ASSERT_EQ(z2.code, 0) << z2.erreurs.toStdString();
     const auto l1 = LireTable(z1.sortie, u'\t');
@@ -223,14 +231,22 @@ TEST_F(LigneDeCommande, ErreursUneLigneCodeNonNulSansFichier) {
     for (const CasErreur& c : cas) {
         QStringList args;
         for (const QString& a : c.arguments) {
-            if (a == "FILM") args << brut;
-            else if (a == "ABSENT") args << Fichier("absent.avi");
-            else if (a == "VIDE") args << Fichier("vide.avi");
-            else if (a == "BIDON") args << Fichier("bidon.avi");
-            else if (a == "SORTIE") args << sortie;
-            else if (a == "IMPOSSIBLE") args << impossible;
-            else if (a == "DOSSIER") args << dossier->path();
-            else args << a;
+            if (a == "FILM")
+                args << brut;
+            else if (a == "ABSENT")
+                args << Fichier("absent.avi");
+            else if (a == "VIDE")
+                args << Fichier("vide.avi");
+            else if (a == "BIDON")
+                args << Fichier("bidon.avi");
+            else if (a == "SORTIE")
+                args << sortie;
+            else if (a == "IMPOSSIBLE")
+                args << impossible;
+            else if (a == "DOSSIER")
+                args << dossier->path();
+            else
+                args << a;
         }
         const Sortie s = Lancer(args);
         EXPECT_EQ(s.code, c.code) << c.nom << ": " << s.erreurs.toStdString();

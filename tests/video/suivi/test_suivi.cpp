@@ -55,7 +55,8 @@ std::unique_ptr<Formulaire> Analyser(const std::vector<QImage>& affichees, int z
 
 std::vector<QImage> Zoomer(const std::vector<QImage>& images, int zoom) {
     std::vector<QImage> out;
-    for (const QImage& i : images) out.push_back(ImageAfficheeDepuisDecodee(i, zoom));
+    for (const QImage& i : images)
+        out.push_back(ImageAfficheeDepuisDecodee(i, zoom));
     return out;
 }
 
@@ -67,7 +68,8 @@ QImage Noire(int w, int h) {
 
 void Carre(QImage& i, int x0, int y0, int cote, QColor c) {
     for (int y = y0; y < y0 + cote; ++y)
-        for (int x = x0; x < x0 + cote; ++x) i.setPixelColor(x, y, c);
+        for (int x = x0; x < x0 + cote; ++x)
+            i.setPixelColor(x, y, c);
 }
 
 // --- The optimised pass gives exactly what the plain rule gives ------------------------------
@@ -79,7 +81,9 @@ struct CasEquivalence {
     double vx, vy, gravite;
     int lignesMin; // rows the film must give at least (the test would prove little otherwise)
 };
-void PrintTo(const CasEquivalence& c, std::ostream* os) { *os << c.nom; }
+void PrintTo(const CasEquivalence& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 class Equivalence : public ::testing::TestWithParam<CasEquivalence> {};
 
@@ -99,23 +103,29 @@ TEST_P(Equivalence, MemesLignesEtMemeChronoQueLaRegle) {
     const QPoint cible = (film.centres[0] * cas.zoom).toPoint();
 
     const auto ref = test::SuivreReference(affichees, cas.zoom, cible, cas.suivre);
-    const auto f = Analyser(affichees, cas.zoom, cible, cas.suivre);
+    // Both the vectorised path and the portable one.
+    for (const bool generique : {false, true}) {
+        SCOPED_TRACE(generique ? "portable path" : "fastest path");
+        UtiliserCheminGenerique(generique);
+        const auto f = Analyser(affichees, cas.zoom, cible, cas.suivre);
+        UtiliserCheminGenerique(false);
 
-    const CouleurCible couleur = f->s.Passe().Cible();
-    if (cas.suivre) {
-        EXPECT_EQ(couleur, (CouleurCible{ref.r, ref.g, ref.b}));
-    }
-    ASSERT_EQ(f->t.Rows, static_cast<int>(ref.lignes.size()));
-    for (int i = cas.suivre ? 0 : 1; i < f->t.Rows; ++i) {
-        const auto& l = ref.lignes[static_cast<std::size_t>(i)];
-        EXPECT_EQ(f->t.Point(1, i), l.point1) << "row " << i;
-        if (i > 0) {
-            EXPECT_EQ(f->t.Point(2, i), l.point2) << "row " << i;
+        const CouleurCible couleur = f->s.Passe().Cible();
+        if (cas.suivre) {
+            EXPECT_EQ(couleur, (CouleurCible{ref.r, ref.g, ref.b}));
         }
-        EXPECT_DOUBLE_EQ(f->t.Temps(i), l.image * kPeriode) << "row " << i;
+        ASSERT_EQ(f->t.Rows, static_cast<int>(ref.lignes.size()));
+        for (int i = cas.suivre ? 0 : 1; i < f->t.Rows; ++i) {
+            const auto& l = ref.lignes[static_cast<std::size_t>(i)];
+            EXPECT_EQ(f->t.Point(1, i), l.point1) << "row " << i;
+            if (i > 0) {
+                EXPECT_EQ(f->t.Point(2, i), l.point2) << "row " << i;
+            }
+            EXPECT_DOUBLE_EQ(f->t.Temps(i), l.image * kPeriode) << "row " << i;
+        }
+        EXPECT_EQ(f->s.Passe().Chrono(), ref.chrono);
+        EXPECT_GE(f->t.Rows, cas.lignesMin);
     }
-    EXPECT_EQ(f->s.Passe().Chrono(), ref.chrono);
-    EXPECT_GE(f->t.Rows, cas.lignesMin);
 }
 
 const CasEquivalence kCasEquivalence[] = {
@@ -126,6 +136,7 @@ const CasEquivalence kCasEquivalence[] = {
     {"Zoom3PetiteImage", 37, 29, 8, 3, 30, true, true, 2, 1, 0, 2},
     {"ChronoSeul", 160, 120, 10, 1, 40, false, false, 7, 3, 0, 1},
     {"ObjetQuiSort", 96, 64, 20, 1, 0, false, true, 9, 2, 0, 5},
+    {"ToutBouge", 131, 97, 8, 1, 120, true, true, 5, 2, 0, 1},
 };
 INSTANTIATE_TEST_SUITE_P(Films, Equivalence, ::testing::ValuesIn(kCasEquivalence),
                          [](const auto& info) { return std::string(info.param.nom); });
@@ -184,10 +195,12 @@ TEST(Armement, LaPremiereLigneALeTempsDeLImageCliquee) {
 // --- The searches -----------------------------------------------------------------------------
 
 struct CasRecherche {
-    int ecart;      // colour distance of the object on frame 1
+    int ecart; // colour distance of the object on frame 1
     bool trouve;
 };
-void PrintTo(const CasRecherche& c, std::ostream* os) { *os << "distance " << c.ecart; }
+void PrintTo(const CasRecherche& c, std::ostream* os) {
+    *os << "distance " << c.ecart;
+}
 
 class Recherche : public ::testing::TestWithParam<CasRecherche> {};
 
@@ -201,7 +214,8 @@ TEST_P(Recherche, SeuilsTrenteDeuxQuaranteHuitSoixanteQuatreEtAffinage) {
     Carre(i0, 40, 40, 5, A);
     QImage i1 = Noire(200, 200);
     Carre(i1, 50, 40, 5, QColor(150 + cas.ecart, 100, 100));
-    for (int x = 55; x <= 57; ++x) i1.setPixelColor(x, 42, QColor(150 + cas.ecart + 13, 100, 100));
+    for (int x = 55; x <= 57; ++x)
+        i1.setPixelColor(x, 42, QColor(150 + cas.ecart + 13, 100, 100));
     i1.setPixelColor(58, 42, QColor(150 + cas.ecart + 17, 100, 100));
 
     const auto f = Analyser({i0, i1}, 1, QPoint(42, 42), true);
@@ -225,8 +239,8 @@ TEST(Recherche, MeilleurEnZeroZeroNEstPasTrouve) {
     QImage i0 = Noire(100, 100);
     Carre(i0, 9, 9, 3, A);
     QImage i1 = Noire(100, 100);
-    i1.setPixelColor(0, 0, A);                      // exact colour at (0, 0): the best match
-    Carre(i1, 5, 5, 3, QColor(210, 180, 30));       // a worse one elsewhere in the window
+    i1.setPixelColor(0, 0, A);                // exact colour at (0, 0): the best match
+    Carre(i1, 5, 5, 3, QColor(210, 180, 30)); // a worse one elsewhere in the window
     QImage i2 = Noire(100, 100);
     Carre(i2, 5, 5, 3, A);
     const auto f = Analyser({i0, i1, i2}, 1, QPoint(10, 10), true);
@@ -249,7 +263,7 @@ TEST(Recherche, ObjetImmobileJamaisTrouveEtChronoEgalePremiereImage) {
 
 TEST(Recherche, ObjetSortiDeLaFenetreEstPerduEtLaFenetreResteOuIlEtait) {
     // 160 x 240: the window is |dx| < 32, |dy| < 48 around the last recorded position.
-    const std::vector<QPointF> centres = {{20, 60}, {30, 60}, {40, 60}, {90, 60},
+    const std::vector<QPointF> centres = {{20, 60},  {30, 60}, {40, 60}, {90, 60},
                                           {100, 60}, {60, 60}, {66, 60}};
     std::vector<QImage> images;
     for (const QPointF& c : centres) {
@@ -280,7 +294,8 @@ TEST(Recherche, Zoom2DivisePositionsParDeuxEtDoubleLaChrono) {
     ASSERT_EQ(z2->t.Rows, z1->t.Rows);
     for (int i = 0; i < z1->t.Rows; ++i) {
         EXPECT_EQ(z2->t.Point(1, i), z1->t.Point(1, i)) << i;
-        EXPECT_LE(std::abs(z1->t.Point(1, i).x() - film.centres[static_cast<std::size_t>(i)].x()), 1);
+        EXPECT_LE(std::abs(z1->t.Point(1, i).x() - film.centres[static_cast<std::size_t>(i)].x()),
+                  1);
     }
     const QImage& c2 = z2->s.Passe().Chrono();
     EXPECT_EQ(c2.size(), QSize(2 * p.largeur, 2 * p.hauteur));
@@ -340,7 +355,8 @@ TEST(Chrono, RelacherEnCoursEnregistreCeQuiEstConstruit) {
     f.c.DefautsFilm(p.largeur, p.hauteur);
     f.s.ArmerChrono(fichier, false);
     f.s.Demarrer(film.images[0], false);
-    for (int k = 1; k <= 6; ++k) f.s.Passer(film.images[static_cast<std::size_t>(k)], false);
+    for (int k = 1; k <= 6; ++k)
+        f.s.Passer(film.images[static_cast<std::size_t>(k)], false);
     EXPECT_EQ(f.s.RelacherChrono(), SuiviAutomatique::Relachement::Fin);
     EXPECT_EQ(f.m.Etat, PointingState::psIdle);
     EXPECT_FALSE(f.s.Passe().Demarree());
@@ -361,7 +377,8 @@ TEST(Chrono, FinDeFilmEnregistreUnBmp24) {
     g.s.ArmerChrono(fichier, true);
     g.s.CliquerCible(film.centres[0].toPoint());
     g.s.Demarrer(film.images[0], true);
-    for (std::size_t k = 1; k < film.images.size(); ++k) g.s.Passer(film.images[k], true);
+    for (std::size_t k = 1; k < film.images.size(); ++k)
+        g.s.Passer(film.images[k], true);
     ASSERT_TRUE(g.s.Terminer());
     QFile bmp(fichier);
     ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
@@ -396,7 +413,8 @@ TEST(Chrono, AbandonGardeLesLignesSansRienEnregistrer) {
     f.s.Armer(fichier);
     f.s.CliquerCible(film.centres[0].toPoint());
     f.s.Demarrer(film.images[0], true);
-    for (int k = 1; k <= 4; ++k) f.s.Passer(film.images[static_cast<std::size_t>(k)], true);
+    for (int k = 1; k <= 4; ++k)
+        f.s.Passer(film.images[static_cast<std::size_t>(k)], true);
     f.s.Abandonner();
     EXPECT_EQ(f.m.Etat, PointingState::psIdle);
     EXPECT_EQ(f.t.Rows, 5);
