@@ -1,6 +1,7 @@
 #include "shell/Formes.h"
 
 #include "shell/ImageMain.h"
+#include "sound/ui/WavMain.h"
 #include "transfer/ui/ImageDDE.h"
 #include "video/ui/AviForm.h"
 
@@ -16,6 +17,13 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
         QObject::connect(&lanceur, &TImageFormMain::RepertoireTabulaneChange, dde,
                          &TFormDDE::CalculeCheminTabulane);
     }
+
+    // Sound: "Lecture d'un fichier .WAV" opens TWaveForm.
+    lanceur.DefinirFabrique(BoutonForme::Wav,
+                            {[](QWidget* p) -> QWidget* { return new TWaveForm(p); },
+                             [](QWidget* f, const QString& d) {
+                                 static_cast<TWaveForm*>(f)->DefinirDossierInitial(d);
+                             }});
 
     // Video: "Lecture d'un fichier AVI ou MPEG" opens TAviForm.
     lanceur.DefinirFabrique(BoutonForme::Avi,

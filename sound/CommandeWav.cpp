@@ -107,7 +107,7 @@ int ExecuterWav(const QStringList& args, QString& sortie, QString& erreur) {
         lignes = LignesTransfertSon(*son, s, sous, p);
         lignes += BlocsTransfertSon(p);
     }
-    sortie = JoindreLignes(lignes);
+    sortie = JoindreLignesSon(lignes);
     return 0;
 }
 

@@ -128,7 +128,7 @@ QStringList LignesTableSon(const TamponSon& son, const Selection& s, bool stereo
     return l;
 }
 
-QString JoindreLignes(const QStringList& lignes) {
+QString JoindreLignesSon(const QStringList& lignes) {
     QString t;
     for (const QString& l : lignes) {
         t += l;

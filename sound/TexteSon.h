@@ -33,6 +33,6 @@ QStringList BlocsTransfertSon(const ParametresTransfertSon& p);
 QStringList LignesTableSon(const TamponSon& son, const Selection& s, bool stereo);
 
 // Lines joined with CR LF after each line, as the exchange text and the table files have them.
-QString JoindreLignes(const QStringList& lignes);
+QString JoindreLignesSon(const QStringList& lignes);
 
 } // namespace kinepo

@@ -1,0 +1,299 @@
+// The sound form driven as the user drives it, on the fake platform and the fake sound devices.
+#include "common/IniFile.h"
+#include "common/Nombres.h"
+#include "platform/Chemins.h"
+#include "shell/base/PanneauxEtat.h"
+#include "sound/FakeAudio.h"
+#include "sound/WavTest.h"
+#include "sound/ui/WavMain.h"
+#include "support/FakeConstante.h"
+#include "support/FakePlateforme.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace kinepo;
+using namespace kinepo::test;
+
+namespace {
+
+class WavFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FixerSeparateurDecimal(QLatin1Char(','));
+        QFile::remove(NomFichierIni());
+        forme = std::make_unique<TWaveForm>();
+        forme->CheminEnregistrement = dossier.filePath(QStringLiteral("kinepo.wav"));
+        forme->Horloge = [this] { return maintenant; };
+    }
+    void TearDown() override {
+        forme.reset();
+        FixerSeparateurDecimal(QLatin1Char('.'));
+    }
+    QString Fichier(const QString& nom, const OptionsWav& o) {
+        return EcrireFichier(dossier.path(), nom, FabriquerWav(o));
+    }
+    void Ouvrir(const QString& chemin) {
+        test::Dialogues().fichiers.push_back(chemin);
+        forme->OpenFileBtnClick();
+    }
+    static QStringList Lignes(const QString& texte) {
+        QStringList l = texte.split(QStringLiteral("\r\n"));
+        l.removeLast();
+        return l;
+    }
+
+    AudioFactice audio;
+    QTemporaryDir dossier;
+    QDateTime maintenant = QDateTime(QDate(2024, 3, 1), QTime(10, 0, 0));
+    std::unique_ptr<TWaveForm> forme;
+};
+
+TEST_F(WavFormTest, OuverturePuisEchecDeLectureSilencieux) {
+    OptionsWav o;
+    o.frequence = 22050;
+    o.trames = 100000;
+    const QString bon = Fichier("bon.wav", o);
+    Ouvrir(bon);
+    ASSERT_TRUE(forme->SonCharge());
+    EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane [bon.wav]"));
+    EXPECT_FALSE(forme->TabulaneBtn->isHidden());
+    EXPECT_FALSE(forme->SaveDataBtn->isHidden());
+    EXPECT_FALSE(forme->PlayBtn->isHidden());
+    EXPECT_TRUE(forme->StereoCB->isHidden());
+    EXPECT_EQ(forme->SelectionCourante().debut, 33616);
+    EXPECT_EQ(forme->SelectionCourante().fin, 66383);
+    EXPECT_EQ(forme->DureeTot->text(), QStringLiteral("Durée= : 4,54 s"));
+    EXPECT_EQ(forme->FreqLabel->text(), QStringLiteral("Fech=22050 Hz ; 8 bits"));
+    EXPECT_EQ(forme->FreqRegLabel->text(), QStringLiteral("Fech=22050 Hz"));
+    EXPECT_EQ(forme->StatusBar->texte(1),
+              QStringLiteral("Sous échantillonnage si la durée excéde 1,49 s"));
+    EXPECT_EQ(audio.lecteur.debut, 33616);
+    EXPECT_EQ(audio.lecteur.fin, 66383);
+    EXPECT_EQ(audio.lecteur.format, (FormatPcm{22050, 8, 1}));
+
+    OptionsWav mauvais;
+    mauvais.bits = 24;
+    Ouvrir(Fichier("mauvais.wav", mauvais));
+    EXPECT_FALSE(forme->SonCharge());
+    EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane"));
+    EXPECT_TRUE(forme->TabulaneBtn->isHidden());
+    EXPECT_TRUE(forme->SaveDataBtn->isHidden());
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    EXPECT_FALSE(forme->Lecteur().EstOuvert());
+}
+
+TEST_F(WavFormTest, FichierAbsentNeChangeRien) {
+    Ouvrir(Fichier("bon.wav", {}));
+    const QString titre = forme->windowTitle();
+    forme->LireFichier(dossier.filePath("absent.wav"));
+    EXPECT_EQ(forme->windowTitle(), titre);
+    EXPECT_FALSE(forme->TabulaneBtn->isHidden());
+}
+
+TEST_F(WavFormTest, SonTropLongTronqueDansLeTitre) {
+    OptionsWav o;
+    o.bits = 16;
+    o.voies = 2;
+    o.frequence = 44100;
+    o.trames = 1100000;
+    Ouvrir(Fichier("long.wav", o));
+    EXPECT_TRUE(forme->windowTitle().endsWith(QStringLiteral("[long.wav] (trop long donc tronqué)")));
+    EXPECT_EQ(forme->Son().NbEchantillons(), 1048576);
+    EXPECT_FALSE(forme->StereoCB->isHidden());
+}
+
+TEST_F(WavFormTest, TransfertMonoPuisNouvellePage) {
+    OptionsWav o;
+    o.trames = 3;
+    o.echantillon = [](std::int64_t i, int) { return int(128 + i); };
+    const QString chemin = Fichier("trois.wav", o);
+    Ouvrir(chemin);
+    FakeConstante dlg;
+    dlg.reponses.push_back({.commentaire = QStringLiteral("la")});
+    forme->TabulaneBtnClick();
+    QStringList l = Lignes(test::PressePapiers().contenu);
+    ASSERT_GE(l.size(), 8);
+    EXPECT_EQ(l.mid(1), (QStringList{"Acquisition à fech=11025 Hz", "la", "t\ts", "s\t", "0\t0",
+                                     "9,070295E-5\t1", "0,0001814059\t2", "&1 NOMX", "t",
+                                     "&1 NOMY", "s", "&1 LIGNE", "1", "&1 FICHIER", chemin}));
+    EXPECT_EQ(dlg.macros, std::vector<QString>{QStringLiteral("CLIP|LOAD")});
+
+    dlg.reponses.push_back({.nom = QStringLiteral("g"), .unite = QStringLiteral("m"),
+                            .valeur = QStringLiteral("9.81")});
+    forme->TabulaneBtnClick();
+    l = Lignes(test::PressePapiers().contenu);
+    EXPECT_EQ(l.at(1), QString());
+    EXPECT_EQ(l.mid(8, 4), (QStringList{"", "g\t", "m\t", "9,81\t"}));
+    EXPECT_EQ(dlg.macros.back(), QStringLiteral("CLIP|ADD"));
+}
+
+TEST_F(WavFormTest, TransfertStereoSelonLaCase) {
+    OptionsWav o;
+    o.voies = 2;
+    o.trames = 2;
+    o.echantillon = [](std::int64_t i, int v) { return v == 0 ? 128 : int(i * 255); };
+    Ouvrir(Fichier("st.wav", o));
+    forme->StereoCB->setChecked(true);
+    FakeConstante dlg;
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    const QStringList l = Lignes(test::PressePapiers().contenu);
+    EXPECT_EQ(l.mid(3, 4), (QStringList{"t\tsG\tsD", "s\t\t", "0\t0\t-128", "9,070295E-5\t0\t127"}));
+    EXPECT_TRUE(l.contains(QStringLiteral("&1 ANALOG")));
+}
+
+TEST_F(WavFormTest, TableTexteEnregistree) {
+    OptionsWav o;
+    o.trames = 2;
+    o.echantillon = [](std::int64_t i, int) { return int(128 - i); };
+    Ouvrir(Fichier("t.wav", o));
+    const QString cible = dossier.filePath("table");
+    test::Dialogues().fichiers.push_back(cible);
+    forme->SaveDataBtnClick();
+    QFile f(cible + ".txt");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("t\tson\r\ns\t\r\n0\t0\r\n9,070295E-5\t-1\r\n"));
+}
+
+TEST_F(WavFormTest, LectureAvecCurseurPuisBoucle) {
+    OptionsWav o;
+    o.trames = 11025;
+    Ouvrir(Fichier("un.wav", o));
+    forme->PlayBtnClick();
+    EXPECT_EQ(audio.lecteur.lectures, 1);
+    EXPECT_TRUE(forme->Timer1->isActive()); // 1 s > 0.55 s
+    EXPECT_TRUE(forme->PlayBtn->isHidden());
+    EXPECT_FALSE(forme->PositionLabel->isHidden());
+    audio.lecteur.position = 5512;
+    forme->Timer1Timer();
+    EXPECT_EQ(forme->PositionLabel->text(), QStringLiteral("0,5 s"));
+
+    forme->BoucleCB->setChecked(true);
+    audio.dernierLecteur->Terminer();
+    EXPECT_EQ(audio.lecteur.lectures, 2);
+    forme->BoucleCB->setChecked(false);
+    audio.dernierLecteur->Terminer();
+    EXPECT_FALSE(forme->PlayBtn->isHidden());
+    EXPECT_FALSE(forme->Timer1->isActive());
+    EXPECT_TRUE(forme->PositionLabel->isHidden());
+}
+
+TEST_F(WavFormTest, SelectionALaSouris) {
+    OptionsWav o;
+    o.trames = 10001;
+    Ouvrir(Fichier("s.wav", o));
+    forme->resize(800, 500);
+    forme->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(forme.get()));
+    forme->DefinirSelection({0, 10000});
+    const int largeur = forme->PaintBox->width();
+    const int droit = forme->BordDroit();
+    EXPECT_EQ(droit, largeur);
+    // Drag the right edge to the middle of the box.
+    const int y = forme->PaintBox->height() / 2;
+    QTest::mousePress(forme->PaintBox, Qt::LeftButton, {}, QPoint(droit - 1, y));
+    QTest::mouseMove(forme->PaintBox, QPoint(largeur / 2, y));
+    QTest::mouseRelease(forme->PaintBox, Qt::LeftButton, {}, QPoint(largeur / 2, y));
+    const double a = double(largeur) / 10000;
+    EXPECT_EQ(forme->SelectionCourante().fin, std::lround((largeur / 2) / a));
+    EXPECT_EQ(forme->SelectionCourante().debut, 0);
+    // Drag the whole selection to the right by 10 pixels.
+    QTest::mousePress(forme->PaintBox, Qt::LeftButton, {}, QPoint(largeur / 4, y));
+    QTest::mouseMove(forme->PaintBox, QPoint(largeur / 4 + 10, y));
+    QTest::mouseRelease(forme->PaintBox, Qt::LeftButton, {}, QPoint(largeur / 4 + 10, y));
+    EXPECT_EQ(forme->BordGauche(), 10);
+    EXPECT_EQ(forme->SelectionCourante().debut, std::lround(10 / a));
+}
+
+TEST_F(WavFormTest, EnregistrementDeCinqSecondesSauveApresLAttente) {
+    // A 44100 Hz file first: the recording then uses 44100 Hz.
+    OptionsWav o;
+    o.frequence = 44100;
+    o.trames = 100;
+    Ouvrir(Fichier("f.wav", o));
+    audio.enregistreur.secondes = 5.0;
+    forme->RecordBtnClick();
+    EXPECT_FALSE(forme->SonCharge());
+    EXPECT_TRUE(forme->RecordBtn->isHidden());
+    EXPECT_FALSE(forme->StopBtn->isHidden());
+    ASSERT_TRUE(audio.enregistreur.format.has_value());
+    EXPECT_EQ(*audio.enregistreur.format, (FormatPcm{44100, 8, 1}));
+
+    maintenant = maintenant.addMSecs(5000);
+    forme->StopBtnClick();
+    EXPECT_TRUE(forme->StopBtn->isHidden());
+    EXPECT_TRUE(forme->Timer1->isActive());
+    forme->Timer1->stop(); // the test ticks the timer itself, in scaled time
+    // (5000 - 5) / 110 rounds to 45; one more, and the save comes on the tick after it:
+    // 47 ticks of 110 ms, about 5.2 s.
+    for (int t = 0; t < 46; ++t) forme->Timer1Timer();
+    EXPECT_TRUE(audio.enregistreur.sauvegardes.empty());
+    forme->Timer1Timer();
+    ASSERT_EQ(audio.enregistreur.sauvegardes.size(), 1u);
+    EXPECT_EQ(audio.enregistreur.sauvegardes[0], forme->CheminEnregistrement);
+    EXPECT_FALSE(forme->RecordBtn->isHidden());
+    EXPECT_FALSE(forme->SaveFileBtn->isHidden());
+    EXPECT_FALSE(forme->SonCharge()); // read only when the posted message arrives
+    QCoreApplication::sendPostedEvents(forme.get());
+    ASSERT_TRUE(forme->SonCharge());
+    EXPECT_EQ(forme->Son().NomFichier(), forme->CheminEnregistrement);
+    EXPECT_EQ(forme->Son().NbEchantillons(), 5 * 44100);
+
+    // The transfer offers to save the recording first, and leaves out the FICHIER block.
+    const QString copie = dossier.filePath("copie.wav");
+    test::Dialogues().confirmations.push_back(true);
+    test::Dialogues().fichiers.push_back(copie);
+    FakeConstante dlg;
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    EXPECT_TRUE(QFile::exists(copie));
+    EXPECT_EQ(test::Dialogues().affiches.at(1).genre, QStringLiteral("confirmer"));
+    EXPECT_EQ(test::Dialogues().affiches.at(1).texte,
+              QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"));
+    EXPECT_TRUE(Lignes(test::PressePapiers().contenu).contains(QStringLiteral("&1 FICHIER")));
+    EXPECT_TRUE(Lignes(test::PressePapiers().contenu).contains(copie));
+}
+
+TEST_F(WavFormTest, EnregistrementSansPeripheriqueNeChargeRien) {
+    audio.enregistreur.ouvrirOk = false;
+    forme->RecordBtnClick();
+    forme->StopBtnClick();
+    forme->Timer1->stop();
+    for (int t = 0; t < 3; ++t) forme->Timer1Timer();
+    QCoreApplication::sendPostedEvents(forme.get());
+    EXPECT_FALSE(forme->SonCharge());
+    EXPECT_FALSE(forme->RecordBtn->isHidden());
+    EXPECT_TRUE(forme->SaveFileBtn->isHidden());
+}
+
+TEST_F(WavFormTest, ReglagesWavLusEtEcrits) {
+    forme.reset();
+    {
+        IniFile ini(NomFichierIni());
+        ini.ecrireEntier("Wav", "freq", 11025);
+        ini.ecrireEntier("Wav", "bits", 16);
+        ini.ecrireEntier("Wav", "Mode", 3);
+        ASSERT_TRUE(ini.enregistrer());
+    }
+    forme = std::make_unique<TWaveForm>();
+    EXPECT_EQ(forme->Reglages().bits, 16u);
+    EXPECT_EQ(forme->Reglages().mode, 3);
+    OptionsWav o;
+    o.frequence = 22050;
+    Ouvrir(Fichier("f.wav", o));
+    forme.reset();
+    const IniFile ini(NomFichierIni());
+    EXPECT_EQ(ini.lireEntier("Wav", "freq", 0), 22050);
+    EXPECT_EQ(ini.lireEntier("Wav", "bits", 0), 16);
+    EXPECT_EQ(ini.lireEntier("Wav", "Mode", 0), 3);
+}
+
+} // namespace
