@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -468,6 +469,21 @@ TEST(Transfert, LibellesDuDialogue) {
     EXPECT_EQ(d.NouveauFichierRB->text(), QStringLiteral("Nouveau fichier"));
     EXPECT_EQ(d.NouvellePageRB->text(), QStringLiteral("Nouvelle page"));
     EXPECT_EQ(d.AnnulerBtn->text(), QStringLiteral("Annuler"));
+
+    // The real modal window, answered from inside its own event loop.
+    d.RemettreAZero();
+    QTimer::singleShot(0, &d, [&d] {
+        QTest::keyClicks(d.NomConstEdit, QStringLiteral("longnom123"));
+        d.NouvellePageRB->click();
+        d.OKBtn->click();
+    });
+    EXPECT_TRUE(d.Montrer());
+    EXPECT_EQ(d.Constante().nom, QStringLiteral("longnom1"));
+    EXPECT_EQ(d.Choix(), ChoixPage::NouvellePage);
+    QTimer::singleShot(0, &d, [&d] { d.AnnulerBtn->click(); });
+    EXPECT_FALSE(d.Montrer());
+    EXPECT_EQ(d.Constante().nom, QStringLiteral("longnom1")); // kept for the next transfer
+    d.RemettreAZero();
 }
 
 } // namespace
