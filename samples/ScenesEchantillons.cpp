@@ -9,12 +9,12 @@ namespace kinepo::echantillons {
 namespace {
 
 constexpr double g = 9.81;
-constexpr double kSol = 440;          // ground line, image pixels
-constexpr double kRayonBalle = 8;     // pixels
-constexpr double kVx = 1.0;           // m/s, horizontal speed of the ball
-constexpr double kVy = 6.0;           // m/s, upward launch speed
-constexpr double kRestitution = 0.6;  // bounce: vertical speed kept
-constexpr double kRepos = 0.4;        // seconds at rest before the throw
+constexpr double kSol = 440;         // ground line, image pixels
+constexpr double kRayonBalle = 8;    // pixels
+constexpr double kVx = 1.0;          // m/s, horizontal speed of the ball
+constexpr double kVy = 6.0;          // m/s, upward launch speed
+constexpr double kRestitution = 0.6; // bounce: vertical speed kept
+constexpr double kRepos = 0.4;       // seconds at rest before the throw
 
 // Height above the ground (m) of the bouncing ball at time t after the throw.
 double Hauteur(double t) {
@@ -99,8 +99,9 @@ bool EcrireFilm(const Scene& s, const QString& chemin, QString* erreur) {
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
                  {"-y", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
-                  QStringLiteral("%1x%2").arg(kLargeur).arg(kHauteur), "-r", QString::number(kCadence),
-                  "-i", "-", "-c:v", "mjpeg", "-q:v", "3", "-an", chemin});
+                  QStringLiteral("%1x%2").arg(kLargeur).arg(kHauteur), "-r",
+                  QString::number(kCadence), "-i", "-", "-c:v", "mjpeg", "-q:v", "3", "-an",
+                  chemin});
     if (!ffmpeg.waitForStarted(10000)) {
         if (erreur) *erreur = QStringLiteral("the ffmpeg command cannot be started");
         return false;

@@ -14,12 +14,12 @@ inline constexpr int kCadence = 25;
 inline constexpr double kMetresParPixel = 0.01;
 
 struct Scene {
-    const char* fichier;    // file name of the film
-    int images;             // frame count
-    double longueurRegle;   // metres: what to type for the scale
-    QPointF regleDebut;     // ends of the ruler, image pixels
+    const char* fichier;  // file name of the film
+    int images;           // frame count
+    double longueurRegle; // metres: what to type for the scale
+    QPointF regleDebut;   // ends of the ruler, image pixels
     QPointF regleFin;
-    int mobiles;            // moving objects
+    int mobiles; // moving objects
 };
 
 // "chute-balle.avi": a ball thrown up and falling back under gravity (g = 9.81 m/s²) in front

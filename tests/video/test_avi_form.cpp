@@ -38,7 +38,9 @@ using namespace kinepo;
 namespace {
 
 // The ball of the generated films: frame n shows a black disc of radius 4 here (image pixels).
-QPoint Balle(int n) { return {20 + 8 * n, 20 + n}; }
+QPoint Balle(int n) {
+    return {20 + 8 * n, 20 + n};
+}
 
 QImage ImageBalle(int n, int largeur, int hauteur) {
     QImage im(largeur, hauteur, QImage::Format_RGB888);
@@ -81,7 +83,8 @@ protected:
         p.images = images;
         const QString chemin = dossier.filePath(nom);
         QString erreur;
-        EXPECT_TRUE(test::EcrireFilm(chemin, p, [&](int n) { return ImageBalle(n, p.largeur, p.hauteur); }, &erreur))
+        EXPECT_TRUE(test::EcrireFilm(
+            chemin, p, [&](int n) { return ImageBalle(n, p.largeur, p.hauteur); }, &erreur))
             << erreur.toStdString();
         return chemin;
     }
@@ -100,7 +103,8 @@ protected:
         return item ? item->text() : QString();
     }
     void Mesurer(int lignes) {
-        for (int i = 0; i < lignes; ++i) Cliquer(Balle(static_cast<int>(Image())));
+        for (int i = 0; i < lignes; ++i)
+            Cliquer(Balle(static_cast<int>(Image())));
     }
 };
 
@@ -205,7 +209,8 @@ TEST_F(AviForm, CadenceRapideEtFilmLent) {
     EXPECT_NEAR(forme->Calibration().FramePeriod, 10.0 / 3.0, 1e-9);
     EXPECT_TRUE(forme->NbreImagesSE->isHidden());
     EXPECT_FALSE(forme->DureeEdit->isHidden());
-    EXPECT_TRUE(forme->DureeEdit->text().startsWith("3.33")) << forme->DureeEdit->text().toStdString();
+    EXPECT_TRUE(forme->DureeEdit->text().startsWith("3.33"))
+        << forme->DureeEdit->text().toStdString();
     // A typed period re-times on frames.
     forme->DureeEdit->setText("2");
     forme->DureeEditValider();
@@ -333,7 +338,8 @@ TEST_F(AviForm, MesureUnPointJusquALaDerniereImage) {
         Cliquer(Balle(i));
         EXPECT_EQ(forme->Tables().Rows, i + 1);
         EXPECT_EQ(Image(), i + 1);
-        EXPECT_EQ(forme->Hint(), QString("|Cliquer sur le point à repérer (image n° %1)").arg(i + 2));
+        EXPECT_EQ(forme->Hint(),
+                  QString("|Cliquer sur le point à repérer (image n° %1)").arg(i + 2));
         EXPECT_EQ(forme->TabulaneBtn->isEnabled(), i + 1 > 3) << i;
     }
     EXPECT_TRUE(forme->UndoBtn->isEnabled());
@@ -390,7 +396,8 @@ TEST_F(AviForm, DeuxPointsEtiquettesPuisOrigineMobileVersUnique) {
     Calmer();
     for (int i = 0; i < 11; ++i) {
         Cliquer(Balle(i));
-        EXPECT_EQ(forme->Hint(), QString("|Cliquer sur le 2ième point de l'image n° %1").arg(i + 1));
+        EXPECT_EQ(forme->Hint(),
+                  QString("|Cliquer sur le 2ième point de l'image n° %1").arg(i + 1));
         Cliquer(Balle(i) + QPoint(0, 40));
     }
     Cliquer(Balle(11)); // point 1 of the 12th image
@@ -592,7 +599,8 @@ TEST_F(AviForm, VersTabulaneEtPressePapiers) {
     e.cheminExecutable = CheminExecutable();
     e.commentaire = "chute libre";
     e.cheminFilm = forme->FileName();
-    const QString premier = JoindreLignes(LignesEchange(e, forme->Calibration(), forme->Tables(), 1));
+    const QString premier =
+        JoindreLignes(LignesEchange(e, forme->Calibration(), forme->Tables(), 1));
     EXPECT_EQ(test::PressePapiers().contenu, premier);
     EXPECT_TRUE(premier.contains("&4 INCERT\r\n0.0004\t0.2\t0.2\r\n"));
     // The measurement button came up, but clicks still add rows.
@@ -603,14 +611,16 @@ TEST_F(AviForm, VersTabulaneEtPressePapiers) {
     EXPECT_EQ(forme->Tables().Rows, 5);
     forme->TabulaneBtn->click();
     e.nouveauFichier = false;
-    EXPECT_EQ(test::PressePapiers().contenu, JoindreLignes(LignesEchange(e, forme->Calibration(), forme->Tables(), 1)));
+    EXPECT_EQ(test::PressePapiers().contenu,
+              JoindreLignes(LignesEchange(e, forme->Calibration(), forme->Tables(), 1)));
     EXPECT_EQ(dlg.macros, (std::vector<QString>{"CLIP|LOAD", "CLIP|ADD"}));
 
     // Clipboard target: the bare table, no delivery.
     dlg.reponses.push_back({});
     forme->ClipM->trigger();
     EXPECT_EQ(forme->TabulaneBtn->text(), "Copier");
-    EXPECT_EQ(test::PressePapiers().contenu, TextePressePapiers(forme->Calibration(), forme->Tables(), 1));
+    EXPECT_EQ(test::PressePapiers().contenu,
+              TextePressePapiers(forme->Calibration(), forme->Tables(), 1));
     EXPECT_EQ(dlg.macros.size(), 2u);
     // Cancel: nothing changes.
     test::PressePapiers().contenu.clear();

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <iostream>
 
 using namespace kinepo;
@@ -29,14 +29,19 @@ void Calmer() {
     }
 }
 
-QPoint Pixel(QPointF p) { return {static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y()))}; }
+QPoint Pixel(QPointF p) {
+    return {static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y()))};
+}
 
 // Least squares y = a + b t + c t^2; returns c.
 double CoefficientQuadratique(const std::vector<double>& t, const std::vector<double>& y) {
     double s[5] = {0, 0, 0, 0, 0}, r[3] = {0, 0, 0};
     for (std::size_t i = 0; i < t.size(); ++i) {
         double p = 1;
-        for (double& si : s) { si += p; p *= t[i]; }
+        for (double& si : s) {
+            si += p;
+            p *= t[i];
+        }
         r[0] += y[i];
         r[1] += y[i] * t[i];
         r[2] += y[i] * t[i] * t[i];
@@ -44,12 +49,14 @@ double CoefficientQuadratique(const std::vector<double>& t, const std::vector<do
     // Normal equations solved by Cramer's rule.
     const double m[3][3] = {{s[0], s[1], s[2]}, {s[1], s[2], s[3]}, {s[2], s[3], s[4]}};
     auto det = [](const double a[3][3]) {
-        return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+        return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+               a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
                a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
     };
     double mc[3][3];
     for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 2; ++j) mc[i][j] = m[i][j];
+        for (int j = 0; j < 2; ++j)
+            mc[i][j] = m[i][j];
         mc[i][2] = r[i];
     }
     return det(mc) / det(m);
@@ -108,7 +115,8 @@ TEST(Echantillons, ChuteBalleMesureeALaMainDonneG) {
         const QStringList c = lignes[n + 2].split(',');
         ASSERT_EQ(c.size(), 3);
         const double t = c[0].toDouble(), x = c[1].toDouble(), y = c[2].toDouble();
-        const QPointF vrai = (ech::Position(s, 1, n) - ech::Position(s, 1, 0)) * ech::kMetresParPixel;
+        const QPointF vrai =
+            (ech::Position(s, 1, n) - ech::Position(s, 1, 0)) * ech::kMetresParPixel;
         EXPECT_NEAR(t, n * 0.04, 1e-9);
         ecartMax = std::max({ecartMax, std::fabs(x - vrai.x()), std::fabs(y + vrai.y())});
         if (t > 0.45 && t < 1.6) { // the first flight

@@ -67,13 +67,16 @@ TEST_F(ExportVideo, TexteDEchangeDeLExempleQuatreImages) {
     e.cheminExecutable = QStringLiteral("/opt/kinepo/kinepo");
     e.nouveauFichier = true;
     e.commentaire = QStringLiteral("chute libre");
-    e.blocConstante = {QString(), QStringLiteral("g\t"), QStringLiteral("m/s²\t"), QStringLiteral("9,81\t")};
+    e.blocConstante = {QString(), QStringLiteral("g\t"), QStringLiteral("m/s²\t"),
+                       QStringLiteral("9,81\t")};
     e.cheminFilm = QStringLiteral("/home/eleve/chute.avi");
-    ComparerAuFichier(JoindreLignes(LignesEchange(e, ex.cal, ex.t, 1)), "echange-1point-nouveau.txt_expected");
+    ComparerAuFichier(JoindreLignes(LignesEchange(e, ex.cal, ex.t, 1)),
+                      "echange-1point-nouveau.txt_expected");
 
     e.nouveauFichier = false;
     e.blocConstante.clear();
-    ComparerAuFichier(JoindreLignes(LignesEchange(e, ex.cal, ex.t, 1)), "echange-1point-page.txt_expected");
+    ComparerAuFichier(JoindreLignes(LignesEchange(e, ex.cal, ex.t, 1)),
+                      "echange-1point-page.txt_expected");
 }
 
 TEST_F(ExportVideo, BlocDIncertitude) {
@@ -86,11 +89,13 @@ TEST_F(ExportVideo, BlocDIncertitude) {
     cal.MettreAJourFacteurs();
     TablesPointage t;
     t.Rows = 4;
-    for (int i = 0; i < 4; ++i) t.Temps(i) = 0.04 * i;
+    for (int i = 0; i < 4; ++i)
+        t.Temps(i) = 0.04 * i;
     const QStringList l = LignesIncertitude(cal, t, 1);
     ASSERT_EQ(l.size(), 5);
     EXPECT_EQ(l[0], "&4 INCERT");
-    for (int i = 1; i < 5; ++i) EXPECT_EQ(l[i], "0.0004\t0.01\t0.01");
+    for (int i = 1; i < 5; ++i)
+        EXPECT_EQ(l[i], "0.0004\t0.01\t0.01");
 }
 
 TEST_F(ExportVideo, ExportUnEtTroisPoints) {
@@ -110,8 +115,10 @@ TEST_F(ExportVideo, SeparateurSelonLExtension) {
         const char* nom;
         char sep;
     };
-    const Cas cas[] = {{"a.csv", ','}, {"a.CsV", ','}, {"a.txt", '\t'}, {"a.dat", '\t'}, {"a", '\t'}, {"x.csv.txt", '\t'}};
-    for (const Cas& c : cas) EXPECT_EQ(SeparateurExport(QString::fromUtf8(c.nom)), QLatin1Char(c.sep)) << c.nom;
+    const Cas cas[] = {{"a.csv", ','},  {"a.CsV", ','}, {"a.txt", '\t'},
+                       {"a.dat", '\t'}, {"a", '\t'},    {"x.csv.txt", '\t'}};
+    for (const Cas& c : cas)
+        EXPECT_EQ(SeparateurExport(QString::fromUtf8(c.nom)), QLatin1Char(c.sep)) << c.nom;
 }
 
 TEST_F(ExportVideo, EcritureAtomique) {

@@ -17,11 +17,11 @@ TEST(CadenceFilm, DepuisLesDeuxLongueurs) {
         double periode, duree;
     };
     const Cas cas[] = {
-        {250, 10000, 25, 0.04, 10},              // a plain 25 fps film
+        {250, 10000, 25, 0.04, 10},               // a plain 25 fps film
         {30, 100000, 0, 100000.0 / 30000.0, 100}, // slower than half a frame per second
-        {1500, 10000, 150, 1.0 / 150, 10},       // faster than 100 fps: the spin box clamps it
+        {1500, 10000, 150, 1.0 / 150, 10},        // faster than 100 fps: the spin box clamps it
         {301, 10033.333333, 30, 10033.333333 / 301000, 10.033333333},
-        {0, 0, 25, 0.04, 0},                     // nothing known: the defaults stay
+        {0, 0, 25, 0.04, 0}, // nothing known: the defaults stay
     };
     for (const Cas& c : cas) {
         const CadenceFilm r = CadenceDepuisLongueurs(c.images, c.ms);
@@ -88,8 +88,10 @@ TEST(VideoCalibration, ArrondiGrilleMoitieVersPair) {
     struct Cas {
         double v, attendu;
     };
-    const Cas cas[] = {{0.0025, 0.002}, {0.0035, 0.004}, {-0.0025, -0.002}, {0.25, 0.25}, {0.01234, 0.012}};
-    for (const Cas& c : cas) EXPECT_NEAR(cal.ArrondiGrille(c.v), c.attendu, 1e-15) << c.v;
+    const Cas cas[] = {
+        {0.0025, 0.002}, {0.0035, 0.004}, {-0.0025, -0.002}, {0.25, 0.25}, {0.01234, 0.012}};
+    for (const Cas& c : cas)
+        EXPECT_NEAR(cal.ArrondiGrille(c.v), c.attendu, 1e-15) << c.v;
     EXPECT_DOUBLE_EQ(PasAffichage(0.0023), 0.001);
     EXPECT_DOUBLE_EQ(PasAffichage(-0.05), 0.01);
     EXPECT_DOUBLE_EQ(PasAffichage(3), 1);
@@ -101,12 +103,13 @@ TEST(VideoCalibration, SensDuRetourDeRafraichissement) {
         bool arriere;
     };
     const Cas cas[] = {
-        {0, 10000, false},    {5000, 10000, false}, {5001, 10000, true},
-        {9960, 10000, true},  {4, 9, false},        {5, 9, true}, // integer half of 9 is 4
+        {0, 10000, false},   {5000, 10000, false}, {5001, 10000, true},
+        {9960, 10000, true}, {4, 9, false},        {5, 9, true}, // integer half of 9 is 4
         {0, 1, false},
     };
     for (const Cas& c : cas)
-        EXPECT_EQ(SensRetourArriere(c.position, c.longueur), c.arriere) << c.position << "/" << c.longueur;
+        EXPECT_EQ(SensRetourArriere(c.position, c.longueur), c.arriere)
+            << c.position << "/" << c.longueur;
 }
 
 TEST(VideoCalibration, TexteDuTemps) {
@@ -123,8 +126,8 @@ TEST(TablesPointage, OrigineDesTempsParPointLePlusProche) {
     t.Point(1, 2) = {100, 100}; // same place as row 0: the earlier row wins
     EXPECT_EQ(t.LignePlusProche({101, 100}), 0);
     EXPECT_EQ(t.LignePlusProche({190, 100}), 1);
-    EXPECT_EQ(t.LignePlusProche({263, 100}), 1);                 // 63 pixels away
-    EXPECT_EQ(t.LignePlusProche({264, 100}), std::nullopt);      // 64: too far
+    EXPECT_EQ(t.LignePlusProche({263, 100}), 1);            // 63 pixels away
+    EXPECT_EQ(t.LignePlusProche({264, 100}), std::nullopt); // 64: too far
     EXPECT_EQ(t.LignePlusProche({400, 400}), std::nullopt);
     t.Rows = 0;
     EXPECT_EQ(t.LignePlusProche({100, 100}), std::nullopt);
@@ -133,7 +136,8 @@ TEST(TablesPointage, OrigineDesTempsParPointLePlusProche) {
 TEST(TablesPointage, RetimerUneLigneParImage) {
     TablesPointage t;
     t.Rows = 4;
-    for (int i = 0; i < 4; ++i) t.Temps(i) = 7.0 * i;
+    for (int i = 0; i < 4; ++i)
+        t.Temps(i) = 7.0 * i;
     EXPECT_DOUBLE_EQ(t.Retimer(0.01), 0.04);
     EXPECT_DOUBLE_EQ(t.Temps(3), 0.03);
     EXPECT_DOUBLE_EQ(t.Temps(4), 0.04);
@@ -167,7 +171,8 @@ TEST(FichierFilm, LibelleDuCodecDepuisLEnTete) {
     auto fichier = [&](const QByteArray& code, int taille) {
         QByteArray octets(taille, 'R');
         if (taille >= 116) octets.replace(112, 4, code);
-        const QString nom = dossier.filePath(QStringLiteral("f%1.avi").arg(QString::fromLatin1(code.toHex())));
+        const QString nom =
+            dossier.filePath(QStringLiteral("f%1.avi").arg(QString::fromLatin1(code.toHex())));
         QFile f(nom);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(octets);
@@ -180,11 +185,16 @@ TEST(FichierFilm, LibelleDuCodecDepuisLEnTete) {
         bool msvc;
     };
     const Cas cas[] = {
-        {"iv50", 200, "Intel Video 5.0", false}, {"IV41", 200, "Intel Video 4.1", false},
-        {"DIVX", 200, "DIVX", false},            {"divx", 200, "DIVX", false},
-        {"MPG4", 200, "MPEG 4", false},          {"msvc", 200, "Microsoft Virtual Camera", true},
-        {"cvid", 200, "Cinepack", false},        {"I420", 200, "Intel Video 4:2:0", false},
-        {"MJPG", 116, "MJPG", false},            {"XXXX", 50, "Codec inconnu", false},
+        {"iv50", 200, "Intel Video 5.0", false},
+        {"IV41", 200, "Intel Video 4.1", false},
+        {"DIVX", 200, "DIVX", false},
+        {"divx", 200, "DIVX", false},
+        {"MPG4", 200, "MPEG 4", false},
+        {"msvc", 200, "Microsoft Virtual Camera", true},
+        {"cvid", 200, "Cinepack", false},
+        {"I420", 200, "Intel Video 4:2:0", false},
+        {"MJPG", 116, "MJPG", false},
+        {"XXXX", 50, "Codec inconnu", false},
         {"XXXX", 114, "Codec inconnu", false},
     };
     for (const Cas& c : cas) {
@@ -270,7 +280,8 @@ TEST(MachinePointage, DefaireEtConversionDesModes) {
     m.OrigineMobile = true;
     m.Demarrer();
     for (int i = 0; i < 10; ++i)
-        for (int k = 0; k <= 2; ++k) m.Enregistrer({100 * k + i, i}, i, true, PatchUni(0));
+        for (int k = 0; k <= 2; ++k)
+            m.Enregistrer({100 * k + i, i}, i, true, PatchUni(0));
     EXPECT_EQ(t.Rows, 10);
     // Mobile -> unique: the former origins become point 1.
     EXPECT_FALSE(m.ChangerModeOrigine(false, false)); // TabulaneBtn disabled: only the mode

@@ -36,7 +36,8 @@ QStringList LignesTableau(const VideoCalibration& c, const TablesPointage& t, in
     lignes.reserve(t.Rows + 2);
     lignes << Couper(NomsColonnes(n).join(separateur));
     QString unites = QStringLiteral("s");
-    for (int k = 0; k < 2 * n; ++k) unites += separateur + QStringLiteral("m");
+    for (int k = 0; k < 2 * n; ++k)
+        unites += separateur + QStringLiteral("m");
     lignes << Couper(unites);
     for (int i = 0; i < t.Rows; ++i) {
         QString l = ReelVersTexte(T(c, t, i));
@@ -64,7 +65,7 @@ QString TextePressePapiers(const VideoCalibration& c, const TablesPointage& t, i
 
 QChar SeparateurExport(const QString& nomFichier) {
     return QFileInfo(nomFichier).suffix().toUpper() == QLatin1String("CSV") ? QLatin1Char(',')
-                                                                           : QLatin1Char('\t');
+                                                                            : QLatin1Char('\t');
 }
 
 QString TexteExport(const VideoCalibration& c, const TablesPointage& t, int nbrePoints,
@@ -91,9 +92,11 @@ QStringList LignesIncertitude(const VideoCalibration& c, const TablesPointage& t
     QString l = ReelVersTexte(dt);
     const QString ix = ReelVersTexte(std::fabs(c.KX) * c.Incertitude);
     const QString iy = ReelVersTexte(std::fabs(c.KY) * c.Incertitude);
-    for (int k = 1; k <= n; ++k) l += QLatin1Char('\t') + ix + QLatin1Char('\t') + iy;
+    for (int k = 1; k <= n; ++k)
+        l += QLatin1Char('\t') + ix + QLatin1Char('\t') + iy;
     l = Couper(l);
-    for (int i = 0; i < t.Rows; ++i) lignes << l;
+    for (int i = 0; i < t.Rows; ++i)
+        lignes << l;
     return lignes;
 }
 
@@ -101,9 +104,11 @@ QStringList LignesEnteteNouveauFichier(int nbrePoints, const QString& cheminFilm
     const int n = nbrePoints < 1 ? 1 : nbrePoints;
     QStringList lignes;
     lignes << QStringLiteral("&%1 NOMX").arg(n);
-    for (int k = 1; k <= n; ++k) lignes << (n == 1 ? QStringLiteral("x") : QStringLiteral("x%1").arg(k));
+    for (int k = 1; k <= n; ++k)
+        lignes << (n == 1 ? QStringLiteral("x") : QStringLiteral("x%1").arg(k));
     lignes << QStringLiteral("&%1 NOMY").arg(n);
-    for (int k = 1; k <= n; ++k) lignes << (n == 1 ? QStringLiteral("y") : QStringLiteral("y%1").arg(k));
+    for (int k = 1; k <= n; ++k)
+        lignes << (n == 1 ? QStringLiteral("y") : QStringLiteral("y%1").arg(k));
     lignes << QStringLiteral("&1 ORTHO") << QStringLiteral("1");
     lignes << QStringLiteral("&1 FICHIER") << cheminFilm;
     return lignes;

@@ -50,8 +50,8 @@ LibelleCodec IdentifierCodec(const QString& chemin) {
 }
 
 QString TitreAvecFilm(const QString& chemin) {
-    return QStringLiteral("Lecture de fichier video pour Tabulane [") + QFileInfo(chemin).fileName() +
-           QLatin1Char(']');
+    return QStringLiteral("Lecture de fichier video pour Tabulane [") +
+           QFileInfo(chemin).fileName() + QLatin1Char(']');
 }
 
 } // namespace kinepo

@@ -39,8 +39,8 @@ EffetPointage MachinePointage::Arreter() {
     return e;
 }
 
-EffetPointage MachinePointage::Enregistrer(QPoint posImage, double tempsCourant,
-                                           bool avantDerniere, const Patch& patchVivant) {
+EffetPointage MachinePointage::Enregistrer(QPoint posImage, double tempsCourant, bool avantDerniere,
+                                           const Patch& patchVivant) {
     EffetPointage e;
     const int i = t_.Rows;
     if (i >= kCapaciteLignes) {

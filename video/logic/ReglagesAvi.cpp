@@ -29,16 +29,20 @@ ReglagesAvi ReglagesAvi::Lire(const IniFile& ini) {
     r.TracePoints = ini.lireBooleen(kAvi, QStringLiteral("TracePoints"), true);
     r.CouleurEchelle = ini.lireEntier(kAvi, QStringLiteral("CouleurEchelle"), 0);
     for (int k = 1; k <= 5; ++k)
-        r.Couleurs[static_cast<std::size_t>(k)] = ini.lireEntier(kAvi, QStringLiteral("Couleur%1").arg(k), 0);
+        r.Couleurs[static_cast<std::size_t>(k)] =
+            ini.lireEntier(kAvi, QStringLiteral("Couleur%1").arg(k), 0);
     r.Cible = ini.lireEntier(kAvi, QStringLiteral("Cible"), 8);
     r.Orientation = OrientationDepuis(ini.lireBooleen(kAvi, QStringLiteral("Altitude"), true),
                                       ini.lireBooleen(kAvi, QStringLiteral("Droite"), true));
     r.PixelIncert = std::clamp(ini.lireEntier(kAvi, QStringLiteral("PixelIncert"), 0), 1, 8);
     // Read in this order; the last true one wins.
     r.Sauvegarde = CibleSauvegarde::Tabulane;
-    if (ini.lireBooleen(kSave, QStringLiteral("Tabulane"), true)) r.Sauvegarde = CibleSauvegarde::Tabulane;
-    if (ini.lireBooleen(kSave, QStringLiteral("Clip"), false)) r.Sauvegarde = CibleSauvegarde::PressePapiers;
-    if (ini.lireBooleen(kSave, QStringLiteral("File"), false)) r.Sauvegarde = CibleSauvegarde::Fichier;
+    if (ini.lireBooleen(kSave, QStringLiteral("Tabulane"), true))
+        r.Sauvegarde = CibleSauvegarde::Tabulane;
+    if (ini.lireBooleen(kSave, QStringLiteral("Clip"), false))
+        r.Sauvegarde = CibleSauvegarde::PressePapiers;
+    if (ini.lireBooleen(kSave, QStringLiteral("File"), false))
+        r.Sauvegarde = CibleSauvegarde::Fichier;
     return r;
 }
 
@@ -48,7 +52,8 @@ void ReglagesAvi::Ecrire(IniFile& ini) const {
     ini.ecrireBooleen(kAvi, QStringLiteral("TracePoints"), TracePoints);
     ini.ecrireEntier(kAvi, QStringLiteral("CouleurEchelle"), CouleurEchelle);
     for (int k = 0; k <= 5; ++k)
-        ini.ecrireEntier(kAvi, QStringLiteral("Couleur%1").arg(k), Couleurs[static_cast<std::size_t>(k)]);
+        ini.ecrireEntier(kAvi, QStringLiteral("Couleur%1").arg(k),
+                         Couleurs[static_cast<std::size_t>(k)]);
     ini.ecrireEntier(kAvi, QStringLiteral("Cible"), Cible);
     ini.ecrireBooleen(kAvi, QStringLiteral("Altitude"), YVersLeHaut(Orientation));
     ini.ecrireBooleen(kAvi, QStringLiteral("Droite"), XVersLaDroite(Orientation));

@@ -19,10 +19,10 @@ struct ReglagesAvi {
     bool TraceEchelle = true;
     bool TracePoints = true;
     int CouleurEchelle = 0;
-    std::array<int, 6> Couleurs{};  // index 0 is written but never read back
-    int Cible = 8;                  // target cursor number: 6, 7, 8 or -3 (system cross)
+    std::array<int, 6> Couleurs{}; // index 0 is written but never read back
+    int Cible = 8;                 // target cursor number: 6, 7, 8 or -3 (system cross)
     OrientationAxes Orientation = OrientationAxes::HautDroite; // "Altitude", "Droite"
-    int PixelIncert = 1;            // clamped to 1..8
+    int PixelIncert = 1;                                       // clamped to 1..8
     CibleSauvegarde Sauvegarde = CibleSauvegarde::Tabulane;
 
     // Reads both sections; missing keys give the defaults.

@@ -6,11 +6,13 @@
 namespace kinepo {
 
 TablesPointage::TablesPointage()
-    : points_(std::make_unique<std::array<std::array<QPoint, kCapaciteLignes>, kNombreIndicesPoint>>()),
+    : points_(
+          std::make_unique<std::array<std::array<QPoint, kCapaciteLignes>, kNombreIndicesPoint>>()),
       temps_(std::make_unique<std::array<double, kCapaciteLignes>>()),
       patches_(std::make_unique<std::array<Patch, kNombreIndicesPoint + 1>>()) {
     temps_->fill(0);
-    for (auto& p : *patches_) p.fill(0);
+    for (auto& p : *patches_)
+        p.fill(0);
     Couleurs.fill(0);
 }
 
@@ -20,7 +22,8 @@ void TablesPointage::OrigineUnique(QPoint origine) {
 
 double TablesPointage::Retimer(double periode) {
     const int n = Rows < kCapaciteLignes ? Rows : kCapaciteLignes - 1;
-    for (int i = 0; i < n; ++i) Temps(i) = i * periode;
+    for (int i = 0; i < n; ++i)
+        Temps(i) = i * periode;
     const double courant = Rows * periode;
     if (Rows < kCapaciteLignes) Temps(Rows) = courant;
     return courant;
@@ -45,7 +48,8 @@ std::optional<int> TablesPointage::LignePlusProche(QPoint posImage) const {
 void TablesPointage::DecalerIndices(int sens, int nouveauNombre) {
     for (int i = 0; i < Rows; ++i) {
         if (sens > 0) {
-            for (int k = nouveauNombre; k >= 1; --k) Point(k, i) = Point(k - 1, i);
+            for (int k = nouveauNombre; k >= 1; --k)
+                Point(k, i) = Point(k - 1, i);
         } else {
             for (int k = 0; k <= nouveauNombre && k + 1 < kNombreIndicesPoint; ++k)
                 Point(k, i) = Point(k + 1, i);

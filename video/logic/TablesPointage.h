@@ -14,9 +14,9 @@ namespace kinepo {
 inline constexpr int kCapaciteLignes = 32769; // rows 0 .. 32768
 inline constexpr int kNombreIndicesPoint = 6; // 0 = origin of the row, 1..5 = objects
 inline constexpr int kMaxPointsParImage = 5;
-inline constexpr int kCotePatch = 41;         // a patch is 41 x 41 colours around a point
-inline constexpr int kPatchVivant = 6;        // patch 6: the live neighbourhood of the pointer
-inline constexpr int kNombreCases = 8;        // click slots 0..7
+inline constexpr int kCotePatch = 41;  // a patch is 41 x 41 colours around a point
+inline constexpr int kPatchVivant = 6; // patch 6: the live neighbourhood of the pointer
+inline constexpr int kNombreCases = 8; // click slots 0..7
 
 using Patch = std::array<QRgb, kCotePatch * kCotePatch>;
 
@@ -25,8 +25,12 @@ public:
     TablesPointage();
 
     // Point k (0..5) of row i (0..32768), image pixels.
-    QPoint& Point(int k, int i) { return (*points_)[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]; }
-    QPoint Point(int k, int i) const { return (*points_)[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]; }
+    QPoint& Point(int k, int i) {
+        return (*points_)[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)];
+    }
+    QPoint Point(int k, int i) const {
+        return (*points_)[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)];
+    }
     // Raw time of row i in seconds (before the time origin is subtracted).
     double& Temps(int i) { return (*temps_)[static_cast<std::size_t>(i)]; }
     double Temps(int i) const { return (*temps_)[static_cast<std::size_t>(i)]; }

@@ -38,21 +38,21 @@ inline constexpr int kDistanceMinEchelle = 8;
 bool SegmentEchelleAcceptable(QPoint debut, QPoint fin);
 
 struct VideoCalibration {
-    int Zoom = 1;                 // screen pixels per image pixel, 1..5
-    int FrameWidth = 0;           // frame size in image pixels
+    int Zoom = 1;       // screen pixels per image pixel, 1..5
+    int FrameWidth = 0; // frame size in image pixels
     int FrameHeight = 0;
-    QPoint Origin;                // the unique origin, image pixels
-    QPoint ScaleStart, ScaleEnd;  // ends of the scale segment, image pixels
-    double ScaleLength = 1.0;     // metres
+    QPoint Origin;               // the unique origin, image pixels
+    QPoint ScaleStart, ScaleEnd; // ends of the scale segment, image pixels
+    double ScaleLength = 1.0;    // metres
     OrientationAxes Orientation = OrientationAxes::HautDroite;
-    double KX = 0, KY = 0;        // metres per image pixel, signed
-    double DisplayStep = 1;       // power of ten to which the grid rounds coordinates
-    double TimeOrigin = 0;        // seconds, subtracted from every stored time
-    double FramePeriod = 0.04;    // seconds per frame
-    int FileFrameRate = 25;       // frames per second of the file, rounded
-    double Duration = 0;          // seconds
-    double CurrentTime = 0;       // seconds, time of the frame on screen
-    int Incertitude = 1;          // pixel uncertainty, 1..8
+    double KX = 0, KY = 0;     // metres per image pixel, signed
+    double DisplayStep = 1;    // power of ten to which the grid rounds coordinates
+    double TimeOrigin = 0;     // seconds, subtracted from every stored time
+    double FramePeriod = 0.04; // seconds per frame
+    int FileFrameRate = 25;    // frames per second of the file, rounded
+    double Duration = 0;       // seconds
+    double CurrentTime = 0;    // seconds, time of the frame on screen
+    int Incertitude = 1;       // pixel uncertainty, 1..8
 
     // Origin, ScaleStart, ScaleEnd and Zoom back to their defaults for a frame of this size.
     void DefautsFilm(int largeur, int hauteur);

@@ -69,10 +69,10 @@ struct CouleurNommee {
     const char* nom;
 };
 const CouleurNommee kCouleurs[] = {
-    {0x000000, "Noir"},   {0x000080, "Marron"},  {0x008000, "Vert"},   {0x008080, "Olive"},
+    {0x000000, "Noir"},   {0x000080, "Marron"},  {0x008000, "Vert"},     {0x008080, "Olive"},
     {0x800000, "Marine"}, {0x800080, "Pourpre"}, {0x808000, "Sarcelle"}, {0x808080, "Gris"},
-    {0xC0C0C0, "Argent"}, {0x0000FF, "Rouge"},   {0x00FF00, "Citron"}, {0x00FFFF, "Jaune"},
-    {0xFF0000, "Bleu"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},   {0xFFFFFF, "Blanc"},
+    {0xC0C0C0, "Argent"}, {0x0000FF, "Rouge"},   {0x00FF00, "Citron"},   {0x00FFFF, "Jaune"},
+    {0xFF0000, "Bleu"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},     {0xFFFFFF, "Blanc"},
 };
 
 void RemplirCouleurs(QComboBox* box) {
@@ -88,14 +88,16 @@ void ChoisirCouleur(QComboBox* box, int valeur) {
     if (i < 0) {
         QPixmap carre(12, 12);
         carre.fill(QColor(CouleurDepuisEntier(valeur)));
-        box->addItem(QIcon(carre), QStringLiteral("#%1").arg(valeur, 6, 16, QLatin1Char('0')), valeur);
+        box->addItem(QIcon(carre), QStringLiteral("#%1").arg(valeur, 6, 16, QLatin1Char('0')),
+                     valeur);
         i = box->count() - 1;
     }
     const QSignalBlocker bloque(box);
     box->setCurrentIndex(i);
 }
 
-QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide, bool bascule = false) {
+QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide,
+                    bool bascule = false) {
     auto* b = new QToolButton(parent);
     b->setText(texte);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -104,8 +106,9 @@ QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide, 
     return b;
 }
 
-const QString kFiltreOuverture = QStringLiteral(
-    "video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;video MP4/MOV (*.mp4 *.mov)");
+const QString kFiltreOuverture =
+    QStringLiteral("video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;video "
+                   "MP4/MOV (*.mp4 *.mov)");
 const QString kFiltreExport = QStringLiteral("Tableur (*.csv);;Tableur ASCII (*.txt)");
 
 } // namespace
@@ -114,16 +117,17 @@ void TAviForm::DefinirInstallateurSuivi(std::function<void(TAviForm&)> installat
     InstallateurSuivi() = std::move(installateur);
 }
 
-int TAviForm::CibleApplication() { return CibleGlobale(); }
+int TAviForm::CibleApplication() {
+    return CibleGlobale();
+}
 
 TAviForm::TAviForm(QWidget* parent) : TTradForm(parent), lecteur_(new LecteurMci(this)) {
     setWindowTitle(QStringLiteral("Lecture de fichier AVI pour Tabulane"));
     construireControles();
     connect(lecteur_, &LecteurMci::Notification, this, &TAviForm::MediaPlayerNotify);
     connect(lecteur_, &LecteurMci::ImageChangee, Image, qOverload<>(&QWidget::update));
-    RoutageAide::Instance().EnregistrerForme(this, [this](const QString& texte) {
-        Status->setTexte(2, texte);
-    });
+    RoutageAide::Instance().EnregistrerForme(
+        this, [this](const QString& texte) { Status->setTexte(2, texte); });
     LireReglages();
     Inviter(QString::fromUtf8(kInviteRepos));
     BoutonsEtat();
@@ -139,10 +143,13 @@ void TAviForm::construireControles() {
     // Main tool bar.
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
-    OpenBtn = Bouton(this, QStringLiteral("Ouvrir"), QStringLiteral("|Ouverture d'un fichier image"));
-    MesureBtn = Bouton(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
+    OpenBtn =
+        Bouton(this, QStringLiteral("Ouvrir"), QStringLiteral("|Ouverture d'un fichier image"));
+    MesureBtn =
+        Bouton(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
     MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
-    ChronoPhotoBtn = Bouton(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
+    ChronoPhotoBtn =
+        Bouton(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
     OrigineMenu = new QMenu(this);
     auto* groupeOrigine = new QActionGroup(this);
     OrigineItem = OrigineMenu->addAction(QStringLiteral("Origine unique"));
@@ -152,7 +159,8 @@ void TAviForm::construireControles() {
         groupeOrigine->addAction(a);
     }
     OrigineItem->setChecked(true);
-    OrigineBtn = Bouton(this, QStringLiteral("&Origine"), QStringLiteral("|Indique l'origine à l'aide de la souris"));
+    OrigineBtn = Bouton(this, QStringLiteral("&Origine"),
+                        QStringLiteral("|Indique l'origine à l'aide de la souris"));
     OrigineBtn->setMenu(OrigineMenu);
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
     EchelleMenu = new QMenu(this);
@@ -162,8 +170,10 @@ void TAviForm::construireControles() {
     Axeverslehautgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le haut et la gauche"));
     Axeverslebasgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le bas et la gauche"));
     const OrientationAxes orientations[] = {OrientationAxes::HautDroite, OrientationAxes::BasDroite,
-                                            OrientationAxes::HautGauche, OrientationAxes::BasGauche};
-    const QAction* axes[] = {Axeverslehautdroite, Axeverslebasdroite, Axeverslehautgauche, Axeverslebasgauche};
+                                            OrientationAxes::HautGauche,
+                                            OrientationAxes::BasGauche};
+    const QAction* axes[] = {Axeverslehautdroite, Axeverslebasdroite, Axeverslehautgauche,
+                             Axeverslebasgauche};
     for (int i = 0; i < 4; ++i) {
         auto* a = const_cast<QAction*>(axes[i]);
         a->setCheckable(true);
@@ -172,11 +182,15 @@ void TAviForm::construireControles() {
         connect(a, &QAction::triggered, this, [this, o] { OrientationClick(o); });
     }
     Axeverslehautdroite->setChecked(true);
-    EchelleBtn = Bouton(this, QStringLiteral("&Echelle"), QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
+    EchelleBtn = Bouton(this, QStringLiteral("&Echelle"),
+                        QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
     EchelleBtn->setMenu(EchelleMenu);
     EchelleBtn->setPopupMode(QToolButton::MenuButtonPopup);
-    OrigineTempsBtn = Bouton(this, QStringLiteral("Origine"),
-                             QStringLiteral("Origine des temps|Cliquer sur le point enregistré qui sera l'origine des temps"), true);
+    OrigineTempsBtn = Bouton(
+        this, QStringLiteral("Origine"),
+        QStringLiteral(
+            "Origine des temps|Cliquer sur le point enregistré qui sera l'origine des temps"),
+        true);
     UndoBtn = Bouton(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
     RazBtn = Bouton(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
     RefreshBtn = Bouton(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
@@ -185,7 +199,8 @@ void TAviForm::construireControles() {
     TabulaneM = SavePopupMenu->addAction(QStringLiteral("vers Tabulane"));
     ClipM = SavePopupMenu->addAction(QStringLiteral("vers presse papiers"));
     FileM = SavePopupMenu->addAction(QStringLiteral("vers fichier"));
-    const CibleSauvegarde cibles[] = {CibleSauvegarde::Tabulane, CibleSauvegarde::PressePapiers, CibleSauvegarde::Fichier};
+    const CibleSauvegarde cibles[] = {CibleSauvegarde::Tabulane, CibleSauvegarde::PressePapiers,
+                                      CibleSauvegarde::Fichier};
     const QAction* items[] = {TabulaneM, ClipM, FileM};
     for (int i = 0; i < 3; ++i) {
         auto* a = const_cast<QAction*>(items[i]);
@@ -195,11 +210,13 @@ void TAviForm::construireControles() {
         connect(a, &QAction::triggered, this, [this, c] { TabulaneMClick(c); });
     }
     TabulaneM->setChecked(true);
-    TabulaneBtn = Bouton(this, QStringLiteral("Tabulane"), QStringLiteral("|Envoi des données vers Tabulane"));
+    TabulaneBtn = Bouton(this, QStringLiteral("Tabulane"),
+                         QStringLiteral("|Envoi des données vers Tabulane"));
     TabulaneBtn->setMenu(SavePopupMenu);
     TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
     VidcapBtn = Bouton(this, QStringLiteral("&Vidcap"), QString());
-    HelpBtn = Bouton(this, QStringLiteral("&Aide"), QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
+    HelpBtn = Bouton(this, QStringLiteral("&Aide"),
+                     QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
     HelpBtn->setEnabled(false);
     TraceEchCB = new QCheckBox(QStringLiteral("Axes"), this);
     DefinirAide(TraceEchCB, QStringLiteral("|Tracé des axes et de l'échelle"));
@@ -212,13 +229,16 @@ void TAviForm::construireControles() {
     RemplirCouleurs(CouleurPointsCB);
     DefinirAide(CouleurPointsCB, QStringLiteral("|Couleur du prochain point à acquérir"));
     PaintBox = new VignetteDifference(this);
-    DefinirAide(PaintBox, QStringLiteral(" |Comparaison de la première image et de l'image courante (clic=fond noir ou blanc)"));
+    DefinirAide(
+        PaintBox,
+        QStringLiteral(
+            " |Comparaison de la première image et de l'image courante (clic=fond noir ou blanc)"));
     CodecLabel = new QLabel(this);
     DefinirAide(CodecLabel, QStringLiteral("Codec"));
-    for (QWidget* w : std::initializer_list<QWidget*>{OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn,
-                                                      EchelleBtn, OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn,
-                                                      TabulaneBtn, VidcapBtn, HelpBtn, TraceEchCB, CouleurAxeCB,
-                                                      TracePointsCB, CouleurPointsCB, PaintBox, CodecLabel})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
+             OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn,
+             TraceEchCB, CouleurAxeCB, TracePointsCB, CouleurPointsCB, PaintBox, CodecLabel})
         ToolBar1->addWidget(w);
     // Capture programs are not looked for on this platform: the button stays hidden.
     ToolBar1->actions().at(11)->setVisible(false);
@@ -241,7 +261,8 @@ void TAviForm::construireControles() {
     DureeEdit->setMaximumWidth(80);
     IncertitudeSE = new QSpinBox(this);
     IncertitudeSE->setRange(1, 8);
-    DefinirAide(IncertitudeSE, QStringLiteral("Incertitude|Incertitude en pixels (0 si pas d'incertitude)"));
+    DefinirAide(IncertitudeSE,
+                QStringLiteral("Incertitude|Incertitude en pixels (0 si pas d'incertitude)"));
     LabelIncert = new QLabel(QStringLiteral(" pixels"), this);
     auto* labelZoom = new QLabel(QStringLiteral("   Zoom x  "), this);
     ZoomSE = new QSpinBox(this);
@@ -253,9 +274,9 @@ void TAviForm::construireControles() {
     // Zoom, points per image and uncertainty are chosen with the arrows only.
     for (QSpinBox* s : {IncertitudeSE, ZoomSE, NbreSE})
         if (auto* ligne = s->findChild<QLineEdit*>()) ligne->setReadOnly(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4,
-                                                      DureeEdit, IncertitudeSE, LabelIncert, labelZoom, ZoomSE,
-                                                      LabelNbreSE, NbreSE})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
+             LabelIncert, labelZoom, ZoomSE, LabelNbreSE, NbreSE})
         ToolBar2->addWidget(w);
 
     // Centre: picture and track bar, then the side page.
@@ -266,17 +287,20 @@ void TAviForm::construireControles() {
     auto* lignePlayer = new QHBoxLayout(PanelMediaPlayer);
     lignePlayer->setContentsMargins(2, 2, 2, 2);
     DebutBtn = Bouton(PanelMediaPlayer, QStringLiteral("|<"), QStringLiteral("Début"));
-    PrecedentBtn = Bouton(PanelMediaPlayer, QStringLiteral("<"), QStringLiteral("Recul d'une image"));
+    PrecedentBtn =
+        Bouton(PanelMediaPlayer, QStringLiteral("<"), QStringLiteral("Recul d'une image"));
     PlayBtn = Bouton(PanelMediaPlayer, QStringLiteral("Lecture"), QStringLiteral("Lecture"));
     PauseBtn = Bouton(PanelMediaPlayer, QStringLiteral("Pause"), QStringLiteral("Pause"));
     StopBtn = Bouton(PanelMediaPlayer, QStringLiteral("Stop"), QStringLiteral("Stop"));
-    SuivantBtn = Bouton(PanelMediaPlayer, QStringLiteral(">"), QStringLiteral("Avance d'une image"));
+    SuivantBtn =
+        Bouton(PanelMediaPlayer, QStringLiteral(">"), QStringLiteral("Avance d'une image"));
     FinBtn = Bouton(PanelMediaPlayer, QStringLiteral(">|"), QStringLiteral("Fin"));
     TempsLabel = new QLabel(PanelMediaPlayer);
     ProgressBar = new QProgressBar(PanelMediaPlayer);
     ProgressBar->setTextVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{DebutBtn, PrecedentBtn, PlayBtn, PauseBtn, StopBtn, SuivantBtn,
-                                                      FinBtn, TempsLabel, ProgressBar})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{DebutBtn, PrecedentBtn, PlayBtn, PauseBtn, StopBtn,
+                                         SuivantBtn, FinBtn, TempsLabel, ProgressBar})
         lignePlayer->addWidget(w);
     colonne->addWidget(PanelMediaPlayer);
 
@@ -370,25 +394,42 @@ void TAviForm::construireControles() {
     connect(TraceEchCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
     connect(TracePointsCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
     connect(CouleurAxeCB, qOverload<int>(&QComboBox::activated), this, &TAviForm::RedessinerTout);
-    connect(CouleurPointsCB, qOverload<int>(&QComboBox::activated), this, &TAviForm::CouleurPointsCBChange);
+    connect(CouleurPointsCB, qOverload<int>(&QComboBox::activated), this,
+            &TAviForm::CouleurPointsCBChange);
     PaintBox->SurClic = [this] { PaintBoxClick(); };
     connect(ZoomSE, qOverload<int>(&QSpinBox::valueChanged), this, &TAviForm::ZoomSEChange);
-    connect(NbreImagesSE, qOverload<int>(&QSpinBox::valueChanged), this, &TAviForm::NbreImagesSEChange);
+    connect(NbreImagesSE, qOverload<int>(&QSpinBox::valueChanged), this,
+            &TAviForm::NbreImagesSEChange);
     connect(NbreSE, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
         machine_.NbreSE = v;
         ColonnesGrille();
     });
-    connect(IncertitudeSE, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) { calib_.Incertitude = v; });
+    connect(IncertitudeSE, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int v) { calib_.Incertitude = v; });
     connect(EchelleEdit, &QLineEdit::editingFinished, this, &TAviForm::EchelleEditValider);
     connect(DureeEdit, &QLineEdit::editingFinished, this, &TAviForm::DureeEditValider);
     connect(Grid, &QTableWidget::cellClicked, this, [this](int r, int) { GridSelectCell(r); });
-    connect(DebutBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->AllerDebut(true); });
-    connect(FinBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->AllerFin(true); });
-    connect(SuivantBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pas(+1, true); });
-    connect(PrecedentBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pas(-1, true); });
-    connect(PlayBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Play(true); });
-    connect(PauseBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Pause(true); });
-    connect(StopBtn, &QToolButton::clicked, this, [this] { if (FilmOuvert()) lecteur_->Stop(true); });
+    connect(DebutBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->AllerDebut(true);
+    });
+    connect(FinBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->AllerFin(true);
+    });
+    connect(SuivantBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->Pas(+1, true);
+    });
+    connect(PrecedentBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->Pas(-1, true);
+    });
+    connect(PlayBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->Play(true);
+    });
+    connect(PauseBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->Pause(true);
+    });
+    connect(StopBtn, &QToolButton::clicked, this, [this] {
+        if (FilmOuvert()) lecteur_->Stop(true);
+    });
     connect(TrackBar, &QSlider::valueChanged, this, [this](int v) {
         if (!FilmOuvert() || Busy) return;
         try {
@@ -396,11 +437,16 @@ void TAviForm::construireControles() {
         } catch (...) {
         }
     });
-    Image->SurPression = [this](QMouseEvent* e) { ImageMouseDown(e->button(), e->position().toPoint()); };
+    Image->SurPression = [this](QMouseEvent* e) {
+        ImageMouseDown(e->button(), e->position().toPoint());
+    };
     Image->SurDeplacement = [this](QMouseEvent* e) { ImageMouseMove(e->position().toPoint()); };
-    Image->SurRelachement = [this](QMouseEvent* e) { ImageMouseUp(e->button(), e->position().toPoint()); };
+    Image->SurRelachement = [this](QMouseEvent* e) {
+        ImageMouseUp(e->button(), e->position().toPoint());
+    };
 
-    for (QObject* o : std::initializer_list<QObject*>{EditBidon, Image, Grid, EchelleEdit, DureeEdit})
+    for (QObject* o :
+         std::initializer_list<QObject*>{EditBidon, Image, Grid, EchelleEdit, DureeEdit})
         o->installEventFilter(this);
     ColonnesGrille();
 }
@@ -414,7 +460,8 @@ ReglagesAvi TAviForm::Reglages() const {
     r.TracePoints = TracePointsCB->isChecked();
     r.CouleurEchelle = CouleurAxeCB->currentData().toInt();
     for (int k = 0; k <= 5; ++k)
-        r.Couleurs[static_cast<std::size_t>(k)] = EntierDepuisCouleur(tables_.Couleurs[static_cast<std::size_t>(k)]);
+        r.Couleurs[static_cast<std::size_t>(k)] =
+            EntierDepuisCouleur(tables_.Couleurs[static_cast<std::size_t>(k)]);
     r.Cible = CibleGlobale();
     r.Orientation = calib_.Orientation;
     r.PixelIncert = IncertitudeSE->value();
@@ -428,13 +475,26 @@ void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
     TracePointsCB->setChecked(r.TracePoints);
     ChoisirCouleur(CouleurAxeCB, r.CouleurEchelle);
     for (int k = 0; k <= 5; ++k)
-        tables_.Couleurs[static_cast<std::size_t>(k)] = CouleurDepuisEntier(r.Couleurs[static_cast<std::size_t>(k)]);
+        tables_.Couleurs[static_cast<std::size_t>(k)] =
+            CouleurDepuisEntier(r.Couleurs[static_cast<std::size_t>(k)]);
     ChoisirCouleur(CouleurPointsCB, r.Couleurs[1]);
     switch (r.Cible) {
-    case 6: CurseurNoir->setChecked(true); CibleGlobale() = 6; break;
-    case 7: CurseurBlanc->setChecked(true); CibleGlobale() = 7; break;
-    case 8: CurseurCible->setChecked(true); CibleGlobale() = 8; break;
-    default: CurseurCroix->setChecked(true); CibleGlobale() = crCroix; break;
+    case 6:
+        CurseurNoir->setChecked(true);
+        CibleGlobale() = 6;
+        break;
+    case 7:
+        CurseurBlanc->setChecked(true);
+        CibleGlobale() = 7;
+        break;
+    case 8:
+        CurseurCible->setChecked(true);
+        CibleGlobale() = 8;
+        break;
+    default:
+        CurseurCroix->setChecked(true);
+        CibleGlobale() = crCroix;
+        break;
     }
     calib_.Orientation = r.Orientation;
     orientationMenu();
@@ -448,12 +508,15 @@ void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
                     : r.Sauvegarde == CibleSauvegarde::PressePapiers ? ClipM
                                                                      : FileM;
     item->setChecked(true);
-    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane        ? QStringLiteral("Tabulane")
-                         : r.Sauvegarde == CibleSauvegarde::PressePapiers ? QStringLiteral("Copier")
-                                                                          : QStringLiteral("Sauver"));
+    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane ? QStringLiteral("Tabulane")
+                         : r.Sauvegarde == CibleSauvegarde::PressePapiers
+                             ? QStringLiteral("Copier")
+                             : QStringLiteral("Sauver"));
 }
 
-void TAviForm::LireReglages() { AppliquerReglages(ReglagesAvi::Lire(IniFile(NomFichierIni()))); }
+void TAviForm::LireReglages() {
+    AppliquerReglages(ReglagesAvi::Lire(IniFile(NomFichierIni())));
+}
 
 void TAviForm::EcrireReglages() const {
     try {
@@ -467,7 +530,8 @@ void TAviForm::EcrireReglages() const {
 // ---- Opening -------------------------------------------------------------------------------
 
 void TAviForm::OpenFileBtnClick() {
-    const auto nom = Dialogues().ouvrirFichier(QStringLiteral("Ouvrir"), dossierInitial_, kFiltreOuverture);
+    const auto nom =
+        Dialogues().ouvrirFichier(QStringLiteral("Ouvrir"), dossierInitial_, kFiltreOuverture);
     if (!nom) return;
     OuvrirFilm(*nom);
 }
@@ -529,7 +593,8 @@ void TAviForm::apresOuverture() {
         Label2->setVisible(true);
         DureeEdit->setVisible(false);
         Label4->setVisible(false);
-        NbreImagesSE->setValue(std::min(c.fileFrameRate, 100)); // its change handler sets the period
+        NbreImagesSE->setValue(
+            std::min(c.fileFrameRate, 100)); // its change handler sets the period
     } else {
         NbreImagesSE->setVisible(false);
         Label2->setVisible(false);
@@ -671,7 +736,8 @@ void TAviForm::EchelleEditValider() {
 
 void TAviForm::NbreImagesSEChange(int valeur) {
     if (valeur <= 0) return;
-    if (FilmOuvert() && valeur != calib_.FileFrameRate) lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
+    if (FilmOuvert() && valeur != calib_.FileFrameRate)
+        lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
     calib_.FramePeriod = 1.0 / valeur;
     if (FilmOuvert() && lecteur_->Format() == LecteurMci::FormatTemps::Images) {
         calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
@@ -720,10 +786,18 @@ void TAviForm::OrientationClick(OrientationAxes o) {
 
 void TAviForm::orientationMenu() {
     switch (calib_.Orientation) {
-    case OrientationAxes::HautDroite: Axeverslehautdroite->setChecked(true); break;
-    case OrientationAxes::BasDroite: Axeverslebasdroite->setChecked(true); break;
-    case OrientationAxes::HautGauche: Axeverslehautgauche->setChecked(true); break;
-    case OrientationAxes::BasGauche: Axeverslebasgauche->setChecked(true); break;
+    case OrientationAxes::HautDroite:
+        Axeverslehautdroite->setChecked(true);
+        break;
+    case OrientationAxes::BasDroite:
+        Axeverslebasdroite->setChecked(true);
+        break;
+    case OrientationAxes::HautGauche:
+        Axeverslehautgauche->setChecked(true);
+        break;
+    case OrientationAxes::BasGauche:
+        Axeverslebasgauche->setChecked(true);
+        break;
     }
 }
 
@@ -752,8 +826,9 @@ void TAviForm::OrigineItemClick(bool mobile) {
         ColonnesGrille();
     }
     (mobile ? OrigineMobileItem : OrigineItem)->setChecked(true);
-    DefinirAide(OrigineBtn, mobile ? QStringLiteral("|Il faudra indiquer l'origine avant chaque point")
-                                   : QStringLiteral("|Indique l'origine à l'aide de la souris"));
+    DefinirAide(OrigineBtn, mobile
+                                ? QStringLiteral("|Il faudra indiquer l'origine avant chaque point")
+                                : QStringLiteral("|Indique l'origine à l'aide de la souris"));
     BoutonsEtat();
     PosterRafraichissement();
 }
@@ -837,10 +912,17 @@ void TAviForm::stockerCase(QPoint posImage) {
     const auto etat = static_cast<std::size_t>(machine_.Etat);
     if (etat < tables_.Cases.size()) tables_.Cases[etat] = posImage;
     switch (machine_.Etat) {
-    case PointingState::psOrigin: calib_.Origin = posImage; break;
-    case PointingState::psScaleStart: calib_.ScaleStart = posImage; break;
-    case PointingState::psScaleEnd: calib_.ScaleEnd = posImage; break;
-    default: break;
+    case PointingState::psOrigin:
+        calib_.Origin = posImage;
+        break;
+    case PointingState::psScaleStart:
+        calib_.ScaleStart = posImage;
+        break;
+    case PointingState::psScaleEnd:
+        calib_.ScaleEnd = posImage;
+        break;
+    default:
+        break;
     }
 }
 
@@ -931,8 +1013,8 @@ void TAviForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
         machine_.Etat = PointingState::psIdle;
         Inviter(QString::fromUtf8(kInviteRepos));
         SetCurseurImage(crDefaut);
-        const auto reponse = Dialogues().saisir(QStringLiteral("Echelle"), QStringLiteral("Longueur en mètre ?"),
-                                                EchelleEdit->text());
+        const auto reponse = Dialogues().saisir(
+            QStringLiteral("Echelle"), QStringLiteral("Longueur en mètre ?"), EchelleEdit->text());
         try {
             calib_.ScaleLength = LireReel(reponse.value_or(EchelleEdit->text()));
             const QSignalBlocker b(EchelleEdit);
@@ -959,8 +1041,8 @@ void TAviForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
 void TAviForm::EnregistrerPoint(QPoint posImage) {
     const int i = tables_.Rows;
     const int k = tables_.NextPoint;
-    const EffetPointage e =
-        machine_.Enregistrer(posImage, calib_.CurrentTime, AvantDerniereImage(), tables_.Patches(kPatchVivant));
+    const EffetPointage e = machine_.Enregistrer(posImage, calib_.CurrentTime, AvantDerniereImage(),
+                                                 tables_.Patches(kPatchVivant));
     if (e.tablesPleines && !e.ligneComplete) {
         finMesure();
         Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
@@ -988,14 +1070,17 @@ void TAviForm::EnregistrerPoint(QPoint posImage) {
             lecteur_->Pas(+1, true);
         } else {
             finMesure();
-            if (e.tablesPleines) Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
+            if (e.tablesPleines)
+                Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
         }
     }
     // The time-origin button picks a recorded row once there is one.
     const bool bascule = tables_.Rows >= 1;
     OrigineTempsBtn->setCheckable(bascule);
-    DefinirAide(OrigineTempsBtn, bascule ? QStringLiteral("|Cliquer sur le point enregistré qui sera l'origine des temps")
-                                         : QStringLiteral("|L'image courante sera l'origine des temps"));
+    DefinirAide(
+        OrigineTempsBtn,
+        bascule ? QStringLiteral("|Cliquer sur le point enregistré qui sera l'origine des temps")
+                : QStringLiteral("|L'image courante sera l'origine des temps"));
 }
 
 void TAviForm::finMesure() {
@@ -1027,13 +1112,17 @@ void TAviForm::RazBtnClick() {
 
 void TAviForm::CouleurPointsCBChange() {
     const int k = std::clamp(tables_.NextPoint, 0, kMaxPointsParImage);
-    tables_.Couleurs[static_cast<std::size_t>(k)] = CouleurDepuisEntier(CouleurPointsCB->currentData().toInt());
+    tables_.Couleurs[static_cast<std::size_t>(k)] =
+        CouleurDepuisEntier(CouleurPointsCB->currentData().toInt());
     RedessinerTout();
 }
 
 void TAviForm::CurseurClick(int tag) {
     CibleGlobale() = tag == 0 ? crCroix : tag;
-    QAction* item = tag == 6 ? CurseurNoir : tag == 7 ? CurseurBlanc : tag == 8 ? CurseurCible : CurseurCroix;
+    QAction* item = tag == 6   ? CurseurNoir
+                    : tag == 7 ? CurseurBlanc
+                    : tag == 8 ? CurseurCible
+                               : CurseurCroix;
     item->setChecked(true);
     PosterRafraichissement();
 }
@@ -1053,14 +1142,28 @@ bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
         EnregistrerPoint(posImage);
         return true;
     }
-    case Qt::Key_PageUp: pos += shift ? QPoint(-10, 0) : QPoint(0, -10); break;
-    case Qt::Key_PageDown: pos += shift ? QPoint(10, 0) : QPoint(0, 10); break;
-    case Qt::Key_Left: pos += QPoint(-1, 0); break;
-    case Qt::Key_Up: pos += QPoint(0, -1); break;
-    case Qt::Key_Right: pos += QPoint(1, 0); break;
-    case Qt::Key_Down: pos += QPoint(0, 1); break;
-    case Qt::Key_Delete: break;
-    default: return false;
+    case Qt::Key_PageUp:
+        pos += shift ? QPoint(-10, 0) : QPoint(0, -10);
+        break;
+    case Qt::Key_PageDown:
+        pos += shift ? QPoint(10, 0) : QPoint(0, 10);
+        break;
+    case Qt::Key_Left:
+        pos += QPoint(-1, 0);
+        break;
+    case Qt::Key_Up:
+        pos += QPoint(0, -1);
+        break;
+    case Qt::Key_Right:
+        pos += QPoint(1, 0);
+        break;
+    case Qt::Key_Down:
+        pos += QPoint(0, 1);
+        break;
+    case Qt::Key_Delete:
+        break;
+    default:
+        return false;
     }
     QCursor::setPos(pos);
     return true;
@@ -1073,8 +1176,15 @@ bool TAviForm::eventFilter(QObject* objet, QEvent* e) {
         // Only what a length or a duration is made of reaches these fields.
         static const QString permis = QStringLiteral("0123456789.,ms%'");
         switch (k->key()) {
-        case Qt::Key_Backspace: case Qt::Key_Tab: case Qt::Key_Return: case Qt::Key_Enter:
-        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Delete:
+        case Qt::Key_Backspace:
+        case Qt::Key_Tab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Delete:
             return false;
         default:
             break;
@@ -1085,11 +1195,20 @@ bool TAviForm::eventFilter(QObject* objet, QEvent* e) {
     int touche = k->key();
     if (k->modifiers() & Qt::KeypadModifier) {
         switch (touche) {
-        case Qt::Key_4: touche = Qt::Key_Left; break;
-        case Qt::Key_8: touche = Qt::Key_Up; break;
-        case Qt::Key_6: touche = Qt::Key_Right; break;
-        case Qt::Key_2: touche = Qt::Key_Down; break;
-        default: break;
+        case Qt::Key_4:
+            touche = Qt::Key_Left;
+            break;
+        case Qt::Key_8:
+            touche = Qt::Key_Up;
+            break;
+        case Qt::Key_6:
+            touche = Qt::Key_Right;
+            break;
+        case Qt::Key_2:
+            touche = Qt::Key_Down;
+            break;
+        default:
+            break;
         }
     }
     const bool traitee = ToucheForme(touche, k->modifiers());
@@ -1099,7 +1218,9 @@ bool TAviForm::eventFilter(QObject* objet, QEvent* e) {
 
 // ---- Drawing --------------------------------------------------------------------------------
 
-QRgb TAviForm::couleurAxe() const { return CouleurDepuisEntier(CouleurAxeCB->currentData().toInt()); }
+QRgb TAviForm::couleurAxe() const {
+    return CouleurDepuisEntier(CouleurAxeCB->currentData().toInt());
+}
 QRgb TAviForm::couleurPoint(int k) const {
     return tables_.Couleurs[static_cast<std::size_t>(std::clamp(k, 0, kMaxPointsParImage))];
 }
@@ -1118,7 +1239,8 @@ void TAviForm::ColonnesGrille() {
     if (n == 1) {
         titres << QStringLiteral("x(m)") << QStringLiteral("y(m)");
     } else {
-        for (int k = 1; k <= n; ++k) titres << QStringLiteral("x%1(m)").arg(k) << QStringLiteral("y%1(m)").arg(k);
+        for (int k = 1; k <= n; ++k)
+            titres << QStringLiteral("x%1(m)").arg(k) << QStringLiteral("y%1(m)").arg(k);
     }
     Grid->setHorizontalHeaderLabels(titres);
 }
@@ -1140,8 +1262,11 @@ void TAviForm::EcrireLigneGrille(int i, int jusquAuPoint) {
     EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
     const int n = std::min(jusquAuPoint, (Grid->columnCount() - 1) / 2);
     for (int k = 1; k <= n; ++k) {
-        EcrireCellule(Grid, i, 2 * k - 1, ReelVersTexte(calib_.ArrondiGrille(X(calib_, tables_, k, i))), couleurPoint(k));
-        EcrireCellule(Grid, i, 2 * k, ReelVersTexte(calib_.ArrondiGrille(Y(calib_, tables_, k, i))), couleurPoint(k));
+        EcrireCellule(Grid, i, 2 * k - 1,
+                      ReelVersTexte(calib_.ArrondiGrille(X(calib_, tables_, k, i))),
+                      couleurPoint(k));
+        EcrireCellule(Grid, i, 2 * k, ReelVersTexte(calib_.ArrondiGrille(Y(calib_, tables_, k, i))),
+                      couleurPoint(k));
     }
 }
 
@@ -1163,7 +1288,9 @@ void TAviForm::RedessinerTout() {
     const double mx = dessin ? double(dessin->width()) / std::max(calib_.FrameWidth, 1) : 0;
     const double my = dessin ? double(dessin->height()) / std::max(calib_.FrameHeight, 1) : 0;
     auto versEcran = [&](QPoint q) { return calib_.ImageVersEcran(q); };
-    auto versMiroir = [&](QPoint q) { return QPoint(ArrondiInt(q.x() * mx), ArrondiInt(q.y() * my)); };
+    auto versMiroir = [&](QPoint q) {
+        return QPoint(ArrondiInt(q.x() * mx), ArrondiInt(q.y() * my));
+    };
     const bool xd = XVersLaDroite(calib_.Orientation), yh = YVersLeHaut(calib_.Orientation);
 
     MiseAJourEchelle();
@@ -1173,14 +1300,17 @@ void TAviForm::RedessinerTout() {
         p.setPen(stylo);
         if (dessin) pm.setPen(stylo);
         if (machine_.OrigineMobile) {
-            const int n = tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
+            const int n =
+                tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
             for (int i = 0; i < n; ++i) {
                 PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
                 if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
             }
         } else {
             AxesComplets(p, versEcran(calib_.Origin), W, H, xd, yh);
-            if (dessin) AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd, yh);
+            if (dessin)
+                AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd,
+                             yh);
         }
         p.drawLine(versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
         PetiteCroix(p, versEcran(calib_.ScaleStart));
@@ -1228,7 +1358,8 @@ void TAviForm::RedessinerTout() {
             p.setPen(stylo);
             PetiteCroix(p, versEcran(tables_.Point(k, tables_.Rows)));
             Etiquette(p, versEcran(tables_.Point(k, tables_.Rows)), etiquette);
-            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, tables_.Rows)), etiquette.left(5));
+            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, tables_.Rows)),
+                                             etiquette.left(5));
             if (dessin) {
                 pm.setPen(stylo);
                 PetiteCroix(pm, versMiroir(tables_.Point(k, tables_.Rows)));
@@ -1271,7 +1402,8 @@ void TAviForm::dessinerVignette() {
             const int dR = std::abs(qRed(premier[idx]) - qRed(vivant[idx]));
             const int dG = std::abs(qGreen(premier[idx]) - qGreen(vivant[idx]));
             const int dB = std::abs(qBlue(premier[idx]) - qBlue(vivant[idx]));
-            v.setPixel(40 - i, 40 - j, PaintBox->FondBlanc ? qRgb(255 - dR, 255 - dG, 255 - dB) : qRgb(dR, dG, dB));
+            v.setPixel(40 - i, 40 - j,
+                       PaintBox->FondBlanc ? qRgb(255 - dR, 255 - dG, 255 - dB) : qRgb(dR, dG, dB));
         }
     }
     PaintBox->update();
@@ -1288,9 +1420,11 @@ void TAviForm::BoutonsEtat() {
     const bool film = FilmOuvert();
     const bool mesure = MesureBtn->isChecked();
     PanelMediaPlayer->setVisible(film);
-    for (QWidget* w : std::initializer_list<QWidget*>{EchelleBtn, ChronoPhotoBtn, OrigineBtn, NbreSE})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{EchelleBtn, ChronoPhotoBtn, OrigineBtn, NbreSE})
         w->setEnabled(film && !mesure);
-    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, OrigineTempsBtn, RefreshBtn}) w->setEnabled(film);
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, OrigineTempsBtn, RefreshBtn})
+        w->setEnabled(film);
     MesureBtn->setEnabled(film && !ChronoPhotoBtn->isChecked());
     TabulaneBtn->setEnabled(tables_.Rows > 3);
     RazBtn->setEnabled(film && !mesure && tables_.Rows > 3);
@@ -1299,9 +1433,11 @@ void TAviForm::BoutonsEtat() {
     const bool vignette = film && machine_.Etat == PointingState::psMeasure;
     for (QAction* a : ToolBar1->actions())
         if (ToolBar1->widgetForAction(a) == PaintBox) a->setVisible(vignette);
-    DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures") : QStringLiteral("|Commencer les mesures"));
+    DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
+                                  : QStringLiteral("|Commencer les mesures"));
     Image->setCursor(CurseurNumero(crDefaut));
-    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit}) w->setFixedHeight(22);
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit})
+        w->setFixedHeight(22);
     MiseAJourEchelle();
 }
 
@@ -1316,12 +1452,14 @@ void TAviForm::TabulaneMClick(CibleSauvegarde cible) {
     transferer(cible);
 }
 
-void TAviForm::TabulaneBtnClick() { transferer(cibleSauvegarde_); }
+void TAviForm::TabulaneBtnClick() {
+    transferer(cibleSauvegarde_);
+}
 
 void TAviForm::transferer(CibleSauvegarde cible) {
     if (cible == CibleSauvegarde::Fichier) {
-        auto nom = Dialogues().enregistrerFichier(QStringLiteral("Enregistrer"), dossierInitial_, kFiltreExport,
-                                                  QString());
+        auto nom = Dialogues().enregistrerFichier(QStringLiteral("Enregistrer"), dossierInitial_,
+                                                  kFiltreExport, QString());
         if (!nom || nom->isEmpty()) return;
         if (QFileInfo(*nom).suffix().isEmpty()) *nom += QStringLiteral(".TXT");
         MiseAJourEchelle();
@@ -1336,12 +1474,15 @@ void TAviForm::transferer(CibleSauvegarde cible) {
         [&](const PageTransfert& page, TexteEchange& texte) {
             MiseAJourEchelle();
             if (versTabulane) texte.ajouterIdentification(page, QString::fromUtf8(kTitreVideo));
-            for (const QString& l : LignesTableau(calib_, tables_, n, QLatin1Char('\t'))) texte.ajouterLigne(l);
+            for (const QString& l : LignesTableau(calib_, tables_, n, QLatin1Char('\t')))
+                texte.ajouterLigne(l);
             if (!versTabulane) return;
             page.AjouteConstante(texte);
-            for (const QString& l : LignesIncertitude(calib_, tables_, n)) texte.ajouterLigne(l);
+            for (const QString& l : LignesIncertitude(calib_, tables_, n))
+                texte.ajouterLigne(l);
             if (page.nouveauFichier())
-                for (const QString& l : LignesEnteteNouveauFichier(n, fileName_)) texte.ajouterLigne(l);
+                for (const QString& l : LignesEnteteNouveauFichier(n, fileName_))
+                    texte.ajouterLigne(l);
         },
         versTabulane ? CibleTransfert::Tabulane : CibleTransfert::PressePapiers);
     if (!fait) return;
@@ -1368,7 +1509,8 @@ void TAviForm::verifierEditionSimplifiee() {
     IncertitudeSE->setValue(1);
     for (QAction* a : ToolBar2->actions()) {
         QWidget* w = ToolBar2->widgetForAction(a);
-        if (w == NbreSE || w == LabelNbreSE || w == IncertitudeSE || w == LabelIncert) a->setVisible(false);
+        if (w == NbreSE || w == LabelNbreSE || w == IncertitudeSE || w == LabelIncert)
+            a->setVisible(false);
     }
 }
 

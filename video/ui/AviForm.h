@@ -243,7 +243,7 @@ private:
     QString dossierInitial_;
     bool premiereNotification_ = false;
     bool microsoftVideo1_ = false;
-    bool glisse_ = false;          // the scale end is being dragged
+    bool glisse_ = false; // the scale end is being dragged
     QPoint pressionEcran_;
     QPoint dernierEcran_;
     CibleSauvegarde cibleSauvegarde_ = CibleSauvegarde::Tabulane;
