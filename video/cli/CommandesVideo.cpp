@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -184,7 +185,11 @@ int Info(const QStringList& arguments) {
     const InfosFilm& infos = film.moteur->Infos();
     const CalibrationOuverture o = CalibrationApresOuverture(*film.moteur);
     const NomFilm nom = PreparerNomFilm(film.chemin);
-    const QString codec = nom.estAvi ? IdentifierCodec(film.chemin).texte : nom.extension;
+    QString codec = nom.estAvi ? IdentifierCodec(film.chemin).texte : nom.extension;
+    // An uncompressed AVI has no code there (zero bytes), which the form's label shows as
+    // nothing; keep the line printable.
+    codec.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")));
+    codec = codec.trimmed();
     QString texte;
     texte += QStringLiteral("size: %1x%2\n").arg(infos.largeur).arg(infos.hauteur);
     texte += QStringLiteral("frames: %1\n").arg(infos.nombreImages);

@@ -66,7 +66,7 @@ FilmGenere GenererFilm(const ParametresFilm& p) {
 }
 
 bool EcrireFilm(const std::vector<QImage>& images, const QString& chemin, const QString& codec,
-                int imagesParSeconde) {
+                const QString& imagesParSeconde) {
     if (images.empty()) return false;
     const QImage& premiere = images.front();
     QStringList args{"-v",
@@ -79,7 +79,7 @@ bool EcrireFilm(const std::vector<QImage>& images, const QString& chemin, const 
                      "-s",
                      QStringLiteral("%1x%2").arg(premiere.width()).arg(premiere.height()),
                      "-r",
-                     QString::number(imagesParSeconde),
+                     imagesParSeconde,
                      "-i",
                      "-",
                      "-c:v",

@@ -39,7 +39,8 @@ void PeindreDisque(QImage& image, QPointF centre, int rayon, QColor couleur, boo
 
 // Writes the frames as a film through the ffmpeg command. codec "rawvideo" (lossless) or
 // "mjpeg" (quality 2). True on success.
+// imagesParSeconde: ffmpeg's rate, a number or a fraction ("30000/1001").
 bool EcrireFilm(const std::vector<QImage>& images, const QString& chemin, const QString& codec,
-                int imagesParSeconde = 25);
+                const QString& imagesParSeconde = QStringLiteral("25"));
 
 } // namespace kinepo::test

@@ -189,6 +189,36 @@ TEST_F(LigneDeCommande, ChronophotographieCommeLaRegle) {
               test::SuivreReference(fin, 1, QPoint(), false).chrono);
 }
 
+struct CasCadence {
+    const char* cadence;   // ffmpeg's -r
+    const char* frameRate; // info's "frame rate"
+    double t3;             // time of the fourth row
+};
+
+// Times come from the film's own frame times, except above 100 frames per second (the most
+// the form's rate box shows), where the player counts frames of 1/100 s.
+TEST_F(LigneDeCommande, TempsSelonLaCadence) {
+    const CasCadence cas[] = {
+        {"25", "25", 0.12}, {"30000/1001", "30", 0.1001}, {"120", "120", 0.03}, {"2/5", "0", 7.5}};
+    ParametresFilm p = Lancer320();
+    p.images = 6;
+    const FilmGenere court = GenererFilm(p);
+    for (const CasCadence& c : cas) {
+        const QString chemin =
+            Fichier(QStringLiteral("cadence-%1.avi").arg(QString(c.cadence).replace('/', '-')));
+        ASSERT_TRUE(test::EcrireFilm(court.images, chemin, "rawvideo", c.cadence));
+        const Sortie info = Lancer({"info", chemin});
+        EXPECT_EQ(info.sortie.split('\n').value(2),
+                  QStringLiteral("frame rate: %1").arg(c.frameRate))
+            << c.cadence;
+        const Sortie s = Lancer(QStringList{"track", chemin, "--target", "20,30"} + kEnPixels);
+        ASSERT_EQ(s.code, 0) << s.erreurs.toStdString();
+        const auto lignes = LireTable(s.sortie, u'\t');
+        ASSERT_EQ(lignes.size(), 6u) << c.cadence;
+        EXPECT_NEAR(lignes[3].t, c.t3, 1e-6) << c.cadence;
+    }
+}
+
 struct CasErreur {
     const char* nom;
     QStringList arguments; // FILM stands for the raw film, ABSENT for a missing one, etc.
