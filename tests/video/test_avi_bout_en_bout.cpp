@@ -19,8 +19,8 @@
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 
 using namespace kinepo;
 
@@ -33,7 +33,9 @@ void Calmer() {
     }
 }
 
-QPoint Balle(int n) { return {30 + 10 * n, 40 + 2 * n}; }
+QPoint Balle(int n) {
+    return {30 + 10 * n, 40 + 2 * n};
+}
 
 } // namespace
 
@@ -54,14 +56,16 @@ TEST(AviBoutEnBout, MesureEtDeuxEnvoisAuProgrammeDAnalyse) {
     auto attendre = [&](const std::function<bool()>& condition) {
         QElapsedTimer t;
         t.start();
-        while (!condition() && t.elapsed() < 5000) QThread::msleep(20);
+        while (!condition() && t.elapsed() < 5000)
+            QThread::msleep(20);
         return condition();
     };
 
     auto dde = std::make_unique<TFormDDE>();
     dde->CalculeCheminTabulane(QStringLiteral(KINEPO_TABULANE_SIMULE_DIR));
     qint64 pid = 0;
-    ASSERT_TRUE(QProcess::startDetached(QStringLiteral(KINEPO_TABULANE_SIMULE_DIR "/tabulane"), {}, {}, &pid));
+    ASSERT_TRUE(QProcess::startDetached(QStringLiteral(KINEPO_TABULANE_SIMULE_DIR "/tabulane"), {},
+                                        {}, &pid));
     ASSERT_TRUE(attendre([&] { return lignes().contains(QStringLiteral("ECOUTE")); }));
 
     const QString film = runtime.filePath("balle.avi");
@@ -91,24 +95,30 @@ TEST(AviBoutEnBout, MesureEtDeuxEnvoisAuProgrammeDAnalyse) {
 
         test::FakeConstante dlg;
         dlg.lienReel = true;
-        dlg.reponses.push_back({.nom = QString("g"), .unite = QString("m/s²"), .valeur = QString("9.81"),
+        dlg.reponses.push_back({.nom = QString("g"),
+                                .unite = QString("m/s²"),
+                                .valeur = QString("9.81"),
                                 .commentaire = QString("chute libre")});
         dlg.reponses.push_back({});
         forme.TabulaneBtn->click();
         // Default scale: 80 pixels for 1 m (a quarter of the 160-pixel frame width); origin
         // at the centre (80, 60); y upward.
-        QString attendu = CheminExecutable() + "\r\nAcquisition à partir de video\r\nchute libre\r\n"
-                                               "t\tx\ty\r\ns\tm\tm\r\n";
+        QString attendu = CheminExecutable() +
+                          "\r\nAcquisition à partir de video\r\nchute libre\r\n"
+                          "t\tx\ty\r\ns\tm\tm\r\n";
         for (int n = 0; n < 4; ++n)
-            attendu += ReelVersTexte(0.04 * n) + "\t" + ReelVersTexte((Balle(n).x() - 80) * 0.025) + "\t" +
-                       ReelVersTexte(-(Balle(n).y() - 60) * 0.025) + "\r\n";
+            attendu += ReelVersTexte(0.04 * n) + "\t" + ReelVersTexte((Balle(n).x() - 80) * 0.025) +
+                       "\t" + ReelVersTexte(-(Balle(n).y() - 60) * 0.025) + "\r\n";
         attendu += "\r\ng\t\r\nm/s²\t\r\n9,81\t\r\n&4 INCERT\r\n";
-        for (int n = 0; n < 4; ++n) attendu += "0,0004\t0,025\t0,025\r\n";
-        attendu += "&1 NOMX\r\nx\r\n&1 NOMY\r\ny\r\n&1 ORTHO\r\n1\r\n&1 FICHIER\r\n" + film + "\r\n";
+        for (int n = 0; n < 4; ++n)
+            attendu += "0,0004\t0,025\t0,025\r\n";
+        attendu +=
+            "&1 NOMX\r\nx\r\n&1 NOMY\r\ny\r\n&1 ORTHO\r\n1\r\n&1 FICHIER\r\n" + film + "\r\n";
         EXPECT_EQ(test::PressePapiers().contenu, attendu);
         Calmer();
         forme.TabulaneBtn->click();
-        EXPECT_TRUE(test::PressePapiers().contenu.startsWith(CheminExecutable() + "\r\n\r\nchute libre\r\n"));
+        EXPECT_TRUE(test::PressePapiers().contenu.startsWith(CheminExecutable() +
+                                                             "\r\n\r\nchute libre\r\n"));
         EXPECT_FALSE(test::PressePapiers().contenu.contains("NOMX"));
         EXPECT_TRUE(test::Dialogues().messages().empty());
     }
@@ -123,10 +133,13 @@ TEST(AviBoutEnBout, MesureEtDeuxEnvoisAuProgrammeDAnalyse) {
     EXPECT_EQ(executes(), (QStringList{"EXECUTE CLIP|LOAD", "EXECUTE CLIP|ADD"}));
 
     for (const QString& l : lignes())
-        if (l.startsWith(QLatin1String("DEMARRE "))) ::kill(static_cast<pid_t>(l.mid(8).toLongLong()), SIGTERM);
+        if (l.startsWith(QLatin1String("DEMARRE ")))
+            ::kill(static_cast<pid_t>(l.mid(8).toLongLong()), SIGTERM);
     ::kill(static_cast<pid_t>(pid), SIGTERM);
     dde.reset();
     SeparateurDecimalDuSysteme();
-    if (ancienXdg.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-    else qputenv("XDG_RUNTIME_DIR", ancienXdg);
+    if (ancienXdg.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", ancienXdg);
 }

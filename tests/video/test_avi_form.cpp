@@ -667,4 +667,28 @@ TEST_F(AviForm, EditionSimplifiee) {
     EXPECT_FALSE(forme->LabelIncert->isVisible());
 }
 
+#ifdef KINEPO_AVEC_SUIVI
+TEST_F(AviForm, MesuresAutomatiquesSuiventLaBalle) {
+    Ouvrir(Film("balle.avi", 8));
+    forme->NbreSE->setValue(3);
+    forme->MesureAutoCB->setChecked(true);
+    forme->MesureBtn->click();
+    Calmer();
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Un seul mobile possible", "Cliquer sur la cible à suivre"}));
+    EXPECT_EQ(forme->NbreSE->value(), 1);
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psTarget);
+    Cliquer(Balle(0));
+    for (int i = 0; i < 10; ++i)
+        Calmer();
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_FALSE(forme->MesureBtn->isChecked());
+    ASSERT_EQ(forme->Tables().Rows, 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_LE((forme->Tables().Point(1, i) - Balle(i)).manhattanLength(), 2) << i;
+        EXPECT_NEAR(forme->Tables().Temps(i), 0.04 * i, 1e-9);
+    }
+}
+#endif
+
 } // namespace

@@ -20,6 +20,9 @@
 #ifdef KINEPO_AVEC_TRANSFERT
 #include "transfer/ui/Transfert.h"
 #endif
+#ifdef KINEPO_AVEC_SUIVI
+#include "video/ui/SuiviAvi.h"
+#endif
 
 #include <QActionGroup>
 #include <QApplication>
@@ -131,6 +134,9 @@ TAviForm::TAviForm(QWidget* parent) : TTradForm(parent), lecteur_(new LecteurMci
     LireReglages();
     Inviter(QString::fromUtf8(kInviteRepos));
     BoutonsEtat();
+#ifdef KINEPO_AVEC_SUIVI
+    InstallerSuiviAutomatique(*this);
+#endif
     if (InstallateurSuivi()) InstallateurSuivi()(*this);
     FormCreate();
 }
@@ -897,6 +903,7 @@ void TAviForm::MesureBtnClick() {
             SetCurseurImage(e.curseur);
         }
     } else {
+        if (Suivi.Arret) Suivi.Arret(*this);
         const EffetPointage e = machine_.Arreter();
         Inviter(e.invite);
         SetCurseurImage(crDefaut);

@@ -58,6 +58,7 @@ public:
         std::function<void(TAviForm&, QPoint posEcran)> CibleChoisie; // release in psTarget
         std::function<void(TAviForm&)> DebutAnalyse; // frame notification in psAnalysisStart
         std::function<void(TAviForm&)> PasseAnalyse; // frame notification in psAnalysis
+        std::function<void(TAviForm&)> Arret;        // MesureBtn up (the analysis is abandoned)
     };
     CrochetsSuivi Suivi;
     static void DefinirInstallateurSuivi(std::function<void(TAviForm&)> installateur);

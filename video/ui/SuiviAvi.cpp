@@ -1,0 +1,150 @@
+#include "video/ui/SuiviAvi.h"
+
+#include "platform/Dialogues.h"
+#include "platform/Plateforme.h"
+#include "platform/video/LecteurMci.h"
+#include "platform/video/MoteurVideo.h"
+#include "shell/base/PanneauxEtat.h"
+#include "video/suivi/SuiviAutomatique.h"
+#include "video/ui/AviForm.h"
+#include "video/ui/PanneauImage.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace kinepo {
+
+namespace {
+
+// The driver, owned by the form through the QObject tree.
+class PiloteSuivi : public QObject {
+public:
+    PiloteSuivi(TAviForm& f)
+        : QObject(&f), form(f), suivi(f.Machine(), f.Tables(), f.Calibration()) {}
+    TAviForm& form;
+    SuiviAutomatique suivi;
+
+    void AppliquerArmement(const EffetArmement& e) {
+        if (!e.arme) return;
+        if (e.unSeulMobile) {
+            Dialogues().message(QString::fromUtf8(kMessageUnSeulMobile));
+            const QSignalBlocker b(form.NbreSE);
+            form.NbreSE->setValue(1);
+        }
+        form.Inviter(e.invite);
+        form.SetCurseurImage(kCurseurCible);
+        Dialogues().message(QString::fromUtf8(kMessageCliquerCible));
+        form.PosterRafraichissement();
+    }
+
+    // End of the pass: buttons up; the chronophotograph is named when it was written.
+    void MontrerFin(bool ecrit) {
+        form.Inviter(QString::fromUtf8(kInviteRepos));
+        {
+            const QSignalBlocker a(form.ChronoPhotoBtn), b(form.MesureBtn);
+            form.ChronoPhotoBtn->setChecked(false);
+            form.MesureBtn->setChecked(false);
+        }
+        form.BoutonsEtat();
+        form.RedessinerTout();
+        // No chronophotograph window in this build: its file is named in the status bar.
+        if (ecrit)
+            form.Status->setTexte(2,
+                                  QStringLiteral("Chronophotographie : ") + suivi.FichierChrono());
+        form.PosterRafraichissement();
+    }
+};
+
+} // namespace
+
+void InstallerSuiviAutomatique(TAviForm& form) {
+    auto* p = new PiloteSuivi(form);
+    TAviForm::CrochetsSuivi& h = form.Suivi;
+    h.Armer = [p](TAviForm&) { p->AppliquerArmement(p->suivi.Armer(NomChronoParDefaut())); };
+    h.ChronoPhoto = [p](TAviForm& f) {
+        if (f.ChronoPhotoBtn->isChecked()) {
+            auto nom =
+                Dialogues().enregistrerFichier(QStringLiteral("Chronophotographie"), QString(),
+                                               QStringLiteral("Bitmap (*.bmp)"), QString());
+            if (!nom || nom->isEmpty()) {
+                const QSignalBlocker b(f.ChronoPhotoBtn);
+                f.ChronoPhotoBtn->setChecked(false);
+                f.PosterRafraichissement();
+                return;
+            }
+            if (QFileInfo(*nom).suffix().isEmpty()) *nom += QStringLiteral(".bmp");
+            const EffetArmement e = p->suivi.ArmerChrono(*nom, f.MesureAutoCB->isChecked());
+            p->AppliquerArmement(e);
+            f.ColonnesGrille();
+            f.PosterRafraichissement();
+            return;
+        }
+        switch (p->suivi.RelacherChrono()) {
+        case SuiviAutomatique::Relachement::Fin:
+            p->MontrerFin(true);
+            break;
+        case SuiviAutomatique::Relachement::ErreurEcriture:
+            Dialogues().erreur(QStringLiteral("Erreur d'écriture"));
+            break;
+        default:
+            break;
+        }
+    };
+    h.CibleChoisie = [p](TAviForm& f, QPoint posEcran) {
+        p->suivi.CliquerCible(posEcran);
+        {
+            QPainter peintre(&f.Image->Overlay());
+            peintre.setPen(QPen(Qt::black, 1));
+            const QPoint c = f.Calibration().ImageVersEcran(f.Tables().Cases[7]);
+            peintre.drawLine(c.x() - 5, c.y(), c.x() + 5, c.y());
+            peintre.drawLine(c.x(), c.y() - 5, c.x(), c.y() + 5);
+        }
+        f.Image->update();
+        f.SetCurseurImage(0);
+        f.Inviter(QString::fromUtf8(kInviteRepos));
+        f.MiseAJourEchelle();
+        f.PosterRafraichissement();
+    };
+    h.DebutAnalyse = [p](TAviForm& f) {
+        p->suivi.Demarrer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+        f.Busy = false;
+        f.ColonnesGrille();
+        f.BoutonsEtat();
+        f.Lecteur().Pas(+1, true);
+    };
+    h.PasseAnalyse = [p](TAviForm& f) {
+        const EffetPasse r =
+            p->suivi.Passer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+        if (r.ligne >= 0) f.EcrireLigneGrille(r.ligne, 1);
+        if (const MoteurVideo* m = f.Lecteur().Moteur())
+            f.Status->setTexte(1, QStringLiteral("%1 / %2")
+                                      .arg(f.Lecteur().ImageCourante() + 1)
+                                      .arg(m->Infos().nombreImages));
+        if (f.AvantDerniereImage() && !r.tablesPleines) {
+            QCoreApplication::processEvents();
+            const bool suivre = f.ChronoPhotoBtn->isChecked() ||
+                                (f.MesureBtn->isChecked() && f.MesureAutoCB->isChecked());
+            if (f.Machine().Etat == PointingState::psAnalysis && suivre) {
+                f.Busy = false;
+                f.Lecteur().Pas(+1, true);
+            }
+        } else {
+            f.BoutonsEtat();
+            f.RedessinerTout();
+            // At the end of the film a chronophotograph that cannot be written is let go.
+            p->MontrerFin(p->suivi.Terminer());
+        }
+    };
+    h.Arret = [p](TAviForm& f) {
+        const PointingState e = f.Machine().Etat;
+        if (e == PointingState::psAnalysis || e == PointingState::psAnalysisStart ||
+            e == PointingState::psTarget)
+            p->suivi.Abandonner();
+    };
+}
+
+} // namespace kinepo
