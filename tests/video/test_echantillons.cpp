@@ -99,6 +99,9 @@ TEST(Echantillons, ChuteBalleMesureeALaMainDonneG) {
         Calmer();
     }
     ASSERT_EQ(forme.Tables().Rows, s.images);
+    // KINEPO_CAPTURE=<file.png> keeps a picture of the form with the whole trajectory.
+    if (const QString capture = qEnvironmentVariable("KINEPO_CAPTURE"); !capture.isEmpty())
+        forme.grab().save(capture);
     EXPECT_FALSE(forme.MesureBtn->isChecked());
 
     // The exported table against the true motion.
