@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
                 {"clap-deux-micros.wav", kinepo::exemples::ClapDeuxMicros()}};
     for (const auto& s : sons) {
         const QString chemin = dossier.filePath(QString::fromLatin1(s.nom));
-        if (!kinepo::EcrireWav(chemin, s.son.format, s.son.pcm.data(), std::int64_t(s.son.pcm.size()))) {
+        if (!kinepo::EcrireWav(chemin, s.son.format, s.son.pcm.data(),
+                               std::int64_t(s.son.pcm.size()))) {
             std::fprintf(stderr, "kinepo-sons-exemples: cannot write %s\n", qPrintable(chemin));
             return 1;
         }

@@ -99,7 +99,8 @@ int ExecuterWav(const QStringList& args, QString& sortie, QString& erreur) {
     } else {
         ParametresTransfertSon p;
         // The form's text names the program itself, which lies beside this tool.
-        p.cheminExecutable = QFileInfo(CheminExecutable()).absolutePath() + QStringLiteral("/kinepo");
+        p.cheminExecutable =
+            QFileInfo(CheminExecutable()).absolutePath() + QStringLiteral("/kinepo");
         p.nouveauFichier = true;
         p.stereo = stereo;
         p.fichierSon = QFileInfo(fichier).absoluteFilePath();

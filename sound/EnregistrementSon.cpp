@@ -12,8 +12,8 @@ std::vector<ModeEnregistrement> ListeModes(std::uint32_t masque) {
         std::uint32_t drapeau, frequence, bits;
     };
     static constexpr Candidat candidats[] = {
-        {Cap11025_8, 11025, 8},  {Cap11025_16, 11025, 16}, {Cap22050_8, 22050, 8},
-        {Cap22050_16, 22050, 16}, {Cap44100_8, 44100, 8},  {Cap44100_16, 44100, 16},
+        {Cap11025_8, 11025, 8},   {Cap11025_16, 11025, 16}, {Cap22050_8, 22050, 8},
+        {Cap22050_16, 22050, 16}, {Cap44100_8, 44100, 8},   {Cap44100_16, 44100, 16},
     };
     std::vector<ModeEnregistrement> modes;
     for (const auto& c : candidats) {
@@ -41,7 +41,8 @@ int NiveauBuffer(const std::uint8_t* d, int taille, bool huitBits) {
     int a = 0;
     if (huitBits) {
         // Only swings above silence count, and an 8-bit swing already lies within 0 ... 127.
-        for (int i = 0; i < taille; ++i) a = std::max(a, int(d[i]) - 128);
+        for (int i = 0; i < taille; ++i)
+            a = std::max(a, int(d[i]) - 128);
         return a;
     }
     for (int i = 0; i + 1 < taille; i += 2) {
@@ -59,7 +60,8 @@ int HistoriqueNiveau::Longueur(std::uint32_t frequence, std::uint32_t bits) {
 }
 
 void HistoriqueNiveau::Ajouter(int niveau) {
-    for (int i = 0; i < longueur_; ++i) h_[i] = h_[i + 1];
+    for (int i = 0; i < longueur_; ++i)
+        h_[i] = h_[i + 1];
     h_[longueur_] = niveau;
 }
 

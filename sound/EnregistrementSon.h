@@ -10,7 +10,7 @@ namespace kinepo {
 
 // One recording mode of the mode list.
 struct ModeEnregistrement {
-    QString texte;      // "22050 Hz 16 bits"
+    QString texte; // "22050 Hz 16 bits"
     bool stereo = false;
     std::uint32_t frequence = 0;
     std::uint32_t bits = 0;

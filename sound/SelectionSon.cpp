@@ -23,10 +23,10 @@ Selection SelectionDepuisBords(int bordGauche, int bordDroit, double pixelsParEc
         return Arrondi((x - gauchePlot) / pixelsParEchantillon);
     };
     Selection s;
-    s.debut = std::int32_t(std::clamp<std::int64_t>(versEchantillon(bordGauche), 0,
-                                                    std::max(n - 1, 0)));
-    s.fin = std::int32_t(std::clamp<std::int64_t>(versEchantillon(bordDroit), 0,
-                                                  std::max(n - 1, 0)));
+    s.debut =
+        std::int32_t(std::clamp<std::int64_t>(versEchantillon(bordGauche), 0, std::max(n - 1, 0)));
+    s.fin =
+        std::int32_t(std::clamp<std::int64_t>(versEchantillon(bordDroit), 0, std::max(n - 1, 0)));
     if (s.fin < s.debut) s.fin = s.debut;
     return s;
 }

@@ -16,8 +16,8 @@ void TamponSon::Definir(FormatSon format, std::int32_t nbEchantillons, std::uint
                         const QString& nomFichier) {
     octets_[0] = format;
     const std::int64_t parEchantillon = Voies() * (Bits() / 8);
-    nbEchantillons_ = std::int32_t(std::clamp<std::int64_t>(nbEchantillons, 0,
-                                                            kDonneesMax / parEchantillon));
+    nbEchantillons_ =
+        std::int32_t(std::clamp<std::int64_t>(nbEchantillons, 0, kDonneesMax / parEchantillon));
     frequence_ = frequence;
     troncature_ = 1.0;
     nomFichier_ = nomFichier;
@@ -52,9 +52,14 @@ void TamponSon::Read(const QString& nomFichier) {
     frequence_ = lire32(entete + 24);
     std::uint8_t format;
     switch (entete[34]) {
-    case 8: format = Mono8; break;
-    case 16: format = Mono16; break;
-    default: throw EWavError(QStringLiteral("Format du fichier WAV non reconnu"));
+    case 8:
+        format = Mono8;
+        break;
+    case 16:
+        format = Mono16;
+        break;
+    default:
+        throw EWavError(QStringLiteral("Format du fichier WAV non reconnu"));
     }
     if (entete[22] == 2) format = (format == Mono16) ? Stereo16 : Stereo8;
 

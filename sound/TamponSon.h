@@ -52,7 +52,7 @@ public:
     int Voies() const { return Stereo() ? 2 : 1; }
     std::int32_t NbEchantillons() const { return nbEchantillons_; } // frames
     std::uint32_t Frequence() const { return frequence_; }          // frames per second
-    double Troncature() const { return troncature_; }                // data size / 2^22, or 1
+    double Troncature() const { return troncature_; }               // data size / 2^22, or 1
     bool Tronque() const { return troncature_ != 1.0; }
     const QString& NomFichier() const { return nomFichier_; }
     void EffacerNom() { nomFichier_.clear(); }
@@ -61,10 +61,14 @@ public:
     // has only 0): 8-bit samples minus 128, 16-bit samples as they are.
     int Valeur(std::int32_t i, int voie = 0) const {
         switch (Format()) {
-        case Mono8: return int(octets_[1 + i]) - 128;
-        case Stereo8: return int(octets_[1 + 2 * std::int64_t(i) + voie]) - 128;
-        case Mono16: return lire16(2 + 2 * std::int64_t(i));
-        case Stereo16: return lire16(2 + 4 * std::int64_t(i) + 2 * voie);
+        case Mono8:
+            return int(octets_[1 + i]) - 128;
+        case Stereo8:
+            return int(octets_[1 + 2 * std::int64_t(i) + voie]) - 128;
+        case Mono16:
+            return lire16(2 + 2 * std::int64_t(i));
+        case Stereo16:
+            return lire16(2 + 4 * std::int64_t(i) + 2 * voie);
         }
         return 0;
     }

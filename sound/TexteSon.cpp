@@ -20,9 +20,11 @@ QString TempsVersTexte(double x) {
     // tampon = "d.dddddde[+-]XX"
     QString chiffres;
     chiffres += QLatin1Char(tampon[0]);
-    for (int i = 2; i < 8; ++i) chiffres += QLatin1Char(tampon[i]);
+    for (int i = 2; i < 8; ++i)
+        chiffres += QLatin1Char(tampon[i]);
     const int exposant10 = std::atoi(tampon + 9);
-    while (chiffres.size() > 1 && chiffres.endsWith(QLatin1Char('0'))) chiffres.chop(1);
+    while (chiffres.size() > 1 && chiffres.endsWith(QLatin1Char('0')))
+        chiffres.chop(1);
     const int E = exposant10 + 1; // x = 0.d1d2... x 10^E
     const QChar sep = SeparateurDecimal();
     QString t = x < 0 ? QStringLiteral("-") : QString();
@@ -34,7 +36,8 @@ QString TempsVersTexte(double x) {
             t += chiffres;
         } else {
             QString entier = chiffres.left(E);
-            while (entier.size() < E) entier += QLatin1Char('0');
+            while (entier.size() < E)
+                entier += QLatin1Char('0');
             t += entier;
             if (chiffres.size() > E) {
                 t += sep;
@@ -93,17 +96,18 @@ QStringList BlocsTransfertSon(const ParametresTransfertSon& p) {
     const int n = p.stereo ? 2 : 1;
     QStringList l;
     l << QStringLiteral("&%1 NOMX").arg(n);
-    for (int k = 0; k < n; ++k) l << QStringLiteral("t");
+    for (int k = 0; k < n; ++k)
+        l << QStringLiteral("t");
     l << QStringLiteral("&%1 NOMY").arg(n);
     if (p.stereo)
         l << QStringLiteral("sG") << QStringLiteral("sD");
     else
         l << QStringLiteral("s");
     l << QStringLiteral("&%1 LIGNE").arg(n);
-    for (int k = 0; k < n; ++k) l << QStringLiteral("1");
+    for (int k = 0; k < n; ++k)
+        l << QStringLiteral("1");
     if (n == 2) l << QStringLiteral("&1 ANALOG") << QStringLiteral("1");
-    if (p.fichierSon != p.fichierEnregistrement)
-        l << QStringLiteral("&1 FICHIER") << p.fichierSon;
+    if (p.fichierSon != p.fichierEnregistrement) l << QStringLiteral("&1 FICHIER") << p.fichierSon;
     return l;
 }
 

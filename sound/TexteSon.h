@@ -14,11 +14,11 @@ class TamponSon;
 QString TempsVersTexte(double x);
 
 struct ParametresTransfertSon {
-    QString cheminExecutable;   // line 1
-    bool nouveauFichier = true; // line 2: the title, or an empty line for a new page
-    QString commentaire;        // line 3
-    bool stereo = false;        // both channels (stereo sound with "Stéréo" checked)
-    QString fichierSon;         // the player's file, sent in the FICHIER block ...
+    QString cheminExecutable;      // line 1
+    bool nouveauFichier = true;    // line 2: the title, or an empty line for a new page
+    QString commentaire;           // line 3
+    bool stereo = false;           // both channels (stereo sound with "Stéréo" checked)
+    QString fichierSon;            // the player's file, sent in the FICHIER block ...
     QString fichierEnregistrement; // ... unless it is the program's recording file
 };
 

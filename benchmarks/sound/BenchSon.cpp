@@ -19,7 +19,9 @@ const QString& FichierBanc() {
         o.bits = 16;
         o.frequence = 44100;
         o.trames = 1048576;
-        o.echantillon = [](std::int64_t i, int v) { return int((i * 37 + v * 1000) % 65536) - 32768; };
+        o.echantillon = [](std::int64_t i, int v) {
+            return int((i * 37 + v * 1000) % 65536) - 32768;
+        };
         return kinepo::test::EcrireFichier(dossier.path(), QStringLiteral("banc.wav"),
                                            kinepo::test::FabriquerWav(o));
     }();

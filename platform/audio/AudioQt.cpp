@@ -27,7 +27,9 @@ LecteurSonQt::LecteurSonQt(QObject* parent) : LecteurSon(parent) {
     connect(finMuette_, &QTimer::timeout, this, &LecteurSonQt::finDeLecture);
 }
 
-LecteurSonQt::~LecteurSonQt() { liberer(); }
+LecteurSonQt::~LecteurSonQt() {
+    liberer();
+}
 
 bool LecteurSonQt::Ouvrir(const QString& nomFichier, const FormatPcm& format,
                           const std::uint8_t* pcm, std::int64_t octets) {
@@ -63,7 +65,8 @@ void LecteurSonQt::Fermer() {
 }
 
 std::int64_t LecteurSonQt::versTrames(std::int64_t p) const {
-    if (formatTemps_ == FormatTemps::Millisecondes) return p * std::int64_t(format_.frequence) / 1000;
+    if (formatTemps_ == FormatTemps::Millisecondes)
+        return p * std::int64_t(format_.frequence) / 1000;
     return p;
 }
 
@@ -76,8 +79,10 @@ std::int64_t LecteurSonQt::depuisTrames(std::int64_t t) const {
 void LecteurSonQt::Jouer(bool notifier) {
     if (!ouvert_) return;
     liberer();
-    const std::int64_t debut = std::clamp<std::int64_t>(debut_, 0, std::max<std::int64_t>(trames_ - 1, 0));
-    const std::int64_t fin = std::clamp<std::int64_t>(fin_, debut, std::max<std::int64_t>(trames_ - 1, 0));
+    const std::int64_t debut =
+        std::clamp<std::int64_t>(debut_, 0, std::max<std::int64_t>(trames_ - 1, 0));
+    const std::int64_t fin =
+        std::clamp<std::int64_t>(fin_, debut, std::max<std::int64_t>(trames_ - 1, 0));
     const int bpt = format_.octetsParTrame();
     flux_.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(pcm_) + debut * bpt,
                                           qsizetype((fin - debut + 1) * bpt)));
@@ -90,7 +95,8 @@ void LecteurSonQt::Jouer(bool notifier) {
     if (!peripherique.isNull()) {
         sortie_ = std::make_unique<QAudioSink>(peripherique, FormatQt(format_));
         connect(sortie_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State etat) {
-            if (etat == QAudio::IdleState && flux_.atEnd()) finDeLecture();
+            if (etat == QAudio::IdleState && flux_.atEnd())
+                finDeLecture();
             else if (etat == QAudio::StoppedState && sortie_ && sortie_->error() != QAudio::NoError)
                 finDeLecture();
         });
@@ -119,7 +125,9 @@ void LecteurSonQt::finDeLecture() {
     if (notifier) emit Termine();
 }
 
-void LecteurSonQt::Arreter() { liberer(); }
+void LecteurSonQt::Arreter() {
+    liberer();
+}
 
 std::int64_t LecteurSonQt::Position() const {
     std::int64_t trames = debut_;
@@ -131,7 +139,9 @@ std::int64_t LecteurSonQt::Position() const {
     return depuisTrames(trames);
 }
 
-std::int64_t LecteurSonQt::Longueur() const { return depuisTrames(trames_); }
+std::int64_t LecteurSonQt::Longueur() const {
+    return depuisTrames(trames_);
+}
 
 bool LecteurSonQt::Sauver(const QString& nomFichier) {
     if (!ouvert_) return false;
@@ -140,9 +150,13 @@ bool LecteurSonQt::Sauver(const QString& nomFichier) {
 
 // ---- input of the level monitor ----------------------------------------------------------
 
-EntreeSonQt::EntreeSonQt(QObject* parent) : EntreeSon(parent) { buffer_.reserve(kTailleBuffer); }
+EntreeSonQt::EntreeSonQt(QObject* parent) : EntreeSon(parent) {
+    buffer_.reserve(kTailleBuffer);
+}
 
-EntreeSonQt::~EntreeSonQt() { Fermer(); }
+EntreeSonQt::~EntreeSonQt() {
+    Fermer();
+}
 
 std::optional<CapacitesEntree> EntreeSonQt::Capacites() {
     const QAudioDevice d = QMediaDevices::defaultAudioInput();
@@ -151,7 +165,7 @@ std::optional<CapacitesEntree> EntreeSonQt::Capacites() {
         std::uint32_t drapeau, frequence;
         int bits;
     };
-    static constexpr Mode modes[] = {{1, 11025, 8},  {4, 11025, 16},  {16, 22050, 8},
+    static constexpr Mode modes[] = {{1, 11025, 8},   {4, 11025, 16},  {16, 22050, 8},
                                      {64, 22050, 16}, {256, 44100, 8}, {1024, 44100, 16}};
     CapacitesEntree c{d.description(), 0};
     for (const Mode& m : modes)
@@ -222,7 +236,9 @@ void EntreeSonQt::Fermer() {
 
 EnregistreurSonQt::EnregistreurSonQt(QObject* parent) : EnregistreurSon(parent) {}
 
-EnregistreurSonQt::~EnregistreurSonQt() { Fermer(); }
+EnregistreurSonQt::~EnregistreurSonQt() {
+    Fermer();
+}
 
 bool EnregistreurSonQt::Ouvrir() {
     ouvert_ = !QMediaDevices::defaultAudioInput().isNull();

@@ -14,9 +14,9 @@
 namespace kinepo {
 
 struct CapacitesEntree {
-    QString produit;        // the device's name
-    std::uint32_t masque;   // 1: 11025 Hz 8 bits, 4: 11025/16, 16: 22050/8, 64: 22050/16,
-                            // 256: 44100/8, 1024: 44100/16 (mono)
+    QString produit;      // the device's name
+    std::uint32_t masque; // 1: 11025 Hz 8 bits, 4: 11025/16, 16: 22050/8, 64: 22050/16,
+                          // 256: 44100/8, 1024: 44100/16 (mono)
 };
 
 class EntreeSon : public QObject {

@@ -10,7 +10,8 @@ void Ajouter16(QByteArray& b, std::uint16_t v) {
     b.append(char(v >> 8));
 }
 void Ajouter32(QByteArray& b, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) b.append(char((v >> (8 * k)) & 0xFF));
+    for (int k = 0; k < 4; ++k)
+        b.append(char((v >> (8 * k)) & 0xFF));
 }
 } // namespace
 

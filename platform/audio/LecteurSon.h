@@ -19,8 +19,8 @@ public:
 
     // Takes the sound: `pcm` stays owned by the caller and must live while the player is open.
     // The whole sound is selected; the time format is frames. False when it cannot be opened.
-    virtual bool Ouvrir(const QString& nomFichier, const FormatPcm& format,
-                        const std::uint8_t* pcm, std::int64_t octets) = 0;
+    virtual bool Ouvrir(const QString& nomFichier, const FormatPcm& format, const std::uint8_t* pcm,
+                        std::int64_t octets) = 0;
     // Stops any playback and forgets the sound. Safe when nothing is open.
     virtual void Fermer() = 0;
     virtual bool EstOuvert() const = 0;

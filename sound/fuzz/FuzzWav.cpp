@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const std::int64_t fin = son.DebutDonnees() + son.OctetsDonnees();
     if (son.NbEchantillons() < 1 || fin > kinepo::TamponSon::kTailleBloc) std::abort();
     volatile int somme = 0;
-    for (int v = 0; v < son.Voies(); ++v) somme = somme + son.Valeur(son.NbEchantillons() - 1, v);
+    for (int v = 0; v < son.Voies(); ++v)
+        somme = somme + son.Valeur(son.NbEchantillons() - 1, v);
     return 0;
 }

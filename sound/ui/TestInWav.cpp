@@ -40,7 +40,8 @@ TTestWavDlg::TTestWavDlg(ReglagesWav& reglages, QWidget* parent)
     auto* boutons = new QHBoxLayout;
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     VolumeBtn = new QPushButton(QStringLiteral("Volume"), this);
-    DefinirAide(VolumeBtn, QStringLiteral("|Appel de la boite de dialogue Windows contrôle d'enregistrement"));
+    DefinirAide(VolumeBtn,
+                QStringLiteral("|Appel de la boite de dialogue Windows contrôle d'enregistrement"));
     BitBtn2 = new QPushButton(QStringLiteral("Annuler"), this);
     boutons->addWidget(BitBtn1);
     boutons->addWidget(VolumeBtn);
@@ -75,7 +76,9 @@ TTestWavDlg::~TTestWavDlg() {
     if (entree_) entree_->Fermer();
 }
 
-int TTestWavDlg::ModeSelectionne() const { return ModeGroupe->checkedId(); }
+int TTestWavDlg::ModeSelectionne() const {
+    return ModeGroupe->checkedId();
+}
 
 bool TTestWavDlg::Surveiller() {
     if (!valide_) return false;

@@ -168,11 +168,13 @@ TWaveForm::TWaveForm(QWidget* parent)
     graphe_.FixerDonnees(son_->Octets(), 1);
     grapheZoom_.FixerDonnees(son_->Octets(), 1);
 
-    CheminEnregistrement = FichierPresExecutable(QStringLiteral(".wav"), DossierDonneesUtilisateur());
+    CheminEnregistrement =
+        FichierPresExecutable(QStringLiteral(".wav"), DossierDonneesUtilisateur());
     LireReglages();
 
     setWindowTitle(TitreFormeSon(QString(), false));
-    RoutageAide::Instance().EnregistrerForme(this, [this](const QString& t) { StatusBar->setTexte(0, t); });
+    RoutageAide::Instance().EnregistrerForme(
+        this, [this](const QString& t) { StatusBar->setTexte(0, t); });
     RoutageAide::Instance().EnregistrerActivation(this, [this] {
         if (SonCharge() && !lecteur_->EstOuvert()) OuvrirLecteur();
     });
@@ -188,8 +190,10 @@ TWaveForm::~TWaveForm() {
 
 void TWaveForm::LireReglages() {
     const IniFile ini(NomFichierIni());
-    reglages_.freq = std::uint32_t(ini.lireEntier(QStringLiteral("Wav"), QStringLiteral("freq"), 11025));
-    reglages_.bits = std::uint32_t(ini.lireEntier(QStringLiteral("Wav"), QStringLiteral("bits"), 8));
+    reglages_.freq =
+        std::uint32_t(ini.lireEntier(QStringLiteral("Wav"), QStringLiteral("freq"), 11025));
+    reglages_.bits =
+        std::uint32_t(ini.lireEntier(QStringLiteral("Wav"), QStringLiteral("bits"), 8));
     reglages_.mode = ini.lireEntier(QStringLiteral("Wav"), QStringLiteral("Mode"), 0);
 }
 
@@ -204,8 +208,8 @@ void TWaveForm::EcrireReglages() {
 // ---- reading -----------------------------------------------------------------------------
 
 void TWaveForm::OpenFileBtnClick() {
-    const auto nom = Dialogues().ouvrirFichier(QString(), dossier_,
-                                               QStringLiteral("Fichiers sons (*.wav)"));
+    const auto nom =
+        Dialogues().ouvrirFichier(QString(), dossier_, QStringLiteral("Fichiers sons (*.wav)"));
     if (!nom) return;
     LireFichier(*nom);
     SaveFileBtn->hide();
@@ -240,7 +244,8 @@ void TWaveForm::MiseEnPlace() {
     if (!son_->Stereo()) StereoCB->setChecked(false);
     setWindowTitle(TitreFormeSon(son_->NomFichier(), son_->Tronque()));
     graphe_.FixerDonnees(son_->Octets(), std::size_t(son_->DebutDonnees() + son_->OctetsDonnees()));
-    grapheZoom_.FixerDonnees(son_->Octets(), std::size_t(son_->DebutDonnees() + son_->OctetsDonnees()));
+    grapheZoom_.FixerDonnees(son_->Octets(),
+                             std::size_t(son_->DebutDonnees() + son_->OctetsDonnees()));
     selection_ = SelectionParDefaut(son_->NbEchantillons());
     DureeTot->setText(TexteDuree(son_->NbEchantillons(), son_->Frequence()));
     FreqLabel->setText(TexteFreqFichier(son_->Frequence(), son_->Bits()));
@@ -392,8 +397,10 @@ void TWaveForm::PaintBoxMouseDown(QMouseEvent* e) {
         modeGlisse_ = 3;
     else
         modeGlisse_ = 0;
-    if (modeGlisse_ == 1 || modeGlisse_ == 2) PaintBox->setCursor(Qt::SplitHCursor);
-    else if (modeGlisse_ == 3) PaintBox->setCursor(Qt::PointingHandCursor);
+    if (modeGlisse_ == 1 || modeGlisse_ == 2)
+        PaintBox->setCursor(Qt::SplitHCursor);
+    else if (modeGlisse_ == 3)
+        PaintBox->setCursor(Qt::PointingHandCursor);
     dernierX_ = x;
 }
 
@@ -460,14 +467,30 @@ void TWaveForm::keyPressEvent(QKeyEvent* e) {
     QPoint d;
     const bool maj = e->modifiers() & Qt::ShiftModifier;
     switch (e->key()) {
-    case Qt::Key_Left: d = {-1, 0}; break;
-    case Qt::Key_Right: d = {1, 0}; break;
-    case Qt::Key_Up: d = {0, -1}; break;
-    case Qt::Key_Down: d = {0, 1}; break;
-    case Qt::Key_PageUp: d = maj ? QPoint(-10, 0) : QPoint(0, -10); break;
-    case Qt::Key_PageDown: d = maj ? QPoint(10, 0) : QPoint(0, 10); break;
-    case Qt::Key_Delete: e->accept(); return;
-    default: TTradForm::keyPressEvent(e); return;
+    case Qt::Key_Left:
+        d = {-1, 0};
+        break;
+    case Qt::Key_Right:
+        d = {1, 0};
+        break;
+    case Qt::Key_Up:
+        d = {0, -1};
+        break;
+    case Qt::Key_Down:
+        d = {0, 1};
+        break;
+    case Qt::Key_PageUp:
+        d = maj ? QPoint(-10, 0) : QPoint(0, -10);
+        break;
+    case Qt::Key_PageDown:
+        d = maj ? QPoint(10, 0) : QPoint(0, 10);
+        break;
+    case Qt::Key_Delete:
+        e->accept();
+        return;
+    default:
+        TTradForm::keyPressEvent(e);
+        return;
     }
     QCursor::setPos(QCursor::pos() + d);
     e->accept();
@@ -588,8 +611,8 @@ void TWaveForm::ModeBtnClick() {
 // ---- saving and transfer -----------------------------------------------------------------
 
 void TWaveForm::SaveFileBtnClick() {
-    const auto nom = Dialogues().enregistrerFichier(QString(), dossier_,
-                                                    QStringLiteral("Fichier son (*.wav)"), QString());
+    const auto nom = Dialogues().enregistrerFichier(
+        QString(), dossier_, QStringLiteral("Fichier son (*.wav)"), QString());
     if (!nom) return;
     if (!lecteur_->EstOuvert()) OuvrirLecteur();
     if (!lecteur_->Sauver(AvecExtension(*nom, QStringLiteral(".wav"))))
@@ -600,14 +623,17 @@ void TWaveForm::SaveFileBtnClick() {
 void TWaveForm::TabulaneBtnClick() {
     if (!SonCharge()) return;
     if (son_->NomFichier() == CheminEnregistrement &&
-        Dialogues().confirmer(QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"))) {
+        Dialogues().confirmer(
+            QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"))) {
         const auto nom = Dialogues().enregistrerFichier(
             QString(), dossier_, QStringLiteral("Fichier son (*.wav)"), QString());
         if (nom) {
             const QString chemin = AvecExtension(*nom, QStringLiteral(".wav"));
             if (!lecteur_->EstOuvert()) OuvrirLecteur();
-            if (lecteur_->Sauver(chemin)) lecteur_->SetNomFichier(chemin);
-            else Dialogues().message(QStringLiteral("Erreur d'écriture"));
+            if (lecteur_->Sauver(chemin))
+                lecteur_->SetNomFichier(chemin);
+            else
+                Dialogues().message(QStringLiteral("Erreur d'écriture"));
         }
     }
     Transferer([this](const PageTransfert& page, TexteEchange& texte) {
@@ -619,9 +645,11 @@ void TWaveForm::TabulaneBtnClick() {
         p.stereo = son_->Stereo() && StereoCB->isChecked();
         p.fichierSon = lecteur_->EstOuvert() ? lecteur_->NomFichier() : son_->NomFichier();
         p.fichierEnregistrement = CheminEnregistrement;
-        for (const QString& l : LignesTransfertSon(*son_, selection_, sous_, p)) texte.ajouterLigne(l);
+        for (const QString& l : LignesTransfertSon(*son_, selection_, sous_, p))
+            texte.ajouterLigne(l);
         page.AjouteConstante(texte);
-        for (const QString& l : BlocsTransfertSon(p)) texte.ajouterLigne(l);
+        for (const QString& l : BlocsTransfertSon(p))
+            texte.ajouterLigne(l);
     });
 }
 
@@ -634,8 +662,8 @@ void TWaveForm::SaveDataBtnClick() {
     const QStringList lignes =
         LignesTableSon(*son_, selection_, son_->Stereo() && StereoCB->isChecked());
     QSaveFile f(AvecExtension(*nom, QStringLiteral(".txt")));
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(VersCp1252(JoindreLignesSon(lignes))) >= 0 &&
-                    f.commit();
+    const bool ok = f.open(QIODevice::WriteOnly) &&
+                    f.write(VersCp1252(JoindreLignesSon(lignes))) >= 0 && f.commit();
     QApplication::restoreOverrideCursor();
     if (!ok) Dialogues().message(QStringLiteral("Erreur d'écriture"));
 }

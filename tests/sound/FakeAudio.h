@@ -126,7 +126,8 @@ public:
         QByteArray b;
         const int n = kTailleBuffer / (format_.bits / 8);
         for (int i = 0; i < n; ++i) {
-            const double s = etat_.amplitude * std::sin(2 * M_PI * 440.0 * (phase_ + i) / format_.frequence);
+            const double s =
+                etat_.amplitude * std::sin(2 * M_PI * 440.0 * (phase_ + i) / format_.frequence);
             if (format_.bits == 8) {
                 b.append(char(std::uint8_t(std::lround(128 + 127 * s))));
             } else {

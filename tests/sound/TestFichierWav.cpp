@@ -20,11 +20,12 @@ TEST(FichierWav, EnteteCanonique) {
     EXPECT_EQ(h.mid(36, 4), QByteArray("data"));
     auto u32 = [&](int o) {
         return std::uint32_t(std::uint8_t(h[o])) | std::uint32_t(std::uint8_t(h[o + 1])) << 8 |
-               std::uint32_t(std::uint8_t(h[o + 2])) << 16 | std::uint32_t(std::uint8_t(h[o + 3])) << 24;
+               std::uint32_t(std::uint8_t(h[o + 2])) << 16 |
+               std::uint32_t(std::uint8_t(h[o + 3])) << 24;
     };
     EXPECT_EQ(u32(4), 1036u);
     EXPECT_EQ(u32(24), 44100u);
-    EXPECT_EQ(u32(28), 176400u); // bytes per second
+    EXPECT_EQ(u32(28), 176400u);     // bytes per second
     EXPECT_EQ(u32(32) & 0xFFFF, 4u); // block alignment
     EXPECT_EQ(u32(32) >> 16, 16u);   // bits
     EXPECT_EQ(u32(40), 1000u);
@@ -36,7 +37,8 @@ TEST(FichierWav, SonsExemplesRelusALIdentique) {
 
     const auto diapason = exemples::DiapasonBattements();
     const QString d = dossier.filePath("diapason.wav");
-    ASSERT_TRUE(EcrireWav(d, diapason.format, diapason.pcm.data(), std::int64_t(diapason.pcm.size())));
+    ASSERT_TRUE(
+        EcrireWav(d, diapason.format, diapason.pcm.data(), std::int64_t(diapason.pcm.size())));
     son->Read(d);
     EXPECT_EQ(son->Format(), Mono16);
     EXPECT_EQ(son->Frequence(), 22050u);
@@ -45,7 +47,8 @@ TEST(FichierWav, SonsExemplesRelusALIdentique) {
     auto crete = [&](double t) {
         int m = 0;
         const int debut = int(t * 22050);
-        for (int i = debut; i < debut + 50; ++i) m = std::max(m, std::abs(son->Valeur(i)));
+        for (int i = debut; i < debut + 50; ++i)
+            m = std::max(m, std::abs(son->Valeur(i)));
         return m;
     };
     EXPECT_GT(crete(0.25), 20000);

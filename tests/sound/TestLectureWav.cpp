@@ -23,12 +23,14 @@ struct CasLecture {
     std::uint32_t frequence = 0;
 };
 
-QByteArray Tronquer(QByteArray b, int n) { return b.left(n); }
+QByteArray Tronquer(QByteArray b, int n) {
+    return b.left(n);
+}
 
 std::vector<CasLecture> Cas() {
     std::vector<CasLecture> c;
-    c.push_back({"canonique_8bits_mono_11025", [] { return FabriquerWav({}); }, {}, 0, 11025, 1.0,
-                 11025});
+    c.push_back(
+        {"canonique_8bits_mono_11025", [] { return FabriquerWav({}); }, {}, 0, 11025, 1.0, 11025});
     c.push_back({"chunk_LIST_avant_data",
                  [] {
                      OptionsWav o;
@@ -39,7 +41,11 @@ std::vector<CasLecture> Cas() {
                      o.chunkAvantData = list;
                      return FabriquerWav(o);
                  },
-                 {}, 0, 100, 1.0, 11025});
+                 {},
+                 0,
+                 100,
+                 1.0,
+                 11025});
     c.push_back({"mono_16bits_44100",
                  [] {
                      OptionsWav o;
@@ -48,7 +54,11 @@ std::vector<CasLecture> Cas() {
                      o.trames = 500;
                      return FabriquerWav(o);
                  },
-                 {}, 1, 500, 1.0, 44100});
+                 {},
+                 1,
+                 500,
+                 1.0,
+                 44100});
     c.push_back({"stereo_8bits",
                  [] {
                      OptionsWav o;
@@ -56,7 +66,11 @@ std::vector<CasLecture> Cas() {
                      o.trames = 300;
                      return FabriquerWav(o);
                  },
-                 {}, 3, 300, 1.0, 11025});
+                 {},
+                 3,
+                 300,
+                 1.0,
+                 11025});
     c.push_back({"stereo_16bits_trop_long",
                  [] {
                      OptionsWav o;
@@ -66,7 +80,11 @@ std::vector<CasLecture> Cas() {
                      o.trames = 2500000; // 10 000 000 bytes of data
                      return FabriquerWav(o);
                  },
-                 {}, 2, 1048576, 10000000.0 / 4194304.0, 44100});
+                 {},
+                 2,
+                 1048576,
+                 10000000.0 / 4194304.0,
+                 44100});
     c.push_back({"trois_voies_lues_en_mono",
                  [] {
                      OptionsWav o;
@@ -74,7 +92,11 @@ std::vector<CasLecture> Cas() {
                      o.trames = 100;
                      return FabriquerWav(o);
                  },
-                 {}, 0, 300, 1.0, 11025});
+                 {},
+                 0,
+                 300,
+                 1.0,
+                 11025});
     c.push_back({"zero_voie_lue_en_mono",
                  [] {
                      OptionsWav o;
@@ -83,7 +105,11 @@ std::vector<CasLecture> Cas() {
                      b[22] = 0;
                      return b;
                  },
-                 {}, 0, 100, 1.0, 11025});
+                 {},
+                 0,
+                 100,
+                 1.0,
+                 11025});
     c.push_back({"taille_data_plus_grande_que_le_fichier",
                  [] {
                      OptionsWav o;
@@ -91,7 +117,11 @@ std::vector<CasLecture> Cas() {
                      o.tailleData = 50000;
                      return FabriquerWav(o);
                  },
-                 {}, 0, 1000, 1.0, 11025});
+                 {},
+                 0,
+                 1000,
+                 1.0,
+                 11025});
     c.push_back({"taille_data_plus_grande_que_2_22",
                  [] {
                      OptionsWav o;
@@ -100,7 +130,11 @@ std::vector<CasLecture> Cas() {
                      o.tailleData = 0xFFFFFFFFu;
                      return FabriquerWav(o);
                  },
-                 {}, 1, 1001, 4294967295.0 / 4194304.0, 11025});
+                 {},
+                 1,
+                 1001,
+                 4294967295.0 / 4194304.0,
+                 11025});
     c.push_back({"24_bits_refuse",
                  [] {
                      OptionsWav o;
@@ -145,7 +179,11 @@ std::vector<CasLecture> Cas() {
                      o.tailleRiff = 0;
                      return FabriquerWav(o);
                  },
-                 {}, 0, 64, 1.0, 11025});
+                 {},
+                 0,
+                 64,
+                 1.0,
+                 11025});
     c.push_back({"taille_riff_4_Go_sans_data",
                  [] {
                      QByteArray b = FabriquerWav({});
@@ -154,13 +192,15 @@ std::vector<CasLecture> Cas() {
                      return b;
                  },
                  QStringLiteral("Format incorrect")});
-    c.push_back({"taille_data_nulle", [] {
+    c.push_back({"taille_data_nulle",
+                 [] {
                      OptionsWav o;
                      o.trames = 0;
                      return FabriquerWav(o);
                  },
                  QString()});
-    c.push_back({"une_demi_trame_16_bits", [] {
+    c.push_back({"une_demi_trame_16_bits",
+                 [] {
                      OptionsWav o;
                      o.bits = 16;
                      o.trames = 0;

@@ -16,8 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace kinepo;
 
@@ -35,22 +35,27 @@ struct ServeurPulse {
             absent = true;
             return;
         }
-        dossier = QDir::temp().filePath(QStringLiteral("kinepo-pulse-test-%1").arg(QCoreApplication::applicationPid()));
+        dossier = QDir::temp().filePath(
+            QStringLiteral("kinepo-pulse-test-%1").arg(QCoreApplication::applicationPid()));
         QProcess p;
-        p.start(QStringLiteral("bash"), {QStringLiteral(KINEPO_SCRIPT_PULSE), QStringLiteral("start"), dossier});
+        p.start(QStringLiteral("bash"),
+                {QStringLiteral(KINEPO_SCRIPT_PULSE), QStringLiteral("start"), dossier});
         p.waitForFinished(20000);
         const QString sortie = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
         if (p.exitCode() == 3) {
             absent = true;
-        } else if (p.exitCode() != 0 || !sortie.startsWith(QStringLiteral("export PULSE_SERVER="))) {
+        } else if (p.exitCode() != 0 ||
+                   !sortie.startsWith(QStringLiteral("export PULSE_SERVER="))) {
             erreur = QString::fromLocal8Bit(p.readAllStandardError());
         } else {
-            qputenv("PULSE_SERVER", sortie.mid(QStringLiteral("export PULSE_SERVER=").size()).toLocal8Bit());
+            qputenv("PULSE_SERVER",
+                    sortie.mid(QStringLiteral("export PULSE_SERVER=").size()).toLocal8Bit());
         }
     }
     ~ServeurPulse() {
         if (dossier.isEmpty()) return;
-        QProcess::execute(QStringLiteral("bash"), {QStringLiteral(KINEPO_SCRIPT_PULSE), QStringLiteral("stop"), dossier});
+        QProcess::execute(QStringLiteral("bash"),
+                          {QStringLiteral(KINEPO_SCRIPT_PULSE), QStringLiteral("stop"), dossier});
         QDir(dossier).removeRecursively();
     }
 };
@@ -88,7 +93,9 @@ TEST_F(PulseAudioTest, LEntreeRendDesBuffersDuSinus) {
     ASSERT_TRUE(rendus.wait(5000));
     const QByteArray b = rendus.at(0).at(0).toByteArray();
     EXPECT_EQ(b.size(), EntreeSon::kTailleBuffer);
-    EXPECT_GT(NiveauBuffer(reinterpret_cast<const std::uint8_t*>(b.constData()), int(b.size()), false), 10);
+    EXPECT_GT(
+        NiveauBuffer(reinterpret_cast<const std::uint8_t*>(b.constData()), int(b.size()), false),
+        10);
     // One buffer at a time: nothing more comes until another is queued.
     EXPECT_FALSE(rendus.wait(300));
     ASSERT_TRUE(entree->AjouterBuffer());
@@ -108,7 +115,8 @@ TEST_F(PulseAudioTest, LaFormeEnregistreEtRelitLeSinus) {
     forme.StopBtnClick();
     QElapsedTimer attente;
     attente.start();
-    while (!forme.SonCharge() && attente.elapsed() < 10000) QTest::qWait(50);
+    while (!forme.SonCharge() && attente.elapsed() < 10000)
+        QTest::qWait(50);
     ASSERT_TRUE(forme.SonCharge()) << "the recording was not loaded";
     // Recorded for about a second, then about as long again during the stop wait.
     EXPECT_GE(attente.elapsed(), 900);
@@ -122,7 +130,8 @@ TEST_F(PulseAudioTest, LaFormeEnregistreEtRelitLeSinus) {
 
 TEST_F(PulseAudioTest, LectureDUnTronconJusquAuSignalDeFin) {
     TamponSon son;
-    for (int i = 0; i < 11025; ++i) son.Octets()[1 + i] = std::uint8_t(128 + 100 * std::sin(i * 0.25));
+    for (int i = 0; i < 11025; ++i)
+        son.Octets()[1 + i] = std::uint8_t(128 + 100 * std::sin(i * 0.25));
     son.Definir(Mono8, 11025, 11025, QStringLiteral("son"));
     auto lecteur = CreerLecteurSon();
     ASSERT_TRUE(lecteur->Ouvrir(QStringLiteral("son"), {11025, 8, 1}, son.Octets() + 1, 11025));

@@ -58,9 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SelectionSon, ParDefaut) {
     struct {
         std::int32_t n, debut, fin;
-    } cas[] = {{1, 0, 0},         {100, 0, 99},        {32767, 0, 32766},
-               {32768, 0, 32767}, {32769, 0, 32767},   {100000, 33616, 66383},
-               {1048576, 507904, 540671}};
+    } cas[] = {
+        {1, 0, 0},         {100, 0, 99},           {32767, 0, 32766},        {32768, 0, 32767},
+        {32769, 0, 32767}, {100000, 33616, 66383}, {1048576, 507904, 540671}};
     for (const auto& c : cas) {
         const Selection s = SelectionParDefaut(c.n);
         EXPECT_EQ(s.debut, c.debut) << c.n;
@@ -94,8 +94,10 @@ TEST(SelectionSon, Labels) {
     EXPECT_EQ(TexteDuree(11025, 22050), QStringLiteral("Durée= : 0,50 s"));
     FixerSeparateurDecimal(QLatin1Char('.'));
     EXPECT_EQ(TitreFormeSon(QStringLiteral("/tmp/x/Cloche.wav"), true),
-              QStringLiteral("Lecture de fichier son pour Tabulane [Cloche.wav] (trop long donc tronqué)"));
-    EXPECT_EQ(TitreFormeSon(QString(), false), QStringLiteral("Lecture de fichier son pour Tabulane"));
+              QStringLiteral(
+                  "Lecture de fichier son pour Tabulane [Cloche.wav] (trop long donc tronqué)"));
+    EXPECT_EQ(TitreFormeSon(QString(), false),
+              QStringLiteral("Lecture de fichier son pour Tabulane"));
 }
 
 } // namespace

@@ -43,7 +43,8 @@ TEST_F(TestWavDlgTest, PasDEntreeSon) {
     audio.entree.capacites.reset();
     TTestWavDlg d(reglages);
     EXPECT_FALSE(d.Surveiller());
-    EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{QStringLiteral("Pas d'entrée son")});
+    EXPECT_EQ(test::Dialogues().messages(),
+              std::vector<QString>{QStringLiteral("Pas d'entrée son")});
 }
 
 TEST_F(TestWavDlgTest, ErreursDOuvertureEtDeDemarrage) {
@@ -57,7 +58,8 @@ TEST_F(TestWavDlgTest, ErreursDOuvertureEtDeDemarrage) {
         audio.entree.demarrerOk = c.demarrer;
         TTestWavDlg d(reglages);
         EXPECT_FALSE(d.Surveiller());
-        EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{QString::fromLatin1(c.message)});
+        EXPECT_EQ(test::Dialogues().messages(),
+                  std::vector<QString>{QString::fromLatin1(c.message)});
         EXPECT_TRUE(d.PeutFermer());
     }
 }

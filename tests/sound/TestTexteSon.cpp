@@ -18,7 +18,8 @@ protected:
     // Writes 8-bit frames (bytes) into the block.
     void Son8(FormatSon format, std::initializer_list<int> octets, std::uint32_t f) {
         int k = 1;
-        for (int o : octets) son->Octets()[k++] = std::uint8_t(o);
+        for (int o : octets)
+            son->Octets()[k++] = std::uint8_t(o);
         son->Definir(format, std::int32_t(octets.size()) / (format == Stereo8 ? 2 : 1), f,
                      QStringLiteral("/sons/essai.wav"));
     }
@@ -42,7 +43,8 @@ TEST_F(TexteSon, FormatDuTempsASeptChiffres) {
                {12345678, "1,234568E7"},
                {0.99999999, "1"},
                {1e-10, "1E-10"}};
-    for (const auto& c : cas) EXPECT_EQ(TempsVersTexte(c.x), QString::fromLatin1(c.attendu)) << c.x;
+    for (const auto& c : cas)
+        EXPECT_EQ(TempsVersTexte(c.x), QString::fromLatin1(c.attendu)) << c.x;
 }
 
 TEST_F(TexteSon, TransfertMono8BitsNouveauFichier) {
@@ -55,11 +57,24 @@ TEST_F(TexteSon, TransfertMono8BitsNouveauFichier) {
     const Selection s{0, 4};
     const auto sous = CalculerSousEchantillonnage(son->Frequence(), s);
     QStringList lignes = LignesTransfertSon(*son, s, sous, p) + BlocsTransfertSon(p);
-    const QStringList attendu = {
-        "/opt/kinepo/kinepo", "Acquisition à fech=11025 Hz", "diapason", "t\ts", "s\t",
-        "0\t0", "9,070295E-5\t-128", "0,0001814059\t127", "0,0002721088\t2",
-        "0,0003628118\t-1", "&1 NOMX", "t", "&1 NOMY", "s", "&1 LIGNE", "1", "&1 FICHIER",
-        "/sons/essai.wav"};
+    const QStringList attendu = {"/opt/kinepo/kinepo",
+                                 "Acquisition à fech=11025 Hz",
+                                 "diapason",
+                                 "t\ts",
+                                 "s\t",
+                                 "0\t0",
+                                 "9,070295E-5\t-128",
+                                 "0,0001814059\t127",
+                                 "0,0002721088\t2",
+                                 "0,0003628118\t-1",
+                                 "&1 NOMX",
+                                 "t",
+                                 "&1 NOMY",
+                                 "s",
+                                 "&1 LIGNE",
+                                 "1",
+                                 "&1 FICHIER",
+                                 "/sons/essai.wav"};
     EXPECT_EQ(lignes, attendu);
 }
 
@@ -74,9 +89,10 @@ TEST_F(TexteSon, TransfertStereoNouvellePageEnregistrement) {
     const Selection s{1, 2};
     const auto sous = CalculerSousEchantillonnage(son->Frequence(), s);
     QStringList lignes = LignesTransfertSon(*son, s, sous, p) + BlocsTransfertSon(p);
-    const QStringList attendu = {"/k", "", "", "t\tsG\tsD", "s\t\t", "0\t-128\t127",
-                                 "4,535147E-5\t72\t-28", "&2 NOMX", "t", "t", "&2 NOMY", "sG",
-                                 "sD", "&2 LIGNE", "1", "1", "&1 ANALOG", "1"};
+    const QStringList attendu = {
+        "/k",      "",  "",          "t\tsG\tsD", "s\t\t", "0\t-128\t127", "4,535147E-5\t72\t-28",
+        "&2 NOMX", "t", "t",         "&2 NOMY",   "sG",    "sD",           "&2 LIGNE",
+        "1",       "1", "&1 ANALOG", "1"};
     EXPECT_EQ(lignes, attendu);
 }
 

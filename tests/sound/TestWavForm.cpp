@@ -63,7 +63,8 @@ TEST_F(WavFormTest, OuverturePuisEchecDeLectureSilencieux) {
     const QString bon = Fichier("bon.wav", o);
     Ouvrir(bon);
     ASSERT_TRUE(forme->SonCharge());
-    EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane [bon.wav]"));
+    EXPECT_EQ(forme->windowTitle(),
+              QStringLiteral("Lecture de fichier son pour Tabulane [bon.wav]"));
     EXPECT_FALSE(forme->TabulaneBtn->isHidden());
     EXPECT_FALSE(forme->SaveDataBtn->isHidden());
     EXPECT_FALSE(forme->PlayBtn->isHidden());
@@ -105,7 +106,8 @@ TEST_F(WavFormTest, SonTropLongTronqueDansLeTitre) {
     o.frequence = 44100;
     o.trames = 1100000;
     Ouvrir(Fichier("long.wav", o));
-    EXPECT_TRUE(forme->windowTitle().endsWith(QStringLiteral("[long.wav] (trop long donc tronqué)")));
+    EXPECT_TRUE(
+        forme->windowTitle().endsWith(QStringLiteral("[long.wav] (trop long donc tronqué)")));
     EXPECT_EQ(forme->Son().NbEchantillons(), 1048576);
     EXPECT_FALSE(forme->StereoCB->isHidden());
 }
@@ -122,11 +124,12 @@ TEST_F(WavFormTest, TransfertMonoPuisNouvellePage) {
     QStringList l = Lignes(test::PressePapiers().contenu);
     ASSERT_GE(l.size(), 8);
     EXPECT_EQ(l.mid(1), (QStringList{"Acquisition à fech=11025 Hz", "la", "t\ts", "s\t", "0\t0",
-                                     "9,070295E-5\t1", "0,0001814059\t2", "&1 NOMX", "t",
-                                     "&1 NOMY", "s", "&1 LIGNE", "1", "&1 FICHIER", chemin}));
+                                     "9,070295E-5\t1", "0,0001814059\t2", "&1 NOMX", "t", "&1 NOMY",
+                                     "s", "&1 LIGNE", "1", "&1 FICHIER", chemin}));
     EXPECT_EQ(dlg.macros, std::vector<QString>{QStringLiteral("CLIP|LOAD")});
 
-    dlg.reponses.push_back({.nom = QStringLiteral("g"), .unite = QStringLiteral("m"),
+    dlg.reponses.push_back({.nom = QStringLiteral("g"),
+                            .unite = QStringLiteral("m"),
                             .valeur = QStringLiteral("9.81")});
     forme->TabulaneBtnClick();
     l = Lignes(test::PressePapiers().contenu);
@@ -146,7 +149,8 @@ TEST_F(WavFormTest, TransfertStereoSelonLaCase) {
     dlg.reponses.push_back({});
     forme->TabulaneBtnClick();
     const QStringList l = Lignes(test::PressePapiers().contenu);
-    EXPECT_EQ(l.mid(3, 4), (QStringList{"t\tsG\tsD", "s\t\t", "0\t0\t-128", "9,070295E-5\t0\t127"}));
+    EXPECT_EQ(l.mid(3, 4),
+              (QStringList{"t\tsG\tsD", "s\t\t", "0\t0\t-128", "9,070295E-5\t0\t127"}));
     EXPECT_TRUE(l.contains(QStringLiteral("&1 ANALOG")));
 }
 
@@ -234,7 +238,8 @@ TEST_F(WavFormTest, EnregistrementDeCinqSecondesSauveApresLAttente) {
     forme->Timer1->stop(); // the test ticks the timer itself, in scaled time
     // (5000 - 5) / 110 rounds to 45; one more, and the save comes on the tick after it:
     // 47 ticks of 110 ms, about 5.2 s.
-    for (int t = 0; t < 46; ++t) forme->Timer1Timer();
+    for (int t = 0; t < 46; ++t)
+        forme->Timer1Timer();
     EXPECT_TRUE(audio.enregistreur.sauvegardes.empty());
     forme->Timer1Timer();
     ASSERT_EQ(audio.enregistreur.sauvegardes.size(), 1u);
@@ -267,7 +272,8 @@ TEST_F(WavFormTest, EnregistrementSansPeripheriqueNeChargeRien) {
     forme->RecordBtnClick();
     forme->StopBtnClick();
     forme->Timer1->stop();
-    for (int t = 0; t < 3; ++t) forme->Timer1Timer();
+    for (int t = 0; t < 3; ++t)
+        forme->Timer1Timer();
     QCoreApplication::sendPostedEvents(forme.get());
     EXPECT_FALSE(forme->SonCharge());
     EXPECT_FALSE(forme->RecordBtn->isHidden());

@@ -16,9 +16,9 @@ struct OptionsWav {
     int voies = 1;
     int bits = 8;
     std::int64_t trames = 11025;
-    QByteArray chunkAvantData;                // e.g. a "LIST" chunk between "fmt " and "data"
-    std::optional<std::uint32_t> tailleRiff;  // default: the true size
-    std::optional<std::uint32_t> tailleData;  // default: the true size
+    QByteArray chunkAvantData;               // e.g. a "LIST" chunk between "fmt " and "data"
+    std::optional<std::uint32_t> tailleRiff; // default: the true size
+    std::optional<std::uint32_t> tailleData; // default: the true size
     // Sample of frame i, channel v: 0..255 for 8 bits, -32768..32767 for 16 bits.
     std::function<int(std::int64_t i, int v)> echantillon = [](std::int64_t i, int v) {
         return int((i * 7 + v * 50) % 256);
@@ -30,7 +30,8 @@ inline void Ajouter16(QByteArray& b, std::uint16_t v) {
     b.append(char(v >> 8));
 }
 inline void Ajouter32(QByteArray& b, std::uint32_t v) {
-    for (int k = 0; k < 4; ++k) b.append(char((v >> (8 * k)) & 0xFF));
+    for (int k = 0; k < 4; ++k)
+        b.append(char((v >> (8 * k)) & 0xFF));
 }
 
 inline QByteArray FabriquerWav(const OptionsWav& o) {
@@ -45,7 +46,8 @@ inline QByteArray FabriquerWav(const OptionsWav& o) {
             else if (octetsParEch == 2)
                 Ajouter16(donnees, std::uint16_t(std::int16_t(s)));
             else
-                for (int k = 0; k < octetsParEch; ++k) donnees.append(char(k == octetsParEch - 1 ? s >> 8 : 0));
+                for (int k = 0; k < octetsParEch; ++k)
+                    donnees.append(char(k == octetsParEch - 1 ? s >> 8 : 0));
         }
     QByteArray w;
     const std::uint32_t tailleVraie = std::uint32_t(36 + o.chunkAvantData.size() + donnees.size());
