@@ -17,7 +17,7 @@ enum class CibleTransfert { Tabulane, PressePapiers };
 
 // The extra named constant, as typed in the dialog.
 struct ConstanteTransfert {
-    QString nom;    // at most 8 characters are used
+    QString nom; // at most 8 characters are used
     QString unite;
     QString valeur; // read with LireReel when the block is written
 };
@@ -25,7 +25,7 @@ struct ConstanteTransfert {
 struct PageTransfert {
     QString cheminExecutable; // line 1 of the text
     ChoixPage choix = ChoixPage::NouveauFichier;
-    QString commentaire;      // line 3 of the text
+    QString commentaire; // line 3 of the text
     ConstanteTransfert constante;
     CibleTransfert cible = CibleTransfert::Tabulane;
 

@@ -12,7 +12,9 @@ QString couper(QString ligne) {
 }
 } // namespace
 
-QString LigneChamps(const QStringList& champs) { return couper(champs.join(kSeparateurChamps)); }
+QString LigneChamps(const QStringList& champs) {
+    return couper(champs.join(kSeparateurChamps));
+}
 
 QString LigneValeurs(std::span<const double> valeurs) {
     QString ligne;
@@ -71,31 +73,36 @@ void TexteEchange::ajouterBloc(const QString& motCle, const QStringList& lignes)
 
 void TexteEchange::ajouterIncertitudes(std::span<const std::vector<double>> lignes) {
     lignes_.append(EnteteBloc(static_cast<int>(lignes.size()), QStringLiteral("INCERT")));
-    for (const auto& l : lignes) lignes_.append(LigneValeurs(l));
+    for (const auto& l : lignes)
+        lignes_.append(LigneValeurs(l));
 }
 
 void TexteEchange::ajouterIncertitudes(int nombre, std::span<const double> ligne) {
     lignes_.append(EnteteBloc(nombre, QStringLiteral("INCERT")));
     const QString texte = LigneValeurs(ligne);
-    for (int i = 0; i < nombre; ++i) lignes_.append(texte);
+    for (int i = 0; i < nombre; ++i)
+        lignes_.append(texte);
 }
 
 void TexteEchange::ajouterCouleurs(std::span<const int> couleurs) {
     QStringList l;
-    for (int c : couleurs) l.append(QString::number(c));
+    for (int c : couleurs)
+        l.append(QString::number(c));
     ajouterBloc(QStringLiteral("COULEUR"), l);
 }
 
 void TexteEchange::ajouterBlocDeUns(const QString& motCle, int nombre) {
     QStringList l;
-    for (int i = 0; i < nombre; ++i) l.append(QStringLiteral("1"));
+    for (int i = 0; i < nombre; ++i)
+        l.append(QStringLiteral("1"));
     ajouterBloc(motCle, l);
 }
 
 QString TexteEchange::texte() const {
     QString t;
     qsizetype taille = 0;
-    for (const QString& l : lignes_) taille += l.size() + 2;
+    for (const QString& l : lignes_)
+        taille += l.size() + 2;
     t.reserve(taille);
     for (const QString& l : lignes_) {
         t += l;
@@ -104,6 +111,8 @@ QString TexteEchange::texte() const {
     return t;
 }
 
-QByteArray TexteEchange::octetsCp1252() const { return VersCp1252(texte()); }
+QByteArray TexteEchange::octetsCp1252() const {
+    return VersCp1252(texte());
+}
 
 } // namespace kinepo

@@ -41,9 +41,7 @@ public:
     // A names, units or descriptions line.
     void ajouterChamps(const QStringList& champs) { lignes_.append(LigneChamps(champs)); }
     // A data line through ReelVersTexte.
-    void ajouterValeurs(std::span<const double> valeurs) {
-        lignes_.append(LigneValeurs(valeurs));
-    }
+    void ajouterValeurs(std::span<const double> valeurs) { lignes_.append(LigneValeurs(valeurs)); }
     void ajouterValeurs(std::initializer_list<double> valeurs) {
         ajouterValeurs(std::span<const double>(valeurs.begin(), valeurs.size()));
     }

@@ -18,7 +18,7 @@ static void BM_TableVideo(benchmark::State& state) {
     page.commentaire = QStringLiteral("chute libre");
     page.constante = {QStringLiteral("g"), QStringLiteral("m/s²"), QStringLiteral("9,81")};
     std::array<double, 11> ligne{};
-    const std::array<double, 11> incertitudes{4e-4, 1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3,
+    const std::array<double, 11> incertitudes{4e-4,    1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3,
                                               1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3, 1.25e-3};
     for (auto _ : state) {
         TexteEchange t;
@@ -27,7 +27,8 @@ static void BM_TableVideo(benchmark::State& state) {
         t.ajouterChamps({"s", "m", "m", "m", "m", "m", "m", "m", "m", "m", "m"});
         for (int i = 0; i < n; ++i) {
             ligne[0] = i * 0.04;
-            for (int k = 1; k < 11; ++k) ligne[k] = 0.0123456 * k * i - 0.5;
+            for (int k = 1; k < 11; ++k)
+                ligne[k] = 0.0123456 * k * i - 0.5;
             t.ajouterValeurs(ligne);
         }
         page.AjouteConstante(t);

@@ -59,7 +59,8 @@ struct ClientLien::Impl {
             }
         }
         QByteArray ligne = socket->readLine();
-        while (ligne.endsWith('\n') || ligne.endsWith('\r')) ligne.chop(1);
+        while (ligne.endsWith('\n') || ligne.endsWith('\r'))
+            ligne.chop(1);
         return QString::fromUtf8(ligne);
     }
 
@@ -76,7 +77,9 @@ ClientLien::ClientLien(int delaiReponseMs) : d(std::make_unique<Impl>()) {
     d->delaiMs = delaiReponseMs;
 }
 
-ClientLien::~ClientLien() { deconnecter(); }
+ClientLien::~ClientLien() {
+    deconnecter();
+}
 
 bool ClientLien::connecter(const QString& service, const QString& sujet) {
     deconnecter();
@@ -128,6 +131,8 @@ bool ClientLien::connecte() const {
     return d->enConversation && d->socket && d->socket->state() == QLocalSocket::ConnectedState;
 }
 
-QString ClientLien::derniereErreur() const { return d->erreur; }
+QString ClientLien::derniereErreur() const {
+    return d->erreur;
+}
 
 } // namespace kinepo

@@ -19,10 +19,12 @@ bool refuser(QString* erreur, const QString& texte) {
 bool verifierOuCreer(const QString& chemin, QString* erreur) {
     const QByteArray c = QFile::encodeName(chemin);
     if (::mkdir(c.constData(), 0700) != 0 && errno != EEXIST)
-        return refuser(erreur, chemin + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno)));
+        return refuser(erreur,
+                       chemin + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno)));
     struct stat st {};
     if (::lstat(c.constData(), &st) != 0)
-        return refuser(erreur, chemin + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno)));
+        return refuser(erreur,
+                       chemin + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno)));
     if (!S_ISDIR(st.st_mode)) return refuser(erreur, chemin + QStringLiteral(" is not a folder"));
     // Someone else's folder in /tmp could hand our requests to their program.
     if (st.st_uid != ::getuid())

@@ -61,6 +61,8 @@ bool SemaphoreNomme::Existe(const QString& nom) {
     return !libre;
 }
 
-SemaphoreNomme::~SemaphoreNomme() { ::close(fd_); }
+SemaphoreNomme::~SemaphoreNomme() {
+    ::close(fd_);
+}
 
 } // namespace kinepo

@@ -49,7 +49,8 @@ struct ServeurLien::Impl {
     void lire(QLocalSocket* s, Conversation& conv) {
         while (s->canReadLine()) {
             QByteArray brut = s->readLine(kLongueurRequeteMax);
-            while (brut.endsWith('\n') || brut.endsWith('\r')) brut.chop(1);
+            while (brut.endsWith('\n') || brut.endsWith('\r'))
+                brut.chop(1);
             if (!traiter(s, conv, QString::fromUtf8(brut))) {
                 s->disconnectFromServer();
                 return;
@@ -68,9 +69,14 @@ struct ServeurLien::Impl {
         auto repondre = [s](const QByteArray& r) { s->write(r + '\n'); };
         auto appliquer = [&](Decision dcs) {
             switch (dcs) {
-            case Decision::Accepter: repondre("OK"); return true;
-            case Decision::Refuser: repondre("ERR " + motif(requete).toUtf8()); return true;
-            case Decision::Couper: return false;
+            case Decision::Accepter:
+                repondre("OK");
+                return true;
+            case Decision::Refuser:
+                repondre("ERR " + motif(requete).toUtf8());
+                return true;
+            case Decision::Couper:
+                return false;
             }
             return false;
         };
@@ -122,7 +128,9 @@ ServeurLien::ServeurLien(Gestionnaire gestionnaire) : d(std::make_unique<Impl>()
     d->g = std::move(gestionnaire);
 }
 
-ServeurLien::~ServeurLien() { fermer(); }
+ServeurLien::~ServeurLien() {
+    fermer();
+}
 
 bool ServeurLien::ecouter(const QString& service, QString* erreur) {
     fermer();
@@ -164,8 +172,12 @@ void ServeurLien::fermer() {
     }
 }
 
-bool ServeurLien::ecoute() const { return d->serveur && d->serveur->isListening(); }
+bool ServeurLien::ecoute() const {
+    return d->serveur && d->serveur->isListening();
+}
 
-QString ServeurLien::chemin() const { return d->serveur ? d->serveur->fullServerName() : QString(); }
+QString ServeurLien::chemin() const {
+    return d->serveur ? d->serveur->fullServerName() : QString();
+}
 
 } // namespace kinepo

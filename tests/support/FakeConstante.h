@@ -34,8 +34,8 @@ struct ReponseConstante {
 class FakeConstante {
 public:
     std::deque<ReponseConstante> reponses;
-    int montres = 0;               // how many times the dialog was shown
-    std::vector<QString> macros;   // macros handed to the link while lienReel is false
+    int montres = 0;             // how many times the dialog was shown
+    std::vector<QString> macros; // macros handed to the link while lienReel is false
     bool lienReel = false;
 
     FakeConstante() {

@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
     journal.ecrire(QStringLiteral("DEMARRE %1").arg(::getpid()));
     bool existait = false;
     auto semaphore = kinepo::SemaphoreNomme::Creer(QStringLiteral("Tabulane"), &existait);
-    journal.ecrire(QStringLiteral("SEMAPHORE ") +
-                   (!semaphore ? QStringLiteral("echec")
-                               : existait ? QStringLiteral("existait") : QStringLiteral("cree")));
+    journal.ecrire(QStringLiteral("SEMAPHORE ") + (!semaphore ? QStringLiteral("echec")
+                                                   : existait ? QStringLiteral("existait")
+                                                              : QStringLiteral("cree")));
     if (lentMs > 0) QThread::msleep(static_cast<unsigned long>(lentMs));
 
     auto decision = [&](const char* requete, bool accepter) {
@@ -96,21 +96,23 @@ int main(int argc, char** argv) {
     };
     ServeurLien::Gestionnaire g;
     g.connecter = [&](const QString& sujet) {
-        return decision("CONNECT", refuser != QLatin1String("sujet") &&
-                                       sujet.compare(QLatin1String("ServeurDDE"),
-                                                     Qt::CaseInsensitive) == 0);
+        return decision("CONNECT",
+                        refuser != QLatin1String("sujet") &&
+                            sujet.compare(QLatin1String("ServeurDDE"), Qt::CaseInsensitive) == 0);
     };
     g.conseiller = [&](const QString&, const QString& item, const QString& format) {
-        return decision("ADVISE", refuser != QLatin1String("item") &&
-                                      item.compare(QLatin1String("ServeurItem"),
-                                                   Qt::CaseInsensitive) == 0 &&
-                                      format == QLatin1String("text/plain"));
+        return decision("ADVISE",
+                        refuser != QLatin1String("item") &&
+                            item.compare(QLatin1String("ServeurItem"), Qt::CaseInsensitive) == 0 &&
+                            format == QLatin1String("text/plain"));
     };
     g.executer = [&](const QString&, const QString& commande) {
         return decision("EXECUTE", commande == QLatin1String("CLIP|LOAD") ||
                                        commande == QLatin1String("CLIP|ADD"));
     };
-    g.journal = [&](const QString& requete) { journal.ecrire(QStringLiteral("REQUETE ") + requete); };
+    g.journal = [&](const QString& requete) {
+        journal.ecrire(QStringLiteral("REQUETE ") + requete);
+    };
     g.connexion = [&] { journal.ecrire(QStringLiteral("CONNEXION")); };
 
     ServeurLien serveur(std::move(g));

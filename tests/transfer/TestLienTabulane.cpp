@@ -16,9 +16,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,8 +76,8 @@ protected:
         journal = runtime.path() + QStringLiteral("/journal.txt");
         qputenv("TABULANE_SIMULE_JOURNAL", QFile::encodeName(journal));
         qputenv("TABULANE_SIMULE_DUREE_MAX", "15000");
-        for (const char* v : {"TABULANE_SIMULE_LENT", "TABULANE_SIMULE_REFUSER",
-                              "TABULANE_SIMULE_COUPER"})
+        for (const char* v :
+             {"TABULANE_SIMULE_LENT", "TABULANE_SIMULE_REFUSER", "TABULANE_SIMULE_COUPER"})
             qunsetenv(v);
         dde = std::make_unique<TFormDDE>();
         ASSERT_EQ(&TFormDDE::Instance(), dde.get());
@@ -93,11 +93,14 @@ protected:
         for (const QString& l : lignesJournal())
             if (l.startsWith(QLatin1String("DEMARRE ")))
                 ::kill(static_cast<pid_t>(l.mid(8).toLongLong()), SIGTERM);
-        for (qint64 pid : pidsDirects) ::kill(static_cast<pid_t>(pid), SIGTERM);
+        for (qint64 pid : pidsDirects)
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
         dde.reset();
         SeparateurDecimalDuSysteme();
-        if (ancienXdg.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-        else qputenv("XDG_RUNTIME_DIR", ancienXdg);
+        if (ancienXdg.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", ancienXdg);
     }
 
     QStringList lignesJournal() const {
@@ -138,17 +141,22 @@ TEST_F(LienTabulane, DeuxTransfertsDeSuiteAvecTabulaneDejaLance) {
     dde->CalculeCheminTabulane(kDossierSimule);
     test::FakeConstante dlg;
     dlg.lienReel = true;
-    dlg.reponses.push_back({.nom = "g", .unite = "m/s²", .valeur = "9.81",
-                            .commentaire = "chute libre"});
+    dlg.reponses.push_back(
+        {.nom = "g", .unite = "m/s²", .valeur = "9.81", .commentaire = "chute libre"});
     dlg.reponses.push_back({}); // OK without touching anything
 
     const QString exe = CheminExecutable();
     ASSERT_TRUE(Transferer(construireTable));
     const QString sep = QStringLiteral(",");
-    const QString premier = exe + "\r\nAcquisition à partir de video\r\nchute libre\r\n"
-                                  "t\tx\r\ns\tm\r\n0\t1\r\n0" + sep + "5\t2\r\n"
-                                  "\r\ng\t\r\nm/s²\t\r\n9" + sep + "81\t\r\n"
-                                  "&1 FICHIER\r\n/films/chute.avi\r\n";
+    const QString premier = exe +
+                            "\r\nAcquisition à partir de video\r\nchute libre\r\n"
+                            "t\tx\r\ns\tm\r\n0\t1\r\n0" +
+                            sep +
+                            "5\t2\r\n"
+                            "\r\ng\t\r\nm/s²\t\r\n9" +
+                            sep +
+                            "81\t\r\n"
+                            "&1 FICHIER\r\n/films/chute.avi\r\n";
     EXPECT_EQ(test::PressePapiers().contenu, premier);
     EXPECT_EQ(TConstanteDlg::Instance().Choix(), ChoixPage::NouvellePage);
 
@@ -158,10 +166,9 @@ TEST_F(LienTabulane, DeuxTransfertsDeSuiteAvecTabulaneDejaLance) {
                            "5\t2\r\n\r\ng\t\r\nm/s²\t\r\n9" + sep + "81\t\r\n";
     EXPECT_EQ(test::PressePapiers().contenu, second);
 
-    const QStringList attendu{"CONNECT ServeurDDE", "ADVISE ServeurItem text/plain",
-                              "EXECUTE CLIP|LOAD",  "DISCONNECT",
-                              "CONNECT ServeurDDE", "ADVISE ServeurItem text/plain",
-                              "EXECUTE CLIP|ADD",   "DISCONNECT"};
+    const QStringList attendu{
+        "CONNECT ServeurDDE", "ADVISE ServeurItem text/plain", "EXECUTE CLIP|LOAD", "DISCONNECT",
+        "CONNECT ServeurDDE", "ADVISE ServeurItem text/plain", "EXECUTE CLIP|ADD",  "DISCONNECT"};
     EXPECT_TRUE(attendreJournal([&] { return requetes().size() >= attendu.size(); }));
     EXPECT_EQ(requetes(), attendu);
     EXPECT_EQ(nombre(QStringLiteral("CONNEXION")), 2); // one conversation per transfer
@@ -261,7 +268,7 @@ struct CasPair {
     const char* nom;
     const char* variable; // TABULANE_SIMULE_<variable>
     const char* valeur;
-    const char* message;  // expected message, "" for none
+    const char* message; // expected message, "" for none
     bool executeRecu;
 };
 
@@ -289,17 +296,20 @@ TEST_P(PairDifficile, FinitProprement) {
         EXPECT_FALSE(requetes().contains("EXECUTE CLIP|LOAD"));
 }
 
-void PrintTo(const CasPair& c, std::ostream* os) { *os << c.nom; }
+void PrintTo(const CasPair& c, std::ostream* os) {
+    *os << c.nom;
+}
 
-INSTANTIATE_TEST_SUITE_P(
-    Cas, PairDifficile,
-    ::testing::Values(
-        CasPair{"SujetRefuse", "REFUSER", "sujet", "Impossible de lancer Tabulane", false},
-        CasPair{"ItemRefuse", "REFUSER", "item", "", true},
-        CasPair{"CoupeAuConnect", "COUPER", "CONNECT", "Impossible de lancer Tabulane", false},
-        CasPair{"CoupeAuAdvise", "COUPER", "ADVISE", "CLIP|LOAD non exécuté", false},
-        CasPair{"CoupeAExecute", "COUPER", "EXECUTE", "", true}),
-    [](const auto& info) { return std::string(info.param.nom); });
+INSTANTIATE_TEST_SUITE_P(Cas, PairDifficile,
+                         ::testing::Values(CasPair{"SujetRefuse", "REFUSER", "sujet",
+                                                   "Impossible de lancer Tabulane", false},
+                                           CasPair{"ItemRefuse", "REFUSER", "item", "", true},
+                                           CasPair{"CoupeAuConnect", "COUPER", "CONNECT",
+                                                   "Impossible de lancer Tabulane", false},
+                                           CasPair{"CoupeAuAdvise", "COUPER", "ADVISE",
+                                                   "CLIP|LOAD non exécuté", false},
+                                           CasPair{"CoupeAExecute", "COUPER", "EXECUTE", "", true}),
+                         [](const auto& info) { return std::string(info.param.nom); });
 
 TEST_F(LienTabulane, ExecuteDUnAutreProcessusAmeneLeLanceurDevant) {
     ASSERT_TRUE(dde->ServeurActif());

@@ -21,8 +21,10 @@ protected:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     }
     void TearDown() override {
-        if (ancienXdg.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-        else qputenv("XDG_RUNTIME_DIR", ancienXdg);
+        if (ancienXdg.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", ancienXdg);
     }
 };
 
@@ -99,7 +101,8 @@ TEST_F(ServeurLienTest, ReponsesAuxRequetes) {
 
     QElapsedTimer t;
     t.start();
-    while (s.state() == QLocalSocket::ConnectedState && t.elapsed() < 3000) QTest::qWait(5);
+    while (s.state() == QLocalSocket::ConnectedState && t.elapsed() < 3000)
+        QTest::qWait(5);
     EXPECT_NE(s.state(), QLocalSocket::ConnectedState); // closed after DISCONNECT
 
     serveur.fermer();

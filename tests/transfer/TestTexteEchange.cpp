@@ -40,8 +40,8 @@ std::string difference(const QByteArray& attendu, const QByteArray& obtenu) {
         const QByteArray la = i < a.size() ? a[i] : QByteArray("<none>");
         const QByteArray lb = i < b.size() ? b[i] : QByteArray("<none>");
         if (la != lb)
-            out += "line " + std::to_string(i + 1) + ": expected [" + la.toStdString() +
-                   "] got [" + lb.toStdString() + "]\n";
+            out += "line " + std::to_string(i + 1) + ": expected [" + la.toStdString() + "] got [" +
+                   lb.toStdString() + "]\n";
     }
     return out;
 }
@@ -66,7 +66,8 @@ TEST_F(SeparateurFrancais, ExempleVideoOctetPourOctet) {
     texte.ajouterIdentification(page, QStringLiteral("Acquisition à partir de video"));
     texte.ajouterChamps({"t", "x", "y"});
     texte.ajouterChamps({"s", "m", "m"});
-    for (int i = 0; i < n; ++i) texte.ajouterValeurs({i / 25.0, xPixels[i] * pixel, -yPixels[i] * pixel});
+    for (int i = 0; i < n; ++i)
+        texte.ajouterValeurs({i / 25.0, xPixels[i] * pixel, -yPixels[i] * pixel});
     page.AjouteConstante(texte);
     const std::array<double, 3> incertitudes{(1 / 25.0 - 0) / 100, 1 * pixel, 1 * pixel};
     texte.ajouterIncertitudes(n, incertitudes);
@@ -122,22 +123,22 @@ TEST_P(BlocConstante, Lignes) {
     AjouteConstante(lignes, {QString::fromUtf8(c.nom), QString::fromUtf8(c.unite),
                              QString::fromUtf8(c.valeur)});
     QStringList attendu{QStringLiteral("donnée")};
-    for (const char* l : c.lignes) attendu.append(QString::fromUtf8(l));
+    for (const char* l : c.lignes)
+        attendu.append(QString::fromUtf8(l));
     EXPECT_EQ(lignes, attendu);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cas, BlocConstante,
-    ::testing::Values(
-        CasConstante{"g", "m/s²", "9,81", {"", "g\t", "m/s²\t", "9,81\t"}},
-        CasConstante{"g", "m/s²", "9.81", {"", "g\t", "m/s²\t", "9,81\t"}},
-        CasConstante{"m", "kg", "-3", {"", "m\t", "kg\t", "-3\t"}},
-        CasConstante{"k", "", "0,000015", {"", "k\t", "\t", "1,5E-05\t"}},
-        CasConstante{"longnom123", "", "2", {"", "longnom1\t", "\t", "2\t"}},
-        CasConstante{"", "m", "3", {}},      // no name: not even the empty line
-        CasConstante{"g", "m/s²", "", {}},   // empty value
-        CasConstante{"g", "m/s²", "abc", {}} // unreadable value
-        ));
+    ::testing::Values(CasConstante{"g", "m/s²", "9,81", {"", "g\t", "m/s²\t", "9,81\t"}},
+                      CasConstante{"g", "m/s²", "9.81", {"", "g\t", "m/s²\t", "9,81\t"}},
+                      CasConstante{"m", "kg", "-3", {"", "m\t", "kg\t", "-3\t"}},
+                      CasConstante{"k", "", "0,000015", {"", "k\t", "\t", "1,5E-05\t"}},
+                      CasConstante{"longnom123", "", "2", {"", "longnom1\t", "\t", "2\t"}},
+                      CasConstante{"", "m", "3", {}},      // no name: not even the empty line
+                      CasConstante{"g", "m/s²", "", {}},   // empty value
+                      CasConstante{"g", "m/s²", "abc", {}} // unreadable value
+                      ));
 
 TEST(BlocsMotCle, EnteteEtNombreDeLignes) {
     TexteEchange t;
@@ -149,9 +150,9 @@ TEST(BlocsMotCle, EnteteEtNombreDeLignes) {
     t.ajouterCouleurs(couleurs);
     t.ajouterOrtho(3);
     t.ajouterBloc(QStringLiteral("NOMX"), {});
-    EXPECT_EQ(t.lignes(), QStringList({"&2 NOMX", "t", "t", "&2 NOMY", "sG", "sD", "&2 LIGNE",
-                                       "1", "1", "&1 ANALOG", "1", "&2 COULEUR", "0", "255",
-                                       "&3 ORTHO", "1", "1", "1", "&0 NOMX"}));
+    EXPECT_EQ(t.lignes(), QStringList({"&2 NOMX", "t", "t", "&2 NOMY", "sG", "sD", "&2 LIGNE", "1",
+                                       "1", "&1 ANALOG", "1", "&2 COULEUR", "0", "255", "&3 ORTHO",
+                                       "1", "1", "1", "&0 NOMX"}));
 }
 
 TEST_F(SeparateurFrancais, IncertitudesLigneParLigne) {
@@ -183,7 +184,9 @@ struct CasChemin {
     const char* attendu;
 };
 
-void PrintTo(const CasChemin& c, std::ostream* os) { *os << '"' << c.dossier << "\" -> " << c.attendu; }
+void PrintTo(const CasChemin& c, std::ostream* os) {
+    *os << '"' << c.dossier << "\" -> " << c.attendu;
+}
 
 class CheminTabulane : public ::testing::TestWithParam<CasChemin> {};
 
@@ -199,8 +202,7 @@ TEST_P(CheminTabulane, Calcul) {
 INSTANTIATE_TEST_SUITE_P(
     Cas, CheminTabulane,
     ::testing::Values(
-        CasChemin{"", {}, "tabulane"},
-        CasChemin{"/opt/Tabulane", {}, "/opt/Tabulane/tabulane"},
+        CasChemin{"", {}, "tabulane"}, CasChemin{"/opt/Tabulane", {}, "/opt/Tabulane/tabulane"},
         CasChemin{"/opt/Tabulane/", {}, "/opt/Tabulane/tabulane"},
         CasChemin{"/nulle/part", {{"Software\\Tabulane", "/usr/bin/tab"}}, "/nulle/part/tabulane"},
         CasChemin{"", {{"Software\\Tabulane", "/usr/bin/tab"}}, "/usr/bin/tab"},
@@ -217,7 +219,8 @@ TEST(LigneCommande, Scission) {
         {"", std::nullopt},
         {"   ", std::nullopt},
         {"tabulane", LigneCommande{"tabulane", {}}},
-        {"/opt/tab/tabulane --journal /tmp/j", LigneCommande{"/opt/tab/tabulane", {"--journal", "/tmp/j"}}},
+        {"/opt/tab/tabulane --journal /tmp/j",
+         LigneCommande{"/opt/tab/tabulane", {"--journal", "/tmp/j"}}},
         {"\"/opt/mes progs/tabulane\" -x", LigneCommande{"/opt/mes progs/tabulane", {"-x"}}},
         // Shell characters are plain characters: no shell ever sees the line.
         {"tabulane ; rm -rf ~", LigneCommande{"tabulane", {";", "rm", "-rf", "~"}}},

@@ -123,7 +123,9 @@ ConstanteTransfert TConstanteDlg::Constante() const {
     return {NomConstEdit->text(), UniteConstEdit->text(), ValeurConstEdit->text()};
 }
 
-QString TConstanteDlg::Commentaire() const { return EditComm->text(); }
+QString TConstanteDlg::Commentaire() const {
+    return EditComm->text();
+}
 
 PageTransfert TConstanteDlg::Page(CibleTransfert cible) const {
     PageTransfert p;

@@ -20,8 +20,7 @@ QPointer<TFormDDE> g_instance;
 TFormDDE::EnvoiScripte g_envoiScripte;
 } // namespace
 
-TFormDDE::TFormDDE(QObject* parent)
-    : QObject(parent), ClientDDE(std::make_unique<ClientLien>()) {
+TFormDDE::TFormDDE(QObject* parent) : QObject(parent), ClientDDE(std::make_unique<ClientLien>()) {
     Attendre = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
 
     ServeurLien::Gestionnaire g;
@@ -29,8 +28,7 @@ TFormDDE::TFormDDE(QObject* parent)
         return sujet.compare(kSujetServeurDDE, Qt::CaseInsensitive) == 0;
     };
     g.connecter = [notreSujet](const QString& sujet) {
-        return notreSujet(sujet) ? ServeurLien::Decision::Accepter
-                                 : ServeurLien::Decision::Refuser;
+        return notreSujet(sujet) ? ServeurLien::Decision::Accepter : ServeurLien::Decision::Refuser;
     };
     // The topic has no items: every advise is refused (empty handler).
     g.executer = [this](const QString&, const QString& commande) {
@@ -57,9 +55,13 @@ TFormDDE::EnvoiScripte TFormDDE::DefinirEnvoiScripte(EnvoiScripte envoi) {
     return envoi;
 }
 
-QString TFormDDE::NomService() const { return QFileInfo(CheminExecutable()).completeBaseName(); }
+QString TFormDDE::NomService() const {
+    return QFileInfo(CheminExecutable()).completeBaseName();
+}
 
-bool TFormDDE::ServeurActif() const { return ServeurDDE->ecoute(); }
+bool TFormDDE::ServeurActif() const {
+    return ServeurDDE->ecoute();
+}
 
 void TFormDDE::CalculeCheminTabulane(const QString& repTabulane) {
     CheminTabulane = kinepo::CalculeCheminTabulane(repTabulane, Registre());
@@ -114,16 +116,17 @@ void TFormDDE::EnvoieMacro(ChoixPage choix) {
             return;
         }
     }
-    if (!ClientDDE->executer(macro))
-        Dialogues().message(macro + QStringLiteral(" non exécuté"));
+    if (!ClientDDE->executer(macro)) Dialogues().message(macro + QStringLiteral(" non exécuté"));
     ClientDDE->deconnecter();
 }
 
 void TFormDDE::ServeurDDEExecuteMacro(const QString& commande) {
     Q_UNUSED(commande);
     if (lanceur_) {
-        if (lanceur_->isMinimized()) lanceur_->showNormal();
-        else lanceur_->show();
+        if (lanceur_->isMinimized())
+            lanceur_->showNormal();
+        else
+            lanceur_->show();
         lanceur_->raise();
         lanceur_->activateWindow();
         lanceur_->setFocus(Qt::OtherFocusReason);
