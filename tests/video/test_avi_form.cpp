@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProcess>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -167,6 +168,14 @@ TEST_F(AviForm, MauvaisFichiersLaissentLaFormeSansFilm) {
         EXPECT_FALSE(forme->FilmOuvert()) << c.nom;
         EXPECT_FALSE(forme->MesureBtn->isEnabled());
     }
+    // A film without a video stream: sound only.
+    const QString son = dossier.filePath("son.avi");
+    ASSERT_EQ(QProcess::execute("ffmpeg", {"-y", "-loglevel", "error", "-f", "lavfi", "-i",
+                                           "sine=frequency=440:duration=0.3", son}),
+              0);
+    EXPECT_FALSE(forme->OuvrirFilm(son));
+    Calmer();
+    EXPECT_FALSE(forme->FilmOuvert());
     EXPECT_FALSE(forme->OuvrirFilm(dossier.filePath("absent.avi")));
     EXPECT_TRUE(test::Dialogues().affiches.empty()); // silently
     // The 50-byte file was still named from its header.
