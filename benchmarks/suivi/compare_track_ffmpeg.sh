@@ -26,7 +26,9 @@ best_of() {
   local best=""
   for _ in $(seq "$n"); do
     local t0 t1
-    t0=$(now); "$@" >/dev/null 2>&1; t1=$(now)
+    t0=$(now)
+    if ! "$@" >/dev/null 2>&1; then echo "failed: $*" >&2; exit 1; fi
+    t1=$(now)
     best=$(awk -v a="$t0" -v b="$t1" -v m="$best" 'BEGIN { d = b - a; if (m == "" || d < m) m = d; printf "%.3f", m }')
   done
   echo "$best"
