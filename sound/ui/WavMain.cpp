@@ -284,8 +284,22 @@ void TWaveForm::OuvrirLecteur() {
 }
 
 void TWaveForm::FermerLecteur() {
+    // A playback cut short (another file, a recording, the form closed) ends as if it had
+    // finished, so that its cursor and timer do not linger.
+    const bool enLecture = lecteur_->EnLecture();
     lecteur_->Arreter();
     lecteur_->Fermer();
+    if (enLecture) FinDeLecture();
+}
+
+void TWaveForm::FinDeLecture() {
+    PlayBtn->setVisible(SonCharge());
+    // The stop button stays only for a recording that is still running.
+    if (!enregistreur_ && !arret_) StopBtn->hide();
+    if (!arret_) Timer1->stop();
+    PositionLabel->hide();
+    curseurVisible_ = false;
+    PaintBox->update();
 }
 
 // ---- selection ---------------------------------------------------------------------------
@@ -519,13 +533,7 @@ void TWaveForm::MediaPlayerNotify() {
         lecteur_->Jouer(true);
         return;
     }
-    PlayBtn->setVisible(SonCharge());
-    // The stop button stays only for a recording that is still running.
-    if (!enregistreur_ && !arret_) StopBtn->hide();
-    Timer1->stop();
-    PositionLabel->hide();
-    curseurVisible_ = false;
-    PaintBox->update();
+    FinDeLecture();
 }
 
 void TWaveForm::Timer1Timer() {
@@ -683,12 +691,6 @@ void TWaveForm::changeEvent(QEvent* e) {
 }
 
 void TWaveForm::closeEvent(QCloseEvent* e) {
-    if (lecteur_->EnLecture()) {
-        Timer1->stop();
-        curseurVisible_ = false;
-        PositionLabel->hide();
-        PlayBtn->setVisible(SonCharge());
-    }
     FermerLecteur();
     TTradForm::closeEvent(e);
 }

@@ -115,6 +115,7 @@ private:
     void Reinitialiser();
     void OuvrirLecteur();
     void FermerLecteur();
+    void FinDeLecture();
     void MettreAJourSousEchantillonnage();
     // The mapping of the whole-sound view for the current sound and box width.
     void PreparerVue();

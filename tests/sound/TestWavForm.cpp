@@ -3,6 +3,7 @@
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "shell/base/PanneauxEtat.h"
+#include "sound/CommandeWav.h"
 #include "sound/FakeAudio.h"
 #include "sound/WavTest.h"
 #include "sound/ui/WavMain.h"
@@ -188,6 +189,56 @@ TEST_F(WavFormTest, LectureAvecCurseurPuisBoucle) {
     EXPECT_FALSE(forme->PlayBtn->isHidden());
     EXPECT_FALSE(forme->Timer1->isActive());
     EXPECT_TRUE(forme->PositionLabel->isHidden());
+}
+
+TEST_F(WavFormTest, UnNouveauFichierInterrompLaLecture) {
+    OptionsWav o;
+    o.trames = 11025;
+    Ouvrir(Fichier("un.wav", o));
+    forme->PlayBtnClick();
+    ASSERT_TRUE(forme->Timer1->isActive());
+    Ouvrir(Fichier("deux.wav", o));
+    EXPECT_FALSE(forme->Timer1->isActive());
+    EXPECT_TRUE(forme->PositionLabel->isHidden());
+    EXPECT_TRUE(forme->StopBtn->isHidden());
+    EXPECT_FALSE(forme->PlayBtn->isHidden());
+    EXPECT_FALSE(forme->Lecteur().EnLecture());
+}
+
+TEST_F(WavFormTest, LaLigneDeCommandeDonneLesMemesTextes) {
+    OptionsWav o;
+    o.voies = 2;
+    o.bits = 16;
+    o.frequence = 44100;
+    o.trames = 200000;
+    const QString chemin = Fichier("classe.wav", o);
+    Ouvrir(chemin);
+    forme->StereoCB->setChecked(true);
+    forme->DefinirSelection({1000, 1000 + 70000});
+    const QStringList arguments = {chemin,
+                                   "--from",
+                                   QString::number(1000.0 / 44100, 'g', 17),
+                                   "--to",
+                                   QString::number(71000.0 / 44100, 'g', 17),
+                                   "--stereo"};
+    QString sortie, erreur;
+
+    // The text table ...
+    test::Dialogues().fichiers.push_back(dossier.filePath("classe.txt"));
+    forme->SaveDataBtnClick();
+    QFile f(dossier.filePath("classe.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ASSERT_EQ(cli::ExecuterWav(arguments + QStringList{"--txt"}, sortie, erreur), 0);
+    EXPECT_EQ(f.readAll(), sortie.toUtf8());
+
+    // ... and the transfer, but for the executable's path.
+    FakeConstante dlg;
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    ASSERT_EQ(cli::ExecuterWav(arguments, sortie, erreur), 0);
+    EXPECT_EQ(Lignes(test::PressePapiers().contenu).mid(1), Lignes(sortie).mid(1));
+    // 70 000 samples at 44100 Hz: one in four (11025 Hz), then 13 lines of blocks.
+    EXPECT_EQ(Lignes(sortie).size(), 5 + 70000 / 4 + 1 + 13);
 }
 
 TEST_F(WavFormTest, SelectionALaSouris) {
