@@ -10,6 +10,7 @@
 #include "video/logic/ExportVideo.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/PanneauImage.h"
+#include "video/ui/Vignettes.h"
 
 #ifdef KINEPO_AVEC_TRANSFERT
 #include "support/FakeConstante.h"
@@ -674,6 +675,60 @@ TEST_F(AviForm, EditionSimplifiee) {
     EXPECT_EQ(forme->IncertitudeSE->value(), 1);
     EXPECT_FALSE(forme->NbreSE->isVisible());
     EXPECT_FALSE(forme->LabelIncert->isVisible());
+}
+
+TEST_F(AviForm, VignetteDifferenceEtInterrupteursDuTrace) {
+    Ouvrir(Film("balle.avi"));
+    forme->MesureBtn->click();
+    Calmer();
+    const QImage blanche = forme->PaintBox->Pixels().copy();
+    // No stored row yet: moving the pointer leaves the thumbnail as it is.
+    QTest::mouseMove(forme->Image, Balle(0));
+    EXPECT_EQ(forme->PaintBox->Pixels(), blanche);
+    Cliquer(Balle(0));
+    // Frame 1: where the ball was, the neighbourhood now differs from the first one.
+    QTest::mouseMove(forme->Image, Balle(0) + QPoint(5, 5));
+    QTest::mouseMove(forme->Image, Balle(0));
+    EXPECT_NE(forme->PaintBox->Pixels(), blanche);
+    // On the ball itself the difference is small: the centre of the thumbnail is near white.
+    QTest::mouseMove(forme->Image, Balle(1));
+    EXPECT_GT(qRed(forme->PaintBox->Pixels().pixel(20, 20)), 200);
+    forme->PaintBoxClick(); // black background
+    EXPECT_LT(qRed(forme->PaintBox->Pixels().pixel(20, 20)), 55);
+
+    // Both switches off: the grid is still written, nothing is drawn on the picture.
+    forme->TraceEchCB->setChecked(false);
+    forme->TracePointsCB->setChecked(false);
+    forme->RedessinerTout();
+    const QImage& o = forme->Image->Overlay();
+    bool vide = true;
+    for (int y = 0; y < o.height() && vide; ++y)
+        for (int x = 0; x < o.width() && vide; ++x)
+            vide = qAlpha(o.pixel(x, y)) == 0;
+    EXPECT_TRUE(vide);
+    EXPECT_EQ(Cellule(0, 0), "0");
+    forme->TracePointsCB->setChecked(true);
+    forme->RedessinerTout();
+    EXPECT_NE(qAlpha(forme->Image->Overlay().pixel(Balle(0) + QPoint(3, 0))), 0);
+}
+
+TEST_F(AviForm, FilmMpegTraceSurLaPageDeDessin) {
+    ASSERT_TRUE(QFile::copy(Film("balle.avi"), dossier.filePath("balle.mpg")));
+    Ouvrir(dossier.filePath("balle.mpg"));
+    forme->MesureBtn->click();
+    Calmer();
+    Mesurer(3);
+    forme->RefreshBtn->click();
+    Calmer();
+    QImage& dessin = forme->DessinPB->Dessin();
+    const QRgb fond = dessin.pixel(dessin.width() - 1, dessin.height() - 1);
+    // The point of row 1, mirrored to the page's size.
+    const QPoint m(qRound(Balle(0).x() * double(dessin.width()) / 160),
+                   qRound(Balle(0).y() * double(dessin.height()) / 120));
+    bool trace = false;
+    for (int dx = -3; dx <= 3; ++dx)
+        trace = trace || dessin.pixel(m + QPoint(dx, 0)) != fond;
+    EXPECT_TRUE(trace);
 }
 
 #ifdef KINEPO_AVEC_SUIVI

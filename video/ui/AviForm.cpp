@@ -241,13 +241,14 @@ void TAviForm::construireControles() {
             " |Comparaison de la première image et de l'image courante (clic=fond noir ou blanc)"));
     CodecLabel = new QLabel(this);
     DefinirAide(CodecLabel, QStringLiteral("Codec"));
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
-             OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn,
-             TraceEchCB, CouleurAxeCB, TracePointsCB, CouleurPointsCB, PaintBox, CodecLabel})
-        ToolBar1->addWidget(w);
-    // Capture programs are not looked for on this platform: the button stays hidden.
-    ToolBar1->actions().at(11)->setVisible(false);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn,
+                                         OrigineBtn, EchelleBtn, OrigineTempsBtn, UndoBtn, RazBtn,
+                                         RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn, CodecLabel}) {
+        QAction* a = ToolBar1->addWidget(w);
+        // Capture programs are not looked for on this platform: the button stays hidden.
+        if (w == VidcapBtn) a->setVisible(false);
+    }
 
     // Calibration tool bar.
     addToolBarBreak();
@@ -283,6 +284,10 @@ void TAviForm::construireControles() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
              LabelIncert, labelZoom, ZoomSE, LabelNbreSE, NbreSE})
+        ToolBar2->addWidget(w);
+    ToolBar2->addSeparator();
+    for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
+                                                      CouleurPointsCB, PaintBox})
         ToolBar2->addWidget(w);
 
     // Centre: picture and track bar, then the side page.
@@ -1398,7 +1403,7 @@ void TAviForm::lirePatchVivant(QPoint posEcran) {
 }
 
 void TAviForm::dessinerVignette() {
-    if (!PaintBox->isVisible() || tables_.Rows < 1) return;
+    if (!vignette_ || tables_.Rows < 1) return;
     const int k = std::clamp(tables_.NextPoint, 0, kMaxPointsParImage);
     const Patch& premier = tables_.Patches(k);
     const Patch& vivant = tables_.Patches(kPatchVivant);
@@ -1437,9 +1442,9 @@ void TAviForm::BoutonsEtat() {
     RazBtn->setEnabled(film && !mesure && tables_.Rows > 3);
     UndoBtn->setEnabled(film && mesure && tables_.Rows > 0);
     // The live patch comes from the decoded frame, so pixels can always be read back.
-    const bool vignette = film && machine_.Etat == PointingState::psMeasure;
-    for (QAction* a : ToolBar1->actions())
-        if (ToolBar1->widgetForAction(a) == PaintBox) a->setVisible(vignette);
+    vignette_ = film && machine_.Etat == PointingState::psMeasure;
+    for (QAction* a : ToolBar2->actions())
+        if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
     DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
                                   : QStringLiteral("|Commencer les mesures"));
     Image->setCursor(CurseurNumero(crDefaut));

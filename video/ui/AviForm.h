@@ -244,7 +244,8 @@ private:
     QString dossierInitial_;
     bool premiereNotification_ = false;
     bool microsoftVideo1_ = false;
-    bool glisse_ = false; // the scale end is being dragged
+    bool vignette_ = false; // the difference thumbnail is shown
+    bool glisse_ = false;   // the scale end is being dragged
     QPoint pressionEcran_;
     QPoint dernierEcran_;
     CibleSauvegarde cibleSauvegarde_ = CibleSauvegarde::Tabulane;
