@@ -58,6 +58,8 @@ constexpr std::size_t kBudgetParDefaut = std::size_t(512) << 20;
 constexpr std::int64_t kQueueVerifieeALOuverture = 16;
 // Converted frames kept on each side of the current one.
 constexpr std::int64_t kFenetreConvertie = 16;
+// Frames decoded ahead of a step back when keyframes are close together.
+constexpr std::int64_t kLotArriere = 16;
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -155,6 +157,8 @@ struct MoteurVideo::Impl {
     ImagePtr trame{av_frame_alloc()};
     PaquetPtr paquet{av_packet_alloc()};
     SwsContext* convertisseur = nullptr;
+    const SwsContext* convertisseurRegle = nullptr; // colour tables set for this context...
+    std::int64_t reglageCouleurs = -1;              // ...with these settings
     std::shared_ptr<ReserveTampons> reserve = std::make_shared<ReserveTampons>();
     int flux = -1;
     AVRational baseTemps{1, 1};
@@ -179,9 +183,14 @@ struct MoteurVideo::Impl {
     std::int64_t derniereSortie = -1;
 
     std::map<std::int64_t, EntreeCache> cache;
-    std::size_t octetsCache = 0;
+    // Decoded (YUV) and converted (RGB) frames each get half the budget. Decoders hand out
+    // frames from pools that never shrink while open, so what the YUV half holds at its peak
+    // stays allocated; the RGB half includes the reserve of free picture buffers.
+    std::size_t octetsYuv = 0;
+    std::size_t octetsRgb = 0;
     std::size_t budget = kBudgetParDefaut;
     std::int64_t centre = 0; // eviction keeps the frames nearest to the last one asked for
+    std::int64_t precedente = -1; // the frame asked for before the current request
 
     ~Impl() {
         ViderCache();
@@ -194,15 +203,17 @@ struct MoteurVideo::Impl {
     bool ChercherCle(std::int64_t indiceCle);
     enum class Issue { Obtenue, Echec, Depasse };
     bool DecoderJusqua(std::int64_t n);
-    Issue EssayerJusqua(std::int64_t n);
+    // Decodes up to frame n, starting (when a seek is needed) from the keyframe of frame depuis.
+    // convertirTout: the frames near n are converted as they come (the caller will show them).
+    Issue EssayerJusqua(std::int64_t n, std::int64_t depuis, bool convertirTout = false);
     std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
     QImage Convertir(const AVFrame* f);
-    void Ranger(std::int64_t i, AVFrame* f);
+    void Ranger(std::int64_t i, AVFrame* f, bool convertir);
     void Evincer(std::int64_t garder);
     void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
     void ViderCache() {
         while (!cache.empty()) Oublier(cache.begin());
-        reserve->FixerCapacite(budget);
+        reserve->FixerCapacite(budget / 2);
     }
     void Raccourcir(std::int64_t nombre);
     void CalculerDuree();
@@ -397,8 +408,20 @@ std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t preced
 }
 
 bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n) {
+    // Stepping back where keyframes are close together (intra codecs, short GOPs): decode a
+    // short run ending at n in one go, so the next steps back find their frames in the cache
+    // instead of seeking for each one.
+    if (n == precedente - 1 && !(vivant && derniereSortie < n)) {
+        const std::int64_t depuis = std::max<std::int64_t>(0, n - kLotArriere);
+        const std::int64_t rang = rangDepart[std::size_t(depuis)];
+        if (rang < rangDepart[std::size_t(n)] && rang >= n - 2 * kLotArriere) {
+            const Issue issue = EssayerJusqua(n, depuis, true);
+            if (issue == Issue::Obtenue) return true;
+            vivant = false;
+        }
+    }
     for (int essai = 0; essai < 4; ++essai) {
-        const Issue issue = EssayerJusqua(n);
+        const Issue issue = EssayerJusqua(n, n);
         if (issue != Issue::Depasse) return issue == Issue::Obtenue;
         // Frame n is presented before the keyframe we started from (a leading frame of an open
         // GOP, or a container that only knows decoding times): start one keyframe earlier, and
@@ -416,16 +439,18 @@ bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n) {
     return false;
 }
 
-MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n) {
+MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::int64_t depuis,
+                                                         bool convertirTout) {
     // Going on is cheaper than seeking as long as no keyframe lies between here and n.
     const bool continuer =
         vivant && derniereSortie < n && rangDepart[std::size_t(n)] <= derniereSortie + 1;
+    const std::size_t cle = std::size_t(depuis);
     std::int64_t debut = derniereSortie + 1;
     bool premierPaquet = false;
     bool vuAvant = continuer; // a frame before n came out of this run
     if (!continuer) {
-        if (!ChercherCle(depart[std::size_t(n)])) return Issue::Echec;
-        debut = rangDepart[std::size_t(n)];
+        if (!ChercherCle(depart[cle])) return Issue::Echec;
+        debut = rangDepart[cle];
         derniereSortie = debut - 1;
         premierPaquet = true;
     }
@@ -455,7 +480,8 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n) {
             // Frames before the keyframe's own come from references we did not decode.
             if (i >= debut && i < infos.nombreImages && !abimee) {
                 derniereBonne = std::max(derniereBonne, i);
-                if (cache.find(i) == cache.end()) Ranger(i, trame.get());
+                if (cache.find(i) == cache.end())
+                    Ranger(i, trame.get(), convertirTout && std::llabs(i - n) <= kFenetreConvertie);
             }
             av_frame_unref(trame.get());
             derniereSortie = std::max(derniereSortie, i);
@@ -483,7 +509,7 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n) {
         if (premierPaquet) {
             premierPaquet = false;
             const std::int64_t ts = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
-            const std::int64_t voulu = paquets[std::size_t(depart[std::size_t(n)])].dts;
+            const std::int64_t voulu = paquets[std::size_t(depart[cle])].dts;
             if (ts != AV_NOPTS_VALUE && ts > voulu && !reessaye) {
                 // The demuxer went past the keyframe: start again from the top of the film.
                 av_packet_unref(paquet.get());
@@ -517,14 +543,21 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
     const bool pleine = f->color_range == AVCOL_RANGE_JPEG || f->format == AV_PIX_FMT_YUVJ420P ||
                         f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
-    int* invTable = nullptr;
-    int* table = nullptr;
-    int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
-    if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
-                                 &luminosite, &contraste, &saturation) >= 0) {
-        sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
-                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
-                                 saturation);
+    // Setting the colour tables costs more than a small conversion: only when they change.
+    const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
+                                 (std::int64_t(h) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
+    if (convertisseur != convertisseurRegle || reglage != reglageCouleurs) {
+        int* invTable = nullptr;
+        int* table = nullptr;
+        int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
+        if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
+                                     &luminosite, &contraste, &saturation) >= 0) {
+            sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite,
+                                     contraste, saturation);
+        }
+        convertisseurRegle = convertisseur;
+        reglageCouleurs = reglage;
     }
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line.
@@ -542,45 +575,65 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
                   new TamponPrete{reserve, tampon, taille});
 }
 
-void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f) {
+void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f, bool convertir) {
+    if (convertir) {
+        // Converted while the decoder's output is still in the processor's cache.
+        EntreeCache e;
+        e.rgb = Convertir(f);
+        if (e.rgb.isNull()) return;
+        e.octets = std::size_t(e.rgb.bytesPerLine()) * std::size_t(e.rgb.height());
+        octetsRgb += e.octets;
+        cache[i] = e;
+        Evincer(i);
+        return;
+    }
     AVFrame* ref = av_frame_clone(f);
     if (!ref) return;
     EntreeCache e;
     e.yuv = ref;
     e.octets = std::size_t(std::max(0, av_image_get_buffer_size(AVPixelFormat(f->format), f->width,
                                                                 f->height, 1)));
-    octetsCache += e.octets;
+    octetsYuv += e.octets;
     cache[i] = e;
     Evincer(i);
 }
 
 void MoteurVideo::Impl::Oublier(std::map<std::int64_t, EntreeCache>::iterator it) {
+    (it->second.yuv ? octetsYuv : octetsRgb) -= it->second.octets;
     av_frame_free(&it->second.yuv);
-    octetsCache -= it->second.octets;
     cache.erase(it);
 }
 
 void MoteurVideo::Impl::Evincer(std::int64_t garder) {
     // Converted frames are kept only near the current one (what the refresh return trip and
     // undo step over): their buffers then cycle through the reserve instead of growing the heap.
+    const std::size_t moitie = budget / 2;
     for (auto it = cache.begin(); it != cache.end();) {
         auto suivant = std::next(it);
-        if (!it->second.yuv && it->first != garder && std::llabs(it->first - centre) > kFenetreConvertie)
+        if (!it->second.yuv && it->first != garder &&
+            std::llabs(it->first - centre) > kFenetreConvertie)
             Oublier(it);
         it = suivant;
     }
-    reserve->FixerCapacite(budget > octetsCache ? budget - octetsCache : 0);
-    while (octetsCache > budget && cache.size() > 1) {
-        auto premier = cache.begin();
-        auto dernier = std::prev(cache.end());
-        const std::int64_t dPremier = std::llabs(premier->first - centre);
-        const std::int64_t dDernier = std::llabs(dernier->first - centre);
-        auto victime = dPremier >= dDernier ? premier : dernier;
-        if (victime->first == garder) victime = victime == premier ? dernier : premier;
-        if (victime->first == garder) break;
-        Oublier(victime);
+    // Then the frames farthest from the current one go first, in the half that is over.
+    for (const bool yuv : {true, false}) {
+        std::size_t& octets = yuv ? octetsYuv : octetsRgb;
+        while (octets > moitie) {
+            auto victime = cache.end();
+            std::int64_t distance = -1;
+            for (auto it = cache.begin(); it != cache.end(); ++it) {
+                if ((it->second.yuv != nullptr) != yuv || it->first == garder) continue;
+                const std::int64_t dist = std::llabs(it->first - centre);
+                if (dist > distance) {
+                    distance = dist;
+                    victime = it;
+                }
+            }
+            if (victime == cache.end()) break;
+            Oublier(victime);
+        }
     }
-    reserve->FixerCapacite(budget > octetsCache ? budget - octetsCache : 0);
+    reserve->FixerCapacite(moitie > octetsRgb ? moitie - octetsRgb : 0);
 }
 
 // --- public face -----------------------------------------------------------------------------
@@ -655,6 +708,7 @@ std::int64_t MoteurVideo::ImageA(double ms) const {
 
 QImage MoteurVideo::Image(std::int64_t n) {
     if (n < 0 || n >= d->infos.nombreImages) return {};
+    d->precedente = d->centre;
     d->centre = n;
     auto it = d->cache.find(n);
     if (it == d->cache.end()) {
@@ -666,9 +720,9 @@ QImage MoteurVideo::Image(std::int64_t n) {
     if (e.rgb.isNull() && e.yuv) {
         e.rgb = d->Convertir(e.yuv);
         av_frame_free(&e.yuv);
-        d->octetsCache -= e.octets;
+        d->octetsYuv -= e.octets;
         e.octets = e.rgb.isNull() ? 0 : std::size_t(e.rgb.bytesPerLine()) * e.rgb.height();
-        d->octetsCache += e.octets;
+        d->octetsRgb += e.octets;
         QImage resultat = e.rgb;
         if (resultat.isNull()) d->Oublier(it);
         d->Evincer(n);
@@ -683,7 +737,7 @@ void MoteurVideo::ViderCache() {
     d->ViderCache();
 }
 
-std::size_t MoteurVideo::OctetsEnCache() const { return d->octetsCache; }
+std::size_t MoteurVideo::OctetsEnCache() const { return d->octetsYuv + d->octetsRgb; }
 
 void MoteurVideo::FixerBudgetCache(std::size_t octets) {
     d->budget = octets;

@@ -45,7 +45,8 @@ public:
     // only when decoding failed. The returned image shares data with the cache: cheap to copy.
     QImage Image(std::int64_t n);
 
-    // Memory budget of the decoded-frame cache in bytes (512 MB by default).
+    // Memory budget of the decoded-frame cache in bytes (512 MB by default): half for frames
+    // decoded ahead (kept unconverted), half for converted frames near the current one.
     void FixerBudgetCache(std::size_t octets);
     // Decoder threads of the engines opened afterwards (0, the default: one per core).
     static void FixerFilsDecodage(int fils);
