@@ -107,6 +107,38 @@ TEST_P(FilmsGeneres, ForwardBackwardAndSeekingGiveTheSamePixels) {
     EXPECT_TRUE(arriere->Image(-1).isNull());
 }
 
+// Walking a longer film the way the form does (forward, then back across several keyframes,
+// then forward again), with the cache at its defaults: every frame shows its own number.
+TEST_P(FilmsGeneres, WalkingBothWaysWithTheDefaultCache) {
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
+    ASSERT_TRUE(moteur);
+    ASSERT_EQ(moteur->Infos().nombreImages, 70);
+    for (std::int64_t n = 0; n < 70; ++n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 69; n >= 0; --n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 30; n < 45; ++n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    // Back from far away: the run starts at an earlier keyframe.
+    for (std::int64_t n = 62; n >= 50; --n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+}
+
+TEST_P(FilmsGeneres, CacheStaysWithinItsBudget) {
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
+    ASSERT_TRUE(moteur);
+    const std::size_t image = 160 * 3 * 120;
+    const std::size_t budget = 6 * image;
+    moteur->FixerBudgetCache(budget);
+    for (std::int64_t n = 0; n < 70; n += 3) {
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n);
+        EXPECT_LE(moteur->OctetsEnCache(), budget) << n;
+    }
+    for (std::int64_t n = 69; n >= 0; --n) {
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n);
+        EXPECT_LE(moteur->OctetsEnCache(), budget) << n;
+    }
+    moteur->ViderCache();
+    EXPECT_EQ(moteur->OctetsEnCache(), 0u);
+    EXPECT_EQ(LireNumero(moteur->Image(33)), 33);
+}
+
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),
                          [](const auto& info) { return std::string(info.param.nom); });
 

@@ -11,6 +11,7 @@ extern "C" {
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace kinepo::test {
@@ -21,6 +22,7 @@ struct Ressources {
     AVFormatContext* sortie = nullptr;
     AVCodecContext* encodeur = nullptr;
     AVFrame* trame = nullptr;
+    AVFrame* source = nullptr;
     AVPacket* paquet = nullptr;
     SwsContext* convertisseur = nullptr;
     bool fichierOuvert = false;
@@ -28,6 +30,7 @@ struct Ressources {
         sws_freeContext(convertisseur);
         av_packet_free(&paquet);
         av_frame_free(&trame);
+        av_frame_free(&source);
         avcodec_free_context(&encodeur);
         if (sortie) {
             if (fichierOuvert) avio_closep(&sortie->pb);
@@ -135,6 +138,12 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
     r.trame->width = p.largeur;
     r.trame->height = p.hauteur;
     if (av_frame_get_buffer(r.trame, 0) < 0) return echec(QStringLiteral("no memory"));
+    r.source = av_frame_alloc();
+    if (!r.source) return echec(QStringLiteral("no memory"));
+    r.source->format = AV_PIX_FMT_RGB24;
+    r.source->width = p.largeur;
+    r.source->height = p.hauteur + 1; // one spare line for the over-read
+    if (av_frame_get_buffer(r.source, 64) < 0) return echec(QStringLiteral("no memory"));
     r.convertisseur = sws_getContext(p.largeur, p.hauteur, AV_PIX_FMT_RGB24, p.largeur, p.hauteur,
                                      format, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!r.convertisseur) return echec(QStringLiteral("no converter"));
@@ -145,9 +154,13 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
             source = source.scaled(p.largeur, p.hauteur, Qt::IgnoreAspectRatio,
                                    Qt::SmoothTransformation);
         if (av_frame_make_writable(r.trame) < 0) return echec(QStringLiteral("no memory"));
-        const uint8_t* src[4] = {source.constBits(), nullptr, nullptr, nullptr};
-        const int srcLignes[4] = {int(source.bytesPerLine()), 0, 0, 0};
-        sws_scale(r.convertisseur, src, srcLignes, 0, p.hauteur, r.trame->data, r.trame->linesize);
+        // swscale's vector code reads a little past the end of its source: copy into a padded
+        // frame rather than hand it the picture's own memory.
+        for (int y = 0; y < p.hauteur; ++y)
+            std::memcpy(r.source->data[0] + std::ptrdiff_t(y) * r.source->linesize[0],
+                        source.constScanLine(y), std::size_t(p.largeur) * 3);
+        sws_scale(r.convertisseur, r.source->data, r.source->linesize, 0, p.hauteur,
+                  r.trame->data, r.trame->linesize);
         r.trame->pts = n;
         if (!Vider(r, flux, r.trame)) return echec(QStringLiteral("encoding failed"));
     }
