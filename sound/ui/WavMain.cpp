@@ -515,6 +515,7 @@ void TWaveForm::keyPressEvent(QKeyEvent* e) {
 void TWaveForm::PlayBtnClick() {
     if (!SonCharge()) return;
     if (!lecteur_->EstOuvert()) OuvrirLecteur();
+    if (!lecteur_->EstOuvert()) return; // a sound the player cannot take (a rate of 0 Hz)
     AppliquerSelection();
     const double f = son_->Frequence();
     if (f > 0 && (selection_.fin - selection_.debut) / f > 0.55) Timer1->start();

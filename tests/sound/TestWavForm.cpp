@@ -241,6 +241,21 @@ TEST_F(WavFormTest, LaLigneDeCommandeDonneLesMemesTextes) {
     EXPECT_EQ(Lignes(sortie).size(), 5 + 70000 / 4 + 1 + 13);
 }
 
+TEST_F(WavFormTest, FrequenceNulleSansDivisionParZero) {
+    OptionsWav o;
+    o.frequence = 0;
+    o.trames = 40000;
+    Ouvrir(Fichier("zero.wav", o));
+    ASSERT_TRUE(forme->SonCharge());
+    EXPECT_EQ(forme->DureeTot->text(), QStringLiteral("Durée= : 0,00 s"));
+    EXPECT_EQ(forme->FreqRegLabel->text(), QStringLiteral("Fech=? (Schannon !)"));
+    FakeConstante dlg;
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    EXPECT_EQ(Lignes(test::PressePapiers().contenu).at(5),
+              QStringLiteral("0\t%1").arg(forme->Son().Valeur(3616)));
+}
+
 TEST_F(WavFormTest, SelectionALaSouris) {
     OptionsWav o;
     o.trames = 10001;
