@@ -9,7 +9,7 @@
 #endif
 #if defined(__x86_64__) || defined(__i386__)
 #define KINEPO_PASSE_SSSE3 1
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace kinepo {
@@ -92,7 +92,7 @@ inline void PasserLigne(const uchar* f, const uchar* r, uchar* c, int largeur, i
 using FonctionLigne = void (*)(const uchar*, const uchar*, uchar*, int, int, bool, int, int,
                                const CouleurCible&, Meilleur&);
 
-bool g_cheminGenerique = false;
+CheminPasse g_chemin = CheminPasse::Automatique;
 
 #if defined(KINEPO_PASSE_SSSE3)
 // Byte shuffles of the 16-pixel SSSE3 path. A block is 48 bytes R G B R G B ... in three
@@ -132,7 +132,7 @@ constexpr Masques kMasques = FaireMasques();
 __attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uchar* r, uchar* c,
                                                        int largeur, int y, bool chercher, int x0,
                                                        int x1, const CouleurCible& cible,
-                                                       Meilleur& m) {
+                                                       Meilleur& m, int decalage = 0) {
     __m128i plan[3][3], etendre[3];
     for (int k = 0; k < 3; ++k)
         for (int j = 0; j < 3; ++j)
@@ -201,7 +201,7 @@ __attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uch
         const int voiesMin = _mm_movemask_epi8(_mm_and_si128(
             _mm_cmpeq_epi8(ec, _mm_set1_epi8(static_cast<char>(plusPetite))), candidat));
         m.distance = plusPetite;
-        m.x = x + __builtin_ctz(static_cast<unsigned>(voiesMin));
+        m.x = decalage + x + __builtin_ctz(static_cast<unsigned>(voiesMin));
         m.y = y;
     }
     // The last pixels of the row, one by one.
@@ -216,7 +216,7 @@ __attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uch
             const int e = Distance(p, cible);
             if (e < m.distance) {
                 m.distance = e;
-                m.x = x;
+                m.x = decalage + x;
                 m.y = y;
             }
         }
@@ -225,22 +225,164 @@ __attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uch
 #undef KINEPO_CHARGER
 #undef KINEPO_PLAN
 #undef KINEPO_ECART
+
+// Thirty-two pixels at a time: two 16-pixel blocks side by side, one in each 128-bit half, so
+// the in-lane byte shuffles of the SSSE3 path serve unchanged; lane i of the masks is pixel
+// x + i, in scan order.
+__attribute__((target("avx2"))) void PasserLigneAvx2(const uchar* f, const uchar* r, uchar* c,
+                                                     int largeur, int y, bool chercher, int x0,
+                                                     int x1, const CouleurCible& cible,
+                                                     Meilleur& m) {
+#define KINEPO_DOUBLE(t)                                                                           \
+    _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(t)))
+#define KINEPO_CHARGER2(p, j)                                                                      \
+    _mm256_inserti128_si256(                                                                       \
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>((p) + 16 * (j)))), \
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>((p) + 48 + 16 * (j))), 1)
+#define KINEPO_PLAN(v0, v1, v2, k)                                                                 \
+    _mm256_or_si256(                                                                               \
+        _mm256_or_si256(_mm256_shuffle_epi8(v0, plan[k][0]), _mm256_shuffle_epi8(v1, plan[k][1])), \
+        _mm256_shuffle_epi8(v2, plan[k][2]))
+#define KINEPO_ECART(a, b) _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a))
+    __m256i plan[3][3], etendre[3];
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 3; ++j)
+            plan[k][j] = KINEPO_DOUBLE(kMasques.plan[k][j]);
+    for (int j = 0; j < 3; ++j)
+        etendre[j] = KINEPO_DOUBLE(kMasques.etendre[j]);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i uns = _mm256_cmpeq_epi8(zero, zero);
+    const __m256i seuilCanal = _mm256_set1_epi8(static_cast<char>(SeuilCanal));
+    const __m256i seuilDifference =
+        _mm256_set1_epi8(static_cast<char>(PasseAnalyse::SeuilDifference));
+    const __m256i cr = _mm256_set1_epi8(static_cast<char>(cible.r));
+    const __m256i cg = _mm256_set1_epi8(static_cast<char>(cible.g));
+    const __m256i cb = _mm256_set1_epi8(static_cast<char>(cible.b));
+    const __m256i voies =
+        _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+                         21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+    constexpr int kPixels = 2 * PixelsParBloc;
+
+    int x = 0;
+    for (; x + kPixels <= largeur; x += kPixels) {
+        const uchar* pf = f + 3 * x;
+        const uchar* pr = r + 3 * x;
+        const __m256i a0 = KINEPO_CHARGER2(pf, 0), a1 = KINEPO_CHARGER2(pf, 1),
+                      a2 = KINEPO_CHARGER2(pf, 2);
+        const __m256i d0 = KINEPO_ECART(a0, KINEPO_CHARGER2(pr, 0));
+        const __m256i d1 = KINEPO_ECART(a1, KINEPO_CHARGER2(pr, 1));
+        const __m256i d2 = KINEPO_ECART(a2, KINEPO_CHARGER2(pr, 2));
+        const __m256i auDela = _mm256_or_si256(
+            _mm256_or_si256(_mm256_subs_epu8(d0, seuilCanal), _mm256_subs_epu8(d1, seuilCanal)),
+            _mm256_subs_epu8(d2, seuilCanal));
+        if (_mm256_testz_si256(auDela, auDela)) continue;
+
+        const __m256i somme = _mm256_adds_epu8(
+            _mm256_adds_epu8(KINEPO_PLAN(d0, d1, d2, 0), KINEPO_PLAN(d0, d1, d2, 1)),
+            KINEPO_PLAN(d0, d1, d2, 2));
+        const __m256i mobile = _mm256_xor_si256(
+            _mm256_cmpeq_epi8(_mm256_subs_epu8(somme, seuilDifference), zero), uns);
+        if (_mm256_testz_si256(mobile, mobile)) continue;
+
+        uchar* pc = c + 3 * x;
+        const __m256i a[3] = {a0, a1, a2};
+        for (int j = 0; j < 3; ++j) {
+            __m128i* bas = reinterpret_cast<__m128i*>(pc + 16 * j);
+            __m128i* haut = reinterpret_cast<__m128i*>(pc + 48 + 16 * j);
+            const __m256i masque = _mm256_shuffle_epi8(mobile, etendre[j]);
+            const __m256i ancien = _mm256_inserti128_si256(
+                _mm256_castsi128_si256(_mm_loadu_si128(bas)), _mm_loadu_si128(haut), 1);
+            const __m256i nouveau = _mm256_blendv_epi8(ancien, a[j], masque);
+            _mm_storeu_si128(bas, _mm256_castsi256_si128(nouveau));
+            _mm_storeu_si128(haut, _mm256_extracti128_si256(nouveau, 1));
+        }
+
+        if (!chercher || x + kPixels - 1 < x0 || x > x1) continue;
+        const __m256i e =
+            _mm256_adds_epu8(_mm256_adds_epu8(KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 0), cr),
+                                              KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 1), cg)),
+                             KINEPO_ECART(KINEPO_PLAN(a0, a1, a2, 2), cb));
+        const int bas = std::clamp(x0 - x - 1, -1, kPixels);
+        const int haut = std::clamp(x1 - x + 1, -1, kPixels);
+        const __m256i fenetre =
+            _mm256_and_si256(_mm256_cmpgt_epi8(voies, _mm256_set1_epi8(static_cast<char>(bas))),
+                             _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(haut)), voies));
+        const __m256i candidat = _mm256_and_si256(mobile, fenetre);
+        const __m256i ec = _mm256_or_si256(e, _mm256_andnot_si256(candidat, uns));
+        __m128i mini = _mm_min_epu8(_mm256_castsi256_si128(ec), _mm256_extracti128_si256(ec, 1));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 8));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 4));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 2));
+        mini = _mm_min_epu8(mini, _mm_srli_si128(mini, 1));
+        const int plusPetite = _mm_cvtsi128_si32(mini) & 0xFF;
+        if (plusPetite >= m.distance) continue;
+        const unsigned voiesMin = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+            _mm256_cmpeq_epi8(ec, _mm256_set1_epi8(static_cast<char>(plusPetite))), candidat)));
+        m.distance = plusPetite;
+        m.x = x + __builtin_ctz(voiesMin);
+        m.y = y;
+    }
+#undef KINEPO_DOUBLE
+#undef KINEPO_CHARGER2
+#undef KINEPO_PLAN
+#undef KINEPO_ECART
+    // What is left of the row (fewer than 32 pixels) takes the 16-pixel path.
+    if (x < largeur)
+        PasserLigneSsse3(f + 3 * x, r + 3 * x, c + 3 * x, largeur - x, y, chercher, x0 - x, x1 - x,
+                         cible, m, x);
+}
 #endif
 
-FonctionLigne ChoisirLigne() {
+bool Disponible(CheminPasse chemin) {
+    switch (chemin) {
+    case CheminPasse::Automatique:
+    case CheminPasse::Portable:
+        return true;
 #if defined(KINEPO_PASSE_SSSE3)
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    if (ssse3 && !g_cheminGenerique) return PasserLigneSsse3;
+    case CheminPasse::Ssse3:
+        return __builtin_cpu_supports("ssse3");
+    case CheminPasse::Avx2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("ssse3");
+#else
+    default:
+        return false;
 #endif
-    return [](const uchar* f, const uchar* r, uchar* c, int largeur, int y, bool chercher, int x0,
-              int x1, const CouleurCible& cible,
-              Meilleur& m) { PasserLigne(f, r, c, largeur, y, chercher, x0, x1, cible, m); };
+    }
+    return false;
+}
+
+FonctionLigne ChoisirLigne() {
+    CheminPasse chemin = g_chemin;
+    if (chemin == CheminPasse::Automatique) {
+        static const CheminPasse meilleur = Disponible(CheminPasse::Avx2) ? CheminPasse::Avx2
+                                            : Disponible(CheminPasse::Ssse3)
+                                                ? CheminPasse::Ssse3
+                                                : CheminPasse::Portable;
+        chemin = meilleur;
+    }
+    switch (chemin) {
+#if defined(KINEPO_PASSE_SSSE3)
+    case CheminPasse::Avx2:
+        return PasserLigneAvx2;
+    case CheminPasse::Ssse3:
+        return [](const uchar* f, const uchar* r, uchar* c, int largeur, int y, bool chercher,
+                  int x0, int x1, const CouleurCible& cible, Meilleur& m) {
+            PasserLigneSsse3(f, r, c, largeur, y, chercher, x0, x1, cible, m);
+        };
+#endif
+    default:
+        return [](const uchar* f, const uchar* r, uchar* c, int largeur, int y, bool chercher,
+                  int x0, int x1, const CouleurCible& cible,
+                  Meilleur& m) { PasserLigne(f, r, c, largeur, y, chercher, x0, x1, cible, m); };
+    }
 }
 
 } // namespace
 
-void UtiliserCheminGenerique(bool oui) {
-    g_cheminGenerique = oui;
+bool ChoisirCheminPasse(CheminPasse chemin) {
+    if (!Disponible(chemin)) return false;
+    g_chemin = chemin;
+    return true;
 }
 
 void PasseAnalyse::Demarrer(const QImage& imageAffichee, int zoom) {

@@ -79,9 +79,13 @@ private:
     int zoom_ = 1;
 };
 
-// The pass picks a 16-pixel SSSE3 path when the processor has it. true forces the portable path
-// instead (tests compare both with the plain rule; benchmarks measure both).
-void UtiliserCheminGenerique(bool oui);
+// How the pass walks a row. Every path gives the same result; Automatique takes the fastest the
+// processor has (AVX2, then SSSE3, then the portable one). Tests compare each with the plain
+// rule; benchmarks measure each.
+enum class CheminPasse { Automatique, Portable, Ssse3, Avx2 };
+// Chooses the path of every later pass; false (and nothing changed) when this processor cannot
+// run it.
+bool ChoisirCheminPasse(CheminPasse chemin);
 
 // The displayed frame: each image pixel becomes a zoom x zoom square (nearest neighbour),
 // in 24-bit RGB. zoom 1 returns the frame itself (converted to RGB888 when needed).

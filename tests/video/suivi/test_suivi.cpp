@@ -103,12 +103,13 @@ TEST_P(Equivalence, MemesLignesEtMemeChronoQueLaRegle) {
     const QPoint cible = (film.centres[0] * cas.zoom).toPoint();
 
     const auto ref = test::SuivreReference(affichees, cas.zoom, cible, cas.suivre);
-    // Both the vectorised path and the portable one.
-    for (const bool generique : {false, true}) {
-        SCOPED_TRACE(generique ? "portable path" : "fastest path");
-        UtiliserCheminGenerique(generique);
+    // Every path this processor can run.
+    for (const CheminPasse chemin :
+         {CheminPasse::Automatique, CheminPasse::Portable, CheminPasse::Ssse3, CheminPasse::Avx2}) {
+        if (!ChoisirCheminPasse(chemin)) continue;
+        SCOPED_TRACE(static_cast<int>(chemin));
         const auto f = Analyser(affichees, cas.zoom, cible, cas.suivre);
-        UtiliserCheminGenerique(false);
+        ChoisirCheminPasse(CheminPasse::Automatique);
 
         const CouleurCible couleur = f->s.Passe().Cible();
         if (cas.suivre) {
@@ -137,6 +138,7 @@ const CasEquivalence kCasEquivalence[] = {
     {"ChronoSeul", 160, 120, 10, 1, 40, false, false, 7, 3, 0, 1},
     {"ObjetQuiSort", 96, 64, 20, 1, 0, false, true, 9, 2, 0, 5},
     {"ToutBouge", 131, 97, 8, 1, 120, true, true, 5, 2, 0, 1},
+    {"GrandeImageBruitee", 333, 250, 10, 1, 50, true, true, 11, 4, 0.5, 5},
 };
 INSTANTIATE_TEST_SUITE_P(Films, Equivalence, ::testing::ValuesIn(kCasEquivalence),
                          [](const auto& info) { return std::string(info.param.nom); });
