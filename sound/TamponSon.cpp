@@ -64,16 +64,19 @@ void TamponSon::Read(const QString& nomFichier) {
     if (entete[22] == 2) format = (format == Mono16) ? Stereo16 : Stereo8;
 
     // The data tag is searched byte by byte from offset 36, so that any chunk between "fmt "
-    // and "data" is skipped; the search ends at the RIFF size or at the end of the file.
-    // The file is scanned through a small window buffer rather than one read per byte.
-    qint64 consommes = 40; // bytes of the file taken so far, window included
+    // and "data" is skipped. The search may move the window at most RIFF-size times; having
+    // moved it that many times counts as not finding the tag (so a RIFF size of 0 is refused),
+    // and so does the end of the file. The file is scanned through a small buffer rather than
+    // one read per byte.
     std::uint8_t fenetre[4];
     std::memcpy(fenetre, entete + 36, 4);
+    qint64 position = 40; // file bytes taken so far, window included
+    qint64 deplacements = 0;
     bool trouve = lus >= 40 && std::memcmp(fenetre, "data", 4) == 0;
     if (lus >= 40) {
         char morceau[8192];
         qint64 nMorceau = 0, iMorceau = 0;
-        while (!trouve && consommes < qint64(tailleRiff)) {
+        while (!trouve && deplacements < qint64(tailleRiff)) {
             if (iMorceau == nMorceau) {
                 nMorceau = f.read(morceau, sizeof morceau);
                 iMorceau = 0;
@@ -81,14 +84,16 @@ void TamponSon::Read(const QString& nomFichier) {
             }
             std::memmove(fenetre, fenetre + 1, 3);
             fenetre[3] = std::uint8_t(morceau[iMorceau++]);
-            ++consommes;
+            ++position;
+            ++deplacements;
             trouve = std::memcmp(fenetre, "data", 4) == 0;
         }
     }
-    if (!trouve) throw EWavError(QStringLiteral("Format incorrect"));
+    if (!trouve || deplacements >= qint64(tailleRiff))
+        throw EWavError(QStringLiteral("Format incorrect"));
 
     std::uint8_t taille[4] = {};
-    f.seek(consommes);
+    f.seek(position);
     f.read(reinterpret_cast<char*>(taille), 4);
     std::int64_t tailleDonnees = lire32(taille);
     troncature_ = 1.0;
@@ -100,7 +105,7 @@ void TamponSon::Read(const QString& nomFichier) {
     octets_[0] = format;
     const int debut = (format == Mono8 || format == Stereo8) ? 1 : 2;
     // One read call for the whole data; an early end of the file gives fewer bytes.
-    const qint64 recus = tailleDonnees > 0 && consommes + 4 < tailleFichier
+    const qint64 recus = tailleDonnees > 0 && position + 4 < tailleFichier
                              ? f.read(reinterpret_cast<char*>(octets_.get() + debut), tailleDonnees)
                              : 0;
     f.close();

@@ -172,16 +172,46 @@ std::vector<CasLecture> Cas() {
                      return FabriquerWav(o);
                  },
                  QStringLiteral("Format incorrect")});
-    c.push_back({"taille_riff_nulle_forme_canonique",
+    c.push_back({"taille_riff_nulle_refusee",
                  [] {
                      OptionsWav o;
                      o.trames = 64;
                      o.tailleRiff = 0;
                      return FabriquerWav(o);
                  },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"taille_riff_4_Go_forme_canonique",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 64;
+                     o.tailleRiff = 0xFFFFFFFFu;
+                     return FabriquerWav(o);
+                 },
                  {},
                  0,
                  64,
+                 1.0,
+                 11025});
+    c.push_back({"data_trouve_au_dernier_deplacement_permis",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 8;
+                     o.chunkAvantData = QByteArray("LIST") + QByteArray(4, '\0');
+                     o.tailleRiff = 7; // "data" comes after 8 moves of the window
+                     return FabriquerWav(o);
+                 },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"data_trouve_avant_la_taille_riff",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 8;
+                     o.chunkAvantData = QByteArray("LIST") + QByteArray(4, '\0');
+                     o.tailleRiff = 9;
+                     return FabriquerWav(o);
+                 },
+                 {},
+                 0,
+                 8,
                  1.0,
                  11025});
     c.push_back({"taille_riff_4_Go_sans_data",
