@@ -87,7 +87,7 @@ TWaveForm::TWaveForm(QWidget* parent)
                          QStringLiteral("Enregistrer|Sauver dans un fichier son .WAV"));
     TabulaneBtn = Bouton(BoutonsPanel, h, QStringLiteral("Tabulane"),
                          QStringLiteral("Tabulane|Envoi de données vers Tabulane"));
-    SaveDataBtn = Bouton(BoutonsPanel, h, QStringLiteral("Enregistrer"),
+    SaveDataBtn = Bouton(BoutonsPanel, h, QStringLiteral("Enregistrer .TXT"),
                          QStringLiteral("Enregistrer|Sauver dans un fichier texte"));
     RecordBtn = Bouton(BoutonsPanel, h, QStringLiteral("Enregistre"),
                        QStringLiteral("Enregistre|Début de l'enregistrement"));
@@ -130,6 +130,7 @@ TWaveForm::TWaveForm(QWidget* parent)
     Splitter->addWidget(PaintBox);
     Splitter->addWidget(PaintBoxZoom);
     Splitter->setSizes({100, 400});
+    Splitter->installEventFilter(this);
     vertical->addWidget(Splitter, 1);
     setCentralWidget(centre);
 
@@ -386,10 +387,18 @@ void TWaveForm::PeindreZoom(QPainter& p) {
     grapheZoom_.Dessine(p);
 }
 
+bool TWaveForm::eventFilter(QObject* objet, QEvent* e) {
+    // The splitter learns its new size only after the form's own resize: the whole-sound view
+    // is given half the form's height from there.
+    if (objet == Splitter && e->type() == QEvent::Resize) {
+        const int moitie = std::min(height() / 2, std::max(Splitter->height() - 20, 20));
+        Splitter->setSizes({moitie, std::max(Splitter->height() - moitie, 1)});
+    }
+    return TTradForm::eventFilter(objet, e);
+}
+
 void TWaveForm::resizeEvent(QResizeEvent* e) {
     TTradForm::resizeEvent(e);
-    const int moitie = height() / 2;
-    Splitter->setSizes({moitie, std::max(Splitter->height() - moitie, 1)});
     vueAJour_ = false;
     if (SonCharge()) {
         PreparerVue();
