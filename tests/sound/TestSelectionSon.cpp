@@ -53,7 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
         CasSous{8000, 65535, 2, 4000, false, "Fech=? (Schannon !)"},
         // A rate of neither list is trusted only when nothing is thinned out.
         CasSous{12345, 1000, 1, 12345, true, "Fech=12345 Hz"},
-        CasSous{12345, 40000, 2, 6172, false, "Fech=? (Schannon !)"}));
+        CasSous{12345, 40000, 2, 6172, false, "Fech=? (Schannon !)"}),
+    [](const auto& info) {
+        return std::to_string(info.param.f) + "Hz_" + std::to_string(info.param.longueur + 1) +
+               "_echantillons";
+    });
 
 TEST(SelectionSon, ParDefaut) {
     struct {
