@@ -59,7 +59,7 @@ constexpr std::int64_t kQueueVerifieeALOuverture = 16;
 // Converted frames kept on each side of the current one.
 constexpr std::int64_t kFenetreConvertie = 16;
 // Frames decoded ahead of a step back when keyframes are close together.
-constexpr std::int64_t kLotArriere = 16;
+constexpr std::int64_t kLotArriere = 4;
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -177,6 +177,7 @@ struct MoteurVideo::Impl {
     std::int64_t decalageTs = 0;
     std::int64_t pasDts = 1; // usual step between decoding times
     std::int64_t premierTsBrut = AV_NOPTS_VALUE; // stamp of the first frame ever decoded
+    bool ptsComplets = true; // every packet came with its presentation time
 
     // Decoder state: `vivant` when it can go on forward from `derniereSortie`.
     bool vivant = false;
@@ -206,6 +207,7 @@ struct MoteurVideo::Impl {
     // Decodes up to frame n, starting (when a seek is needed) from the keyframe of frame depuis.
     // convertirTout: the frames near n are converted as they come (the caller will show them).
     Issue EssayerJusqua(std::int64_t n, std::int64_t depuis, bool convertirTout = false);
+    bool DecoderPremiere();
     std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
     QImage Convertir(const AVFrame* f);
     void Ranger(std::int64_t i, AVFrame* f, bool convertir);
@@ -297,6 +299,7 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
     }
     if (ptsManquants && dtsCroissants)
         for (auto& e : paquets) e.pts = e.dts;
+    ptsComplets = !ptsManquants;
     // Files without a keyframe flag (some raw or broken streams) can only start at the top.
     if (!paquets.front().cle) paquets.front().cle = true;
 
@@ -405,6 +408,39 @@ std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t preced
         if (it != ptsImages.end() && *it == ts) return it - ptsImages.begin();
     }
     return precedent + 1;
+}
+
+// The first frame at opening, without waiting for the decoder's reordering and threading
+// delays (several frames of latency at 1080p): its packet is sent alone, then the decoder is
+// drained. Only for films whose packets carry presentation times, which identify the frame.
+bool MoteurVideo::Impl::DecoderPremiere() {
+    const std::size_t cle = std::size_t(depart[0]);
+    if (!ptsComplets || paquets[cle].pts != ptsImages.front()) return false;
+    if (!ChercherCle(depart[0])) return false;
+    vivant = false; // drained: the next request seeks again
+    bool envoye = false;
+    for (int lus = 0; lus < 256 && !envoye;) {
+        if (av_read_frame(format.get(), paquet.get()) < 0) break;
+        const AVPacket& p = *paquet;
+        if (p.stream_index == flux && p.size > 0 && !(p.flags & AV_PKT_FLAG_CORRUPT)) {
+            ++lus;
+            avcodec_send_packet(decodeur.get(), paquet.get());
+            envoye = p.pts == ptsImages.front();
+        }
+        av_packet_unref(paquet.get());
+    }
+    avcodec_send_packet(decodeur.get(), nullptr);
+    while (avcodec_receive_frame(decodeur.get(), trame.get()) == 0) {
+        std::int64_t ts = trame->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE) ts = trame->pts;
+        if (premierTsBrut == AV_NOPTS_VALUE) premierTsBrut = ts;
+        const bool abimee =
+            trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
+        if (ts == ptsImages.front() && !abimee && !cache.count(0)) Ranger(0, trame.get(), false);
+        av_frame_unref(trame.get());
+    }
+    avcodec_flush_buffers(decodeur.get());
+    return cache.count(0) != 0;
 }
 
 bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n) {
@@ -656,7 +692,7 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     if (d.paquets.size() >= 2 && d.paquets[1].dts > d.paquets[0].dts)
         d.pasDts = d.paquets[1].dts - d.paquets[0].dts;
     d.centre = 0;
-    if (!d.DecoderJusqua(0) && d.premierTsBrut != AV_NOPTS_VALUE &&
+    if (!d.DecoderPremiere() && !d.DecoderJusqua(0) && d.premierTsBrut != AV_NOPTS_VALUE &&
         d.premierTsBrut != d.ptsImages.front()) {
         // Frames come out stamped later than their packets: number them again, offset.
         d.decalageTs = d.premierTsBrut - d.ptsImages.front();
