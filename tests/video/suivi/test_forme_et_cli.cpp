@@ -2,6 +2,7 @@
 // the same chronophotograph, byte for byte.
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
+#include "platform/video/LecteurMci.h"
 #include "samples/ScenesEchantillons.h"
 #include "support/FakePlateforme.h"
 #include "video/logic/ExportVideo.h"
@@ -117,6 +118,50 @@ TEST_F(FormeEtLigneDeCommande, ChronoSeuleCommeLaCommandeChrono) {
     const QByteArray a = Contenu(chronoForme), b = Contenu(chronoCli);
     EXPECT_GT(a.size(), 640 * 480 * 3);
     EXPECT_TRUE(a == b) << "the two chronophotographs differ";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormeEtLigneDeCommande, AnnulerLeDialogueLaisseLaFormeAuRepos) {
+    test::Dialogues().fichiers.push_back(std::nullopt);
+    forme->MesureAutoCB->setChecked(true);
+    forme->ChronoPhotoBtn->click();
+    Calmer();
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    EXPECT_TRUE(forme->MesureBtn->isEnabled());
+    EXPECT_EQ(forme->Tables().Rows, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormeEtLigneDeCommande, RelacherEnCoursEnregistreLaChronoPartielle) {
+    const QString partielle = dossier.filePath("partielle.bmp");
+    test::Dialogues().fichiers.push_back(partielle);
+    forme->ChronoPhotoBtn->click();
+    // A few frames of the analysis, not the whole film.
+    for (int i = 0; i < 3 && forme->Lecteur().ImageCourante() < 30; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    ASSERT_EQ(forme->Machine().Etat, PointingState::psAnalysis);
+    const auto image = forme->Lecteur().ImageCourante();
+    ASSERT_LT(image, 80);
+    forme->ChronoPhotoBtn->click();
+    Calmer();
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    ASSERT_TRUE(QFile::exists(partielle));
+
+    const QString complete = dossier.filePath("complete.bmp");
+    Cli({"chrono", film, complete});
+    EXPECT_GT(Contenu(partielle).size(), 640 * 480 * 3);
+    EXPECT_NE(Contenu(partielle), Contenu(complete)) << "released at frame " << image;
 }
 
 } // namespace
