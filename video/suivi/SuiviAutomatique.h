@@ -28,7 +28,7 @@
 //        if (position < length - 1) { process pending events; if (still psAnalysis and
 //            (ChronoPhotoBtn down or (MesureBtn down and MesureAutoCB))) { Busy = false; step; } }
 //        else { button states; full redraw; if (suivi_.Terminer()) show the end; }
-//        (at the end of the film a write error is swallowed, as the Part of the form says)
+//        (at the end of the film a write error is swallowed: no message from inside a notification)
 //  - MesureBtnClick, button up during the analysis: suivi_.Abandonner() (rows kept, nothing
 //        saved or shown).
 //  - Showing the end: hint kInviteRepos, ChronoPhotoBtn and MesureBtn up, button states, full
