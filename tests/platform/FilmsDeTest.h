@@ -19,6 +19,11 @@ inline QString NomCodec(CodecFilm c) {
     case CodecFilm::MjpegAvi: return QStringLiteral("mjpeg");
     case CodecFilm::Mpeg4Avi: return QStringLiteral("mpeg4");
     case CodecFilm::H264Mp4: return QStringLiteral("h264");
+    case CodecFilm::CinepakAvi: return QStringLiteral("cinepak");
+    case CodecFilm::Msvideo1Avi: return QStringLiteral("msvideo1");
+    case CodecFilm::Mpeg1Mpg: return QStringLiteral("mpeg1");
+    case CodecFilm::Mpeg2Mpg: return QStringLiteral("mpeg2");
+    case CodecFilm::Mpeg4Mov: return QStringLiteral("mpeg4mov");
     }
     return {};
 }
@@ -35,7 +40,7 @@ inline QString FilmNumerote(const ParametresFilm& p) {
                             .arg(p.gop)
                             .arg(p.imagesB ? "-b" : "")
                             .arg(p.indexEnTete ? "-faststart" : "")
-                            .arg(p.codec == CodecFilm::H264Mp4 ? "mp4" : "avi");
+                            .arg(ExtensionFilm(p.codec));
     const QString chemin = DossierFilms().filePath(nom);
     if (!QFile::exists(chemin)) {
         QString erreur;

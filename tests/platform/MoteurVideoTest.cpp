@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -28,6 +29,11 @@ const CasFilm kFilms[] = {
     {"mpeg4_gop12", CodecFilm::Mpeg4Avi, 12, false, "mpeg4"},
     {"mpeg4_bframes", CodecFilm::Mpeg4Avi, 10, true, "mpeg4"},
     {"h264_bframes", CodecFilm::H264Mp4, 10, true, "h264"},
+    {"cinepak", CodecFilm::CinepakAvi, 12, false, "cinepak"},
+    {"msvideo1", CodecFilm::Msvideo1Avi, 12, false, "msvideo1"},
+    {"mpeg1_ps", CodecFilm::Mpeg1Mpg, 12, true, "mpeg1video"},
+    {"mpeg2_ps", CodecFilm::Mpeg2Mpg, 12, true, "mpeg2video"},
+    {"mpeg4_mov", CodecFilm::Mpeg4Mov, 12, true, "mpeg4"},
 };
 
 ParametresFilm Parametres(const CasFilm& c, int images = 30) {
@@ -189,7 +195,7 @@ TEST_P(FilmsTronques, LengthIsTheLastDecodableFrame) {
     const QByteArray octets = original.readAll();
     const QString chemin = DossierFilms().filePath(QStringLiteral("tronque-%1.%2")
                                                        .arg(c.nom)
-                                                       .arg(c.codec == CodecFilm::H264Mp4 ? "mp4" : "avi"));
+                                                       .arg(ExtensionFilm(c.codec)));
     QFile tronque(chemin);
     ASSERT_TRUE(tronque.open(QIODevice::WriteOnly));
     // Cut inside a frame, not on a boundary.
@@ -288,6 +294,37 @@ const CasMauvais kMauvais[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Fichiers, FichiersMauvais, ::testing::ValuesIn(kMauvais),
                          [](const auto& info) { return std::string(info.param.nom); });
+
+// Films with a sound track, made by the ffmpeg command: the sound is skipped, and a file with
+// sound only is not a film.
+bool Ffmpeg(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"),
+            QStringList{"-loglevel", "error", "-y"} + arguments);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+TEST(MoteurVideo, SoundTrackIsIgnored) {
+    const QString film = DossierFilms().filePath("avec-son.avi");
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-f", "lavfi", "-i",
+                        "sine=frequency=440:sample_rate=22050", "-t", "2", "-c:v", "mjpeg",
+                        "-c:a", "pcm_s16le", film}));
+    auto moteur = MoteurVideo::Ouvrir(film);
+    ASSERT_TRUE(moteur);
+    EXPECT_EQ(moteur->Infos().nombreImages, 50);
+    EXPECT_NEAR(moteur->Infos().dureeMs, 2000.0, 1e-9);
+    EXPECT_FALSE(moteur->Image(49).isNull());
+    EXPECT_FALSE(moteur->Image(3).isNull());
+}
+
+TEST(MoteurVideo, SoundOnlyAviIsNotAFilm) {
+    const QString son = DossierFilms().filePath("son-seul.avi");
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050", "-t", "1",
+                        "-c:a", "pcm_s16le", son}));
+    QString erreur;
+    EXPECT_FALSE(MoteurVideo::Ouvrir(son, &erreur));
+    EXPECT_FALSE(erreur.isEmpty());
+}
 
 TEST(MoteurVideo, MissingFileOpensToNothing) {
     QString erreur;

@@ -61,6 +61,16 @@ QRect ZoneCellules(int largeur, int hauteur) {
 
 } // namespace
 
+const char* ExtensionFilm(CodecFilm codec) {
+    switch (codec) {
+    case CodecFilm::H264Mp4: return "mp4";
+    case CodecFilm::Mpeg1Mpg:
+    case CodecFilm::Mpeg2Mpg: return "mpg";
+    case CodecFilm::Mpeg4Mov: return "mov";
+    default: return "avi";
+    }
+}
+
 bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
                 const std::function<QImage(int n)>& image, QString* erreur) {
     auto echec = [&](const QString& raison) {
@@ -70,7 +80,9 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
     Ressources r;
     const QByteArray nom = chemin.toUtf8();
     const bool mp4 = p.codec == CodecFilm::H264Mp4;
-    if (avformat_alloc_output_context2(&r.sortie, nullptr, mp4 ? "mp4" : "avi", nom.constData()) < 0)
+    const char* extension = ExtensionFilm(p.codec);
+    const char* muxer = std::strcmp(extension, "mpg") == 0 ? "mpeg" : extension;
+    if (avformat_alloc_output_context2(&r.sortie, nullptr, muxer, nom.constData()) < 0)
         return echec(QStringLiteral("no muxer"));
 
     const AVCodec* codec = nullptr;
@@ -91,6 +103,23 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
         codec = avcodec_find_encoder_by_name("libx264");
         if (!codec) codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
         break;
+    case CodecFilm::CinepakAvi:
+        codec = avcodec_find_encoder(AV_CODEC_ID_CINEPAK);
+        format = AV_PIX_FMT_RGB24;
+        break;
+    case CodecFilm::Msvideo1Avi:
+        codec = avcodec_find_encoder(AV_CODEC_ID_MSVIDEO1);
+        format = AV_PIX_FMT_RGB555LE;
+        break;
+    case CodecFilm::Mpeg1Mpg:
+        codec = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
+        break;
+    case CodecFilm::Mpeg2Mpg:
+        codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
+        break;
+    case CodecFilm::Mpeg4Mov:
+        codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
+        break;
     }
     if (!codec) return echec(QStringLiteral("no encoder"));
 
@@ -108,7 +137,8 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
     e->framerate = AVRational{p.cadenceNum, p.cadenceDen};
     e->gop_size = std::max(1, p.gop);
     e->max_b_frames = p.imagesB ? 2 : 0;
-    if (p.codec == CodecFilm::MjpegAvi || codec->id == AV_CODEC_ID_MPEG4) {
+    if (p.codec == CodecFilm::MjpegAvi || codec->id == AV_CODEC_ID_MPEG4 ||
+        codec->id == AV_CODEC_ID_MPEG1VIDEO || codec->id == AV_CODEC_ID_MPEG2VIDEO) {
         e->flags |= AV_CODEC_FLAG_QSCALE;
         e->global_quality = FF_QP2LAMBDA * std::clamp(p.qualite, 1, 31);
     }
