@@ -47,6 +47,7 @@ bool LecteurMci::Ouvrir(const QString& chemin) {
 
 void LecteurMci::Fermer() {
     terminerLecture(false);
+    ++generation_;
     moteur_.reset();
     courante_ = 0;
     image_ = QImage();
@@ -60,7 +61,12 @@ MoteurVideo* LecteurMci::Moteur() const { return moteur_.get(); }
 void LecteurMci::notifierPlusTard() {
     // Queued, like the window message it stands for: the handler runs after the command
     // returned, never inside it.
-    QMetaObject::invokeMethod(this, [this] { emit Notification(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = generation_] {
+            if (generation == generation_) emit Notification();
+        },
+        Qt::QueuedConnection);
 }
 
 void LecteurMci::terminerLecture(bool notifier) {

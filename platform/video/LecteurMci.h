@@ -27,6 +27,7 @@ public:
 
     // Opens a film; false (and no film open) when the engine cannot open it. The current frame
     // is 0; the time format is milliseconds; the display rectangle is the frame size.
+    // Closing (and opening, which closes first) drops the notifications not yet delivered.
     bool Ouvrir(const QString& chemin);
     void Fermer();
     bool EstOuvert() const;
@@ -83,6 +84,7 @@ private:
     double departLectureMs_ = 0;
     qint64 departHorloge_ = 0;
     bool notifierFinLecture_ = false;
+    quint64 generation_ = 0; // bumped on closing: notifications of a closed film are dropped
     mutable QImage affichee_; // ImageAffichee's last result, reused while frame and size hold
     mutable qint64 afficheeSource_ = 0; // cache key of the decoded frame it was scaled from
 };

@@ -156,6 +156,19 @@ TEST_F(Lecteur, ACommandDuringPlaySupersedesIt) {
     EXPECT_EQ(notifications.count(), 2); // the superseded play, then the seek
 }
 
+TEST_F(Lecteur, NotificationsOfAClosedFilmAreDropped) {
+    QSignalSpy notifications(&lecteur, &LecteurMci::Notification);
+    lecteur.Pas(+1);
+    ASSERT_TRUE(lecteur.Ouvrir(Film12()));
+    lecteur.Pas(+1);
+    TraiterEvenements();
+    EXPECT_EQ(notifications.count(), 1);
+    lecteur.Pas(+1);
+    lecteur.Fermer();
+    TraiterEvenements();
+    EXPECT_EQ(notifications.count(), 1);
+}
+
 TEST_F(Lecteur, DisplayedCopyIsNearestNeighbourAtTheZoom) {
     lecteur.AllerA(5 * 100.0 / 3.0, false);
     EXPECT_EQ(lecteur.ImageAffichee(), lecteur.ImageDecodee());
