@@ -4,6 +4,7 @@
 #include "sound/ui/WavMain.h"
 #include "transfer/ui/ImageDDE.h"
 #include "video/ui/AviForm.h"
+#include "video/ui/ChronoU.h"
 
 // Each subsystem adds its include and its registration below, one block each.
 
@@ -24,6 +25,9 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                              [](QWidget* f, const QString& d) {
                                  static_cast<TWaveForm*>(f)->DefinirDossierInitial(d);
                              }});
+
+    // The chronophotography window exists from the start.
+    ChronoForm();
 
     // Video: "Lecture d'un fichier AVI ou MPEG" opens TAviForm.
     lanceur.DefinirFabrique(BoutonForme::Avi,

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -46,7 +47,7 @@ constexpr DefDossier kDossiers[5] = {
     {"BmpButton", "Répertoire par défaut (BMP...)", 1},
     {"AviButton", "Répertoire par défaut (AVI)", 2},
     {"WavButton", "Répertoire par défaut (WAV)", 4},
-    {"TabulaneBtn", "Répertoire de Tabulane", 6},
+    {"TabulaneBtn", "Répertoire de Tabulane", kNombreBoutonsForme},
 };
 
 } // namespace
@@ -90,8 +91,11 @@ TImageFormMain::TImageFormMain(QWidget* parent)
     exitBtn_ = new QPushButton(QStringLiteral("Quitter"), centre);
     exitBtn_->setObjectName(QStringLiteral("ExitBtn"));
     connect(exitBtn_, &QPushButton::clicked, this, &QWidget::close);
-    grille->addWidget(aboutBtn_, kNombreBoutonsForme, 0);
-    grille->addWidget(exitBtn_, kNombreBoutonsForme + 1, 0);
+    auto* tabulane = new QLabel(QStringLiteral("Tabulane"), centre);
+    tabulane->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grille->addWidget(tabulane, kNombreBoutonsForme, 0);
+    grille->addWidget(aboutBtn_, kNombreBoutonsForme + 1, 0);
+    grille->addWidget(exitBtn_, kNombreBoutonsForme + 2, 0);
     setCentralWidget(centre);
 
     // FormCreate: hint and activation routing, hints on, the settings file, the folders.

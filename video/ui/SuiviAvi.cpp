@@ -7,6 +7,7 @@
 #include "shell/base/PanneauxEtat.h"
 #include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
+#include "video/ui/ChronoU.h"
 #include "video/ui/PanneauImage.h"
 
 #include <QCheckBox>
@@ -51,10 +52,7 @@ public:
         }
         form.BoutonsEtat();
         form.RedessinerTout();
-        // No chronophotograph window in this build: its file is named in the status bar.
-        if (ecrit)
-            form.Status->setTexte(2,
-                                  QStringLiteral("Chronophotographie : ") + suivi.FichierChrono());
+        if (ecrit) ChronoForm()->Afficher(suivi.FichierChrono());
         form.PosterRafraichissement();
     }
 };
