@@ -20,10 +20,12 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <limits>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kinepo {
@@ -58,6 +60,9 @@ constexpr std::size_t kBudgetParDefaut = std::size_t(512) << 20;
 constexpr std::int64_t kQueueVerifieeALOuverture = 16;
 // Converted frames kept on each side of the current one.
 constexpr std::int64_t kFenetreConvertie = 16;
+// A step's neighbour is prefetched only when it costs at most this many frames to decode
+// (a worker busy with a long run would make the next request wait for it).
+constexpr std::int64_t kPrechargementMax = 8;
 // Frames decoded ahead of a step back when keyframes are close together.
 constexpr std::int64_t kLotArriere = 4;
 
@@ -133,6 +138,7 @@ void RendreTampon(void* info) {
 }
 
 std::atomic<int> gFilsDecodage{0};
+std::atomic<bool> gPrechargement{true};
 
 struct Paquet {
     std::int64_t pts;      // presentation timestamp (synthesised when the file has none)
@@ -193,7 +199,28 @@ struct MoteurVideo::Impl {
     std::int64_t centre = 0; // eviction keeps the frames nearest to the last one asked for
     std::int64_t precedente = -1; // the frame asked for before the current request
 
+    // Prefetching: after a step, the next frame in the same direction is decoded and converted
+    // on a worker while the caller shows the current one. Everything above is guarded by
+    // `verrou`; the worker never touches `infos` (the caller reads it without the lock), so a
+    // tail it finds undecodable is only noted in `nombreDecouvert` and applied by the caller.
+    std::mutex verrou;
+    std::condition_variable reveil;
+    std::thread travailleur;
+    std::int64_t aPrecharger = -1;
+    bool arriereAPrecharger = false;
+    bool arreter = false;
+    bool surTravailleur = false;   // the decoding in progress runs on the worker
+    std::int64_t nombreDecouvert = -1;
+
     ~Impl() {
+        if (travailleur.joinable()) {
+            {
+                std::lock_guard<std::mutex> v(verrou);
+                arreter = true;
+            }
+            reveil.notify_one();
+            travailleur.join();
+        }
         ViderCache();
         reserve->FixerCapacite(0); // pictures still shown elsewhere free their own buffers
         sws_freeContext(convertisseur);
@@ -203,7 +230,19 @@ struct MoteurVideo::Impl {
     void Ordonner();
     bool ChercherCle(std::int64_t indiceCle);
     enum class Issue { Obtenue, Echec, Depasse };
-    bool DecoderJusqua(std::int64_t n);
+    bool DecoderJusqua(std::int64_t n, bool arriere);
+    QImage ImageConvertie(std::int64_t n, bool arriere);
+    void Precharger(); // the worker's loop
+    void AppliquerRaccourci() {
+        if (nombreDecouvert >= 0) Raccourcir(nombreDecouvert);
+        nombreDecouvert = -1;
+    }
+    // Frames to decode to reach n from where the decoder is.
+    std::int64_t Cout(std::int64_t n) const {
+        if (vivant && derniereSortie < n && rangDepart[std::size_t(n)] <= derniereSortie + 1)
+            return n - derniereSortie;
+        return n - rangDepart[std::size_t(n)] + 1;
+    }
     // Decodes up to frame n, starting (when a seek is needed) from the keyframe of frame depuis.
     // convertirTout: the frames near n are converted as they come (the caller will show them).
     Issue EssayerJusqua(std::int64_t n, std::int64_t depuis, bool convertirTout = false);
@@ -443,11 +482,11 @@ bool MoteurVideo::Impl::DecoderPremiere() {
     return cache.count(0) != 0;
 }
 
-bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n) {
+bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n, bool arriere) {
     // Stepping back where keyframes are close together (intra codecs, short GOPs): decode a
     // short run ending at n in one go, so the next steps back find their frames in the cache
     // instead of seeking for each one.
-    if (n == precedente - 1 && !(vivant && derniereSortie < n)) {
+    if (arriere && !(vivant && derniereSortie < n)) {
         const std::int64_t depuis = std::max<std::int64_t>(0, n - kLotArriere);
         const std::int64_t rang = rangDepart[std::size_t(depuis)];
         if (rang < rangDepart[std::size_t(n)] && rang >= n - 2 * kLotArriere) {
@@ -566,7 +605,13 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     }
     // The film ended before frame n came out: every frame after the last good one is lost.
     vivant = false;
-    if (derniereBonne < n && !reessaye) Raccourcir(derniereBonne >= 0 ? derniereBonne + 1 : debut);
+    if (derniereBonne < n && !reessaye) {
+        const std::int64_t nombre = derniereBonne >= 0 ? derniereBonne + 1 : debut;
+        if (surTravailleur)
+            nombreDecouvert = nombreDecouvert < 0 ? nombre : std::min(nombreDecouvert, nombre);
+        else
+            Raccourcir(nombre);
+    }
     return cache.count(n) ? Issue::Obtenue : Issue::Echec;
 }
 
@@ -692,13 +737,13 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     if (d.paquets.size() >= 2 && d.paquets[1].dts > d.paquets[0].dts)
         d.pasDts = d.paquets[1].dts - d.paquets[0].dts;
     d.centre = 0;
-    if (!d.DecoderPremiere() && !d.DecoderJusqua(0) && d.premierTsBrut != AV_NOPTS_VALUE &&
+    if (!d.DecoderPremiere() && !d.DecoderJusqua(0, false) && d.premierTsBrut != AV_NOPTS_VALUE &&
         d.premierTsBrut != d.ptsImages.front()) {
         // Frames come out stamped later than their packets: number them again, offset.
         d.decalageTs = d.premierTsBrut - d.ptsImages.front();
         d.ViderCache();
         d.vivant = false;
-        d.DecoderJusqua(0);
+        d.DecoderJusqua(0, false);
     }
 
     // A short last group of pictures is decoded now, so that a corrupt tail is known before
@@ -708,7 +753,7 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
         d.centre = dernier;
         for (int essais = 0; essais < 4; ++essais) {
             const std::int64_t n = d.infos.nombreImages - 1;
-            if (d.DecoderJusqua(n) || d.infos.nombreImages - 1 == n) break;
+            if (d.DecoderJusqua(n, false) || d.infos.nombreImages - 1 == n) break;
         }
     }
     d.centre = 0;
@@ -716,6 +761,7 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
         if (erreur) *erreur = QStringLiteral("no decodable frame");
         return nullptr;
     }
+    moteur->FixerPrechargement(gPrechargement.load());
     return moteur;
 }
 
@@ -742,42 +788,100 @@ std::int64_t MoteurVideo::ImageA(double ms) const {
     return bas;
 }
 
-QImage MoteurVideo::Image(std::int64_t n) {
-    if (n < 0 || n >= d->infos.nombreImages) return {};
-    d->precedente = d->centre;
-    d->centre = n;
-    auto it = d->cache.find(n);
-    if (it == d->cache.end()) {
-        if (!d->DecoderJusqua(n)) return {};
-        it = d->cache.find(n);
-        if (it == d->cache.end()) return {};
+QImage MoteurVideo::Impl::ImageConvertie(std::int64_t n, bool arriere) {
+    auto it = cache.find(n);
+    if (it == cache.end()) {
+        if (!DecoderJusqua(n, arriere)) return {};
+        it = cache.find(n);
+        if (it == cache.end()) return {};
     }
     EntreeCache& e = it->second;
     if (e.rgb.isNull() && e.yuv) {
-        e.rgb = d->Convertir(e.yuv);
+        e.rgb = Convertir(e.yuv);
         av_frame_free(&e.yuv);
-        d->octetsYuv -= e.octets;
+        octetsYuv -= e.octets;
         e.octets = e.rgb.isNull() ? 0 : std::size_t(e.rgb.bytesPerLine()) * e.rgb.height();
-        d->octetsRgb += e.octets;
+        octetsRgb += e.octets;
         QImage resultat = e.rgb;
-        if (resultat.isNull()) d->Oublier(it);
-        d->Evincer(n);
+        if (resultat.isNull()) Oublier(it);
+        Evincer(n);
         return resultat;
     }
     return e.rgb;
 }
 
+void MoteurVideo::Impl::Precharger() {
+    std::unique_lock<std::mutex> v(verrou);
+    for (;;) {
+        reveil.wait(v, [this] { return arreter || aPrecharger >= 0; });
+        if (arreter) return;
+        const std::int64_t k = aPrecharger;
+        aPrecharger = -1;
+        if (k >= infos.nombreImages || (nombreDecouvert >= 0 && k >= nombreDecouvert)) continue;
+        surTravailleur = true;
+        ImageConvertie(k, arriereAPrecharger);
+        surTravailleur = false;
+    }
+}
+
+QImage MoteurVideo::Image(std::int64_t n) {
+    std::lock_guard<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
+    d->AppliquerRaccourci();
+    if (n < 0 || n >= d->infos.nombreImages) return {};
+    d->precedente = d->centre;
+    d->centre = n;
+    const std::int64_t sens = n - d->precedente;
+    QImage image = d->ImageConvertie(n, sens == -1);
+    d->AppliquerRaccourci();
+    // A step: the next one in the same direction is likely, and cheap to get ready now.
+    const std::int64_t suivante = n + sens;
+    if (!image.isNull() && (sens == 1 || sens == -1) && d->travailleur.joinable() &&
+        suivante >= 0 && suivante < d->infos.nombreImages) {
+        const auto it = d->cache.find(suivante);
+        const bool pret = it != d->cache.end() && !it->second.rgb.isNull();
+        if (!pret && (it != d->cache.end() || d->Cout(suivante) <= kPrechargementMax)) {
+            d->aPrecharger = suivante;
+            d->arriereAPrecharger = sens == -1;
+            d->reveil.notify_one();
+        }
+    }
+    return image;
+}
+
 void MoteurVideo::FixerFilsDecodage(int fils) { gFilsDecodage = std::max(0, fils); }
+void MoteurVideo::FixerPrechargementParDefaut(bool actif) { gPrechargement = actif; }
 
 void MoteurVideo::ViderCache() {
+    std::lock_guard<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
     d->ViderCache();
 }
 
-std::size_t MoteurVideo::OctetsEnCache() const { return d->octetsYuv + d->octetsRgb; }
+std::size_t MoteurVideo::OctetsEnCache() const {
+    std::lock_guard<std::mutex> v(d->verrou);
+    return d->octetsYuv + d->octetsRgb;
+}
 
 void MoteurVideo::FixerBudgetCache(std::size_t octets) {
+    std::lock_guard<std::mutex> v(d->verrou);
     d->budget = octets;
     d->Evincer(d->centre);
+}
+
+void MoteurVideo::FixerPrechargement(bool actif) {
+    if (actif == d->travailleur.joinable()) return;
+    if (actif) {
+        d->arreter = false;
+        d->travailleur = std::thread([impl = d.get()] { impl->Precharger(); });
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> v(d->verrou);
+        d->arreter = true;
+    }
+    d->reveil.notify_one();
+    d->travailleur.join();
 }
 
 } // namespace kinepo

@@ -5,8 +5,9 @@
 // packets are indexed, so the frame count is the real one (not a header's declaration) and
 // every frame's presentation time is known exactly. Decoding a frame seeks to the keyframe
 // at or before it and decodes forward; decoded frames around the last one asked for are kept
-// in a cache bounded by a memory budget, so stepping back and forth costs nothing.
-// Not thread-safe: one thread uses an engine at a time (it may decode on its own worker).
+// in a cache bounded by a memory budget, so stepping back and forth costs nothing. After a
+// step, the next frame in the same direction is prepared on a worker thread of the engine.
+// One thread uses an engine at a time; the worker is internal and invisible to it.
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -50,6 +51,9 @@ public:
     void FixerBudgetCache(std::size_t octets);
     // Decoder threads of the engines opened afterwards (0, the default: one per core).
     static void FixerFilsDecodage(int fils);
+    // Whether engines opened afterwards prefetch on a worker (the default), and this one.
+    static void FixerPrechargementParDefaut(bool actif);
+    void FixerPrechargement(bool actif);
 
     // Forgets every decoded frame (the next Image decodes again). For measurements.
     void ViderCache();

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,36 @@ TEST_P(FilmsGeneres, CacheStaysWithinItsBudget) {
     moteur->ViderCache();
     EXPECT_EQ(moteur->OctetsEnCache(), 0u);
     EXPECT_EQ(LireNumero(moteur->Image(33)), 33);
+}
+
+// Steps in both directions, with pauses that let the prefetching worker run, interleaved with
+// jumps and cache changes: the frames stay exact. (The decoder runs single-threaded here so a
+// thread checker sees only the engine's own threads.)
+TEST_P(FilmsGeneres, PrefetchingWorkerKeepsFramesExact) {
+    MoteurVideo::FixerFilsDecodage(1);
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
+    MoteurVideo::FixerFilsDecodage(0);
+    ASSERT_TRUE(moteur);
+    QRandomGenerator hasard(9);
+    std::int64_t n = 0;
+    for (int essai = 0; essai < 150; ++essai) {
+        const int choix = hasard.bounded(10);
+        if (choix < 4)
+            n = std::min<std::int64_t>(69, n + 1);
+        else if (choix < 8)
+            n = std::max<std::int64_t>(0, n - 1);
+        else if (choix == 8)
+            n = hasard.bounded(70);
+        else
+            moteur->FixerBudgetCache(hasard.bounded(2) ? std::size_t(512) << 20 : 200000);
+        if (essai % 7 == 0) moteur->ViderCache();
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << "attempt " << essai;
+        if (hasard.bounded(3) == 0) QThread::msleep(2);
+    }
+    moteur->FixerPrechargement(false);
+    EXPECT_EQ(LireNumero(moteur->Image(n)), n);
+    moteur->FixerPrechargement(true);
+    EXPECT_EQ(LireNumero(moteur->Image(n + (n < 69 ? 1 : -1))), n + (n < 69 ? 1 : -1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),
