@@ -41,7 +41,9 @@ struct Film {
 
 // Decoder threads, for the engine and the reference alike: $KINEPO_BENCH_THREADS, else one per
 // core. On a loaded machine, 1 makes the CPU column the whole cost.
-int FilsDecodage() { return qEnvironmentVariableIntValue("KINEPO_BENCH_THREADS"); }
+int FilsDecodage() {
+    return qEnvironmentVariableIntValue("KINEPO_BENCH_THREADS");
+}
 
 QString DossierFilms() {
     static QTemporaryDir temporaire;
@@ -60,8 +62,8 @@ bool Preparer(Film& f) {
     std::fprintf(stderr, "generating %s...\n", f.nom.c_str());
     const ParametresFilm p = f.parametres;
     QString erreur;
-    if (!EcrireFilm(f.chemin, p, [&](int n) { return ImageNumerotee(n, p.largeur, p.hauteur); },
-                    &erreur)) {
+    if (!EcrireFilm(
+            f.chemin, p, [&](int n) { return ImageNumerotee(n, p.largeur, p.hauteur); }, &erreur)) {
         std::fprintf(stderr, "cannot write %s: %s\n", f.nom.c_str(), qPrintable(erreur));
         return false;
     }
@@ -146,7 +148,8 @@ void BM_DemuxOnce(benchmark::State& etat, Film* f) {
         AVFormatContext* format = nullptr;
         if (avformat_open_input(&format, nom.constData(), nullptr, nullptr) < 0) break;
         avformat_find_stream_info(format, nullptr);
-        while (av_read_frame(format, paquet) >= 0) av_packet_unref(paquet);
+        while (av_read_frame(format, paquet) >= 0)
+            av_packet_unref(paquet);
         avformat_close_input(&format);
     }
     av_packet_free(&paquet);
@@ -196,7 +199,8 @@ void BM_StepBackCached(benchmark::State& etat, Film* f) {
     const std::int64_t bas = 120, haut = 130;
     lecteur.SetFormat(LecteurMci::FormatTemps::Images);
     lecteur.AllerA(double(bas), false);
-    while (lecteur.ImageCourante() < haut) lecteur.Pas(+1, false);
+    while (lecteur.ImageCourante() < haut)
+        lecteur.Pas(+1, false);
     for (auto _ : etat) {
         if (lecteur.ImageCourante() <= bas) {
             etat.PauseTiming();
@@ -295,7 +299,8 @@ int main(int argc, char** argv) {
         auto* run = benchmark::RegisterBenchmark(("BM_StepBackRun25/" + f.nom).c_str(),
                                                  BM_StepBackRun25, &f);
         run->UseManualTime()->Unit(benchmark::kMillisecond);
-        auto* seek = benchmark::RegisterBenchmark(("BM_SeekRandom/" + f.nom).c_str(), BM_SeekRandom, &f);
+        auto* seek =
+            benchmark::RegisterBenchmark(("BM_SeekRandom/" + f.nom).c_str(), BM_SeekRandom, &f);
         seek->Unit(benchmark::kMillisecond);
         if (longGop) {
             run->Iterations(4);

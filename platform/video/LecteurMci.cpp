@@ -55,8 +55,12 @@ void LecteurMci::Fermer() {
     rectangle_ = QRect();
 }
 
-bool LecteurMci::EstOuvert() const { return moteur_ != nullptr; }
-MoteurVideo* LecteurMci::Moteur() const { return moteur_.get(); }
+bool LecteurMci::EstOuvert() const {
+    return moteur_ != nullptr;
+}
+MoteurVideo* LecteurMci::Moteur() const {
+    return moteur_.get();
+}
 
 void LecteurMci::notifierPlusTard() {
     // Queued, like the window message it stands for: the handler runs after the command
@@ -87,7 +91,8 @@ void LecteurMci::changerImage(std::int64_t n, bool notifier) {
         }
         // A frame that does not decode keeps the previous picture on screen; the position
         // still moves, as a player skipping a damaged frame would.
-        const bool change = n != courante_ || (!image.isNull() && image.cacheKey() != image_.cacheKey());
+        const bool change =
+            n != courante_ || (!image.isNull() && image.cacheKey() != image_.cacheKey());
         courante_ = n;
         if (!image.isNull()) image_ = image;
         if (change) emit ImageChangee();
@@ -167,8 +172,12 @@ void LecteurMci::AllerA(double position, bool notifier) {
     changerImage(n, notifier);
 }
 
-LecteurMci::FormatTemps LecteurMci::Format() const { return format_; }
-void LecteurMci::SetFormat(FormatTemps f) { format_ = f; }
+LecteurMci::FormatTemps LecteurMci::Format() const {
+    return format_;
+}
+void LecteurMci::SetFormat(FormatTemps f) {
+    format_ = f;
+}
 
 double LecteurMci::Longueur() const {
     if (!moteur_) return 0;
@@ -181,17 +190,25 @@ double LecteurMci::Position() const {
     return format_ == FormatTemps::Millisecondes ? moteur_->TempsMs(courante_) : double(courante_);
 }
 
-std::int64_t LecteurMci::ImageCourante() const { return courante_; }
-bool LecteurMci::EnLecture() const { return lecture_->isActive(); }
+std::int64_t LecteurMci::ImageCourante() const {
+    return courante_;
+}
+bool LecteurMci::EnLecture() const {
+    return lecture_->isActive();
+}
 
-QRect LecteurMci::RectangleAffichage() const { return rectangle_; }
+QRect LecteurMci::RectangleAffichage() const {
+    return rectangle_;
+}
 
 void LecteurMci::SetRectangleAffichage(const QRect& r) {
     rectangle_ = r;
     affichee_ = QImage();
 }
 
-QImage LecteurMci::ImageDecodee() const { return image_; }
+QImage LecteurMci::ImageDecodee() const {
+    return image_;
+}
 
 QImage LecteurMci::ImageAffichee() const {
     if (image_.isNull()) return {};
@@ -207,7 +224,8 @@ QImage LecteurMci::ImageAffichee() const {
     QImage r(l, h, QImage::Format_RGB888);
     const int ls = source.width(), hs = source.height();
     std::vector<int> colonnes(static_cast<std::size_t>(l));
-    for (int x = 0; x < l; ++x) colonnes[std::size_t(x)] = int(std::int64_t(x) * ls / l) * 3;
+    for (int x = 0; x < l; ++x)
+        colonnes[std::size_t(x)] = int(std::int64_t(x) * ls / l) * 3;
     for (int y = 0; y < h; ++y) {
         const uchar* src = source.constScanLine(int(std::int64_t(y) * hs / h));
         uchar* dst = r.scanLine(y);

@@ -35,7 +35,7 @@ public:
 
     // Commands (each followed by one notification when notifier is true).
     void Stop(bool notifier = true);
-    void Play(bool notifier = true);  // real-time playback until the end, Stop or another command
+    void Play(bool notifier = true); // real-time playback until the end, Stop or another command
     void Pause(bool notifier = true);
     void Pas(int sens, bool notifier = true); // +1 forward, -1 back; stays at either end
     void AllerDebut(bool notifier = true);
@@ -84,7 +84,7 @@ private:
     double departLectureMs_ = 0;
     qint64 departHorloge_ = 0;
     bool notifierFinLecture_ = false;
-    quint64 generation_ = 0; // bumped on closing: notifications of a closed film are dropped
+    quint64 generation_ = 0;  // bumped on closing: notifications of a closed film are dropped
     mutable QImage affichee_; // ImageAffichee's last result, reused while frame and size hold
     mutable qint64 afficheeSource_ = 0; // cache key of the decoded frame it was scaled from
 };

@@ -81,7 +81,8 @@ void ConfigurerJournal() {
 class ReserveTampons {
 public:
     ~ReserveTampons() {
-        for (void* t : libres_) av_free(t);
+        for (void* t : libres_)
+            av_free(t);
     }
     uchar* Prendre(std::size_t taille) {
         {
@@ -141,9 +142,9 @@ std::atomic<int> gFilsDecodage{0};
 std::atomic<bool> gPrechargement{true};
 
 struct Paquet {
-    std::int64_t pts;      // presentation timestamp (synthesised when the file has none)
-    std::int64_t dts;      // decoding timestamp, used to seek (pts when the file has none)
-    std::int64_t duree;    // in the stream's time base, 0 when unknown
+    std::int64_t pts;   // presentation timestamp (synthesised when the file has none)
+    std::int64_t dts;   // decoding timestamp, used to seek (pts when the file has none)
+    std::int64_t duree; // in the stream's time base, 0 when unknown
     bool cle;
     bool ptsFichier; // the container gave a presentation time
 };
@@ -170,20 +171,20 @@ struct MoteurVideo::Impl {
     AVRational baseTemps{1, 1};
     InfosFilm infos;
 
-    std::vector<Paquet> paquets;         // decoding order
-    std::vector<std::int64_t> ptsImages; // frame n's presentation timestamp, ascending
-    std::vector<std::int64_t> depart;    // frame n: decoding index of the keyframe to start from
+    std::vector<Paquet> paquets;          // decoding order
+    std::vector<std::int64_t> ptsImages;  // frame n's presentation timestamp, ascending
+    std::vector<std::int64_t> depart;     // frame n: decoding index of the keyframe to start from
     std::vector<std::int64_t> rangDepart; // frame n: the frame number of that keyframe
-    std::vector<std::int64_t> cles;      // decoding indices of the keyframes
-    std::int64_t dureeDerniere = 0;      // duration of the last frame, in the time base
+    std::vector<std::int64_t> cles;       // decoding indices of the keyframes
+    std::int64_t dureeDerniere = 0;       // duration of the last frame, in the time base
 
     // Decoded frames carry their packet's timestamp plus this offset. It is 0 except where the
     // container only knows decoding times (AVI with B-frames): there the decoder stamps a frame
     // with the time of the packet that pushed it out, one reordering delay later.
     std::int64_t decalageTs = 0;
-    std::int64_t pasDts = 1; // usual step between decoding times
+    std::int64_t pasDts = 1;                     // usual step between decoding times
     std::int64_t premierTsBrut = AV_NOPTS_VALUE; // stamp of the first frame ever decoded
-    bool ptsComplets = true; // every packet came with its presentation time
+    bool ptsComplets = true;                     // every packet came with its presentation time
 
     // Decoder state: `vivant` when it can go on forward from `derniereSortie`.
     bool vivant = false;
@@ -196,7 +197,7 @@ struct MoteurVideo::Impl {
     std::size_t octetsYuv = 0;
     std::size_t octetsRgb = 0;
     std::size_t budget = kBudgetParDefaut;
-    std::int64_t centre = 0; // eviction keeps the frames nearest to the last one asked for
+    std::int64_t centre = 0;      // eviction keeps the frames nearest to the last one asked for
     std::int64_t precedente = -1; // the frame asked for before the current request
 
     // Prefetching: after a step, the next frame in the same direction is decoded and converted
@@ -209,7 +210,7 @@ struct MoteurVideo::Impl {
     std::int64_t aPrecharger = -1;
     bool arriereAPrecharger = false;
     bool arreter = false;
-    bool surTravailleur = false;   // the decoding in progress runs on the worker
+    bool surTravailleur = false; // the decoding in progress runs on the worker
     std::int64_t nombreDecouvert = -1;
 
     ~Impl() {
@@ -253,7 +254,8 @@ struct MoteurVideo::Impl {
     void Evincer(std::int64_t garder);
     void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
     void ViderCache() {
-        while (!cache.empty()) Oublier(cache.begin());
+        while (!cache.empty())
+            Oublier(cache.begin());
         reserve->FixerCapacite(budget / 2);
     }
     void Raccourcir(std::int64_t nombre);
@@ -283,8 +285,8 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
         const AVStream* s = format->streams[i];
         if (s->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
         if (s->disposition & AV_DISPOSITION_ATTACHED_PIC) continue;
-        if (flux < 0 || i == unsigned(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1,
-                                                             -1, nullptr, 0)))
+        if (flux < 0 || i == unsigned(av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1,
+                                                          nullptr, 0)))
             flux = int(i);
     }
     if (flux < 0) return echec("no video stream");
@@ -337,15 +339,17 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
         if (i > 0) dtsCroissants = dtsCroissants && paquets[i].dts > paquets[i - 1].dts;
     }
     if (ptsManquants && dtsCroissants)
-        for (auto& e : paquets) e.pts = e.dts;
+        for (auto& e : paquets)
+            e.pts = e.dts;
     ptsComplets = !ptsManquants;
     // Files without a keyframe flag (some raw or broken streams) can only start at the top.
     if (!paquets.front().cle) paquets.front().cle = true;
 
     Ordonner();
 
-    const Paquet& dernier = *std::max_element(
-        paquets.begin(), paquets.end(), [](const Paquet& a, const Paquet& b) { return a.pts < b.pts; });
+    const Paquet& dernier =
+        *std::max_element(paquets.begin(), paquets.end(),
+                          [](const Paquet& a, const Paquet& b) { return a.pts < b.pts; });
     if (dernier.duree > 0)
         dureeDerniere = dernier.duree;
     else if (ptsImages.size() >= 2)
@@ -354,7 +358,8 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
         dureeDerniere = std::max<std::int64_t>(
             1, std::llround(baseTemps.den / (infos.cadenceFichier * baseTemps.num)));
     else
-        dureeDerniere = std::max<std::int64_t>(1, std::llround(0.04 * baseTemps.den / baseTemps.num));
+        dureeDerniere =
+            std::max<std::int64_t>(1, std::llround(0.04 * baseTemps.den / baseTemps.num));
     infos.nombreImages = std::int64_t(ptsImages.size());
     CalculerDuree();
     vivant = false; // the demuxer is at the end
@@ -365,7 +370,8 @@ void MoteurVideo::Impl::Ordonner() {
     // Frame numbers: presentation order. Duplicate timestamps make that order meaningless, so
     // such files fall back to decoding order with synthesised times.
     ptsImages.resize(paquets.size());
-    for (std::size_t i = 0; i < paquets.size(); ++i) ptsImages[i] = paquets[i].pts;
+    for (std::size_t i = 0; i < paquets.size(); ++i)
+        ptsImages[i] = paquets[i].pts;
     std::sort(ptsImages.begin(), ptsImages.end());
     if (std::adjacent_find(ptsImages.begin(), ptsImages.end()) != ptsImages.end()) {
         std::int64_t t = 0;
@@ -373,7 +379,8 @@ void MoteurVideo::Impl::Ordonner() {
             e.pts = t;
             t += std::max<std::int64_t>(e.duree, 1);
         }
-        for (std::size_t i = 0; i < paquets.size(); ++i) ptsImages[i] = paquets[i].pts;
+        for (std::size_t i = 0; i < paquets.size(); ++i)
+            ptsImages[i] = paquets[i].pts;
     }
 
     // For each frame, the keyframe to start decoding from: the last one, in decoding order,
@@ -397,11 +404,10 @@ void MoteurVideo::Impl::Ordonner() {
             --it;
         }
         depart[n] = k;
-        rangDepart[n] = std::lower_bound(ptsImages.begin(), ptsImages.end(),
-                                         paquets[std::size_t(k)].pts) -
-                        ptsImages.begin();
+        rangDepart[n] =
+            std::lower_bound(ptsImages.begin(), ptsImages.end(), paquets[std::size_t(k)].pts) -
+            ptsImages.begin();
     }
-
 }
 
 void MoteurVideo::Impl::CalculerDuree() {
@@ -418,7 +424,8 @@ void MoteurVideo::Impl::Raccourcir(std::int64_t nombre) {
     infos.nombreImages = nombre;
     // The next frame's start is the end of the new last frame: it was shown until then.
     CalculerDuree();
-    while (!cache.empty() && cache.rbegin()->first >= nombre) Oublier(std::prev(cache.end()));
+    while (!cache.empty() && cache.rbegin()->first >= nombre)
+        Oublier(std::prev(cache.end()));
 }
 
 // --- decoding --------------------------------------------------------------------------------
@@ -515,7 +522,7 @@ bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n, bool arriere) {
 }
 
 MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::int64_t depuis,
-                                                         bool convertirTout) {
+                                                          bool convertirTout) {
     // Going on is cheaper than seeking as long as no keyframe lies between here and n.
     const bool continuer =
         vivant && derniereSortie < n && rangDepart[std::size_t(n)] <= derniereSortie + 1;
@@ -551,7 +558,8 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
                 const auto it = std::lower_bound(ptsImages.begin(), ptsImages.end(), ts);
                 if (it != ptsImages.end() && *it == ts) i = it - ptsImages.begin();
             }
-            const bool abimee = trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
+            const bool abimee =
+                trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
             // Frames before the keyframe's own come from references we did not decode.
             if (i >= debut && i < infos.nombreImages && !abimee) {
                 derniereBonne = std::max(derniereBonne, i);
@@ -634,8 +642,8 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
         if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
                                      &luminosite, &contraste, &saturation) >= 0) {
             sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
-                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite,
-                                     contraste, saturation);
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
+                                     saturation);
         }
         convertisseurRegle = convertisseur;
         reglageCouleurs = reglage;
@@ -672,8 +680,8 @@ void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f, bool convertir) {
     if (!ref) return;
     EntreeCache e;
     e.yuv = ref;
-    e.octets = std::size_t(std::max(0, av_image_get_buffer_size(AVPixelFormat(f->format), f->width,
-                                                                f->height, 1)));
+    e.octets = std::size_t(
+        std::max(0, av_image_get_buffer_size(AVPixelFormat(f->format), f->width, f->height, 1)));
     octetsYuv += e.octets;
     cache[i] = e;
     Evincer(i);
@@ -765,7 +773,9 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     return moteur;
 }
 
-const InfosFilm& MoteurVideo::Infos() const { return d->infos; }
+const InfosFilm& MoteurVideo::Infos() const {
+    return d->infos;
+}
 
 double MoteurVideo::TempsMs(std::int64_t n) const {
     n = std::clamp<std::int64_t>(n, 0, d->infos.nombreImages - 1);
@@ -849,8 +859,12 @@ QImage MoteurVideo::Image(std::int64_t n) {
     return image;
 }
 
-void MoteurVideo::FixerFilsDecodage(int fils) { gFilsDecodage = std::max(0, fils); }
-void MoteurVideo::FixerPrechargementParDefaut(bool actif) { gPrechargement = actif; }
+void MoteurVideo::FixerFilsDecodage(int fils) {
+    gFilsDecodage = std::max(0, fils);
+}
+void MoteurVideo::FixerPrechargementParDefaut(bool actif) {
+    gPrechargement = actif;
+}
 
 void MoteurVideo::ViderCache() {
     std::lock_guard<std::mutex> v(d->verrou);

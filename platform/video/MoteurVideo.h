@@ -16,7 +16,7 @@
 namespace kinepo {
 
 struct InfosFilm {
-    int largeur = 0;          // frame size in image pixels
+    int largeur = 0; // frame size in image pixels
     int hauteur = 0;
     std::int64_t nombreImages = 0; // frames that really decode
     double cadenceFichier = 0;     // frames per second declared by the file (0 when unknown)

@@ -15,15 +15,24 @@ inline QTemporaryDir& DossierFilms() {
 
 inline QString NomCodec(CodecFilm c) {
     switch (c) {
-    case CodecFilm::RawAvi: return QStringLiteral("raw");
-    case CodecFilm::MjpegAvi: return QStringLiteral("mjpeg");
-    case CodecFilm::Mpeg4Avi: return QStringLiteral("mpeg4");
-    case CodecFilm::H264Mp4: return QStringLiteral("h264");
-    case CodecFilm::CinepakAvi: return QStringLiteral("cinepak");
-    case CodecFilm::Msvideo1Avi: return QStringLiteral("msvideo1");
-    case CodecFilm::Mpeg1Mpg: return QStringLiteral("mpeg1");
-    case CodecFilm::Mpeg2Mpg: return QStringLiteral("mpeg2");
-    case CodecFilm::Mpeg4Mov: return QStringLiteral("mpeg4mov");
+    case CodecFilm::RawAvi:
+        return QStringLiteral("raw");
+    case CodecFilm::MjpegAvi:
+        return QStringLiteral("mjpeg");
+    case CodecFilm::Mpeg4Avi:
+        return QStringLiteral("mpeg4");
+    case CodecFilm::H264Mp4:
+        return QStringLiteral("h264");
+    case CodecFilm::CinepakAvi:
+        return QStringLiteral("cinepak");
+    case CodecFilm::Msvideo1Avi:
+        return QStringLiteral("msvideo1");
+    case CodecFilm::Mpeg1Mpg:
+        return QStringLiteral("mpeg1");
+    case CodecFilm::Mpeg2Mpg:
+        return QStringLiteral("mpeg2");
+    case CodecFilm::Mpeg4Mov:
+        return QStringLiteral("mpeg4mov");
     }
     return {};
 }

@@ -25,7 +25,8 @@ QString Film12() {
 }
 
 void TraiterEvenements() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 
 class Lecteur : public ::testing::Test {
@@ -112,7 +113,8 @@ TEST_F(Lecteur, CommandsWithoutNotifyStaySilent) {
 
 TEST_F(Lecteur, StepsNeverRunPastTheLastFrame) {
     lecteur.AllerFin(false);
-    for (int i = 0; i < 3; ++i) lecteur.Pas(+1, false);
+    for (int i = 0; i < 3; ++i)
+        lecteur.Pas(+1, false);
     EXPECT_EQ(lecteur.ImageCourante(), 11);
     lecteur.SetFormat(LecteurMci::FormatTemps::Images);
     EXPECT_DOUBLE_EQ(lecteur.Position(), 11.0);

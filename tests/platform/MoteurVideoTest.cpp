@@ -120,11 +120,15 @@ TEST_P(FilmsGeneres, WalkingBothWaysWithTheDefaultCache) {
     auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
     ASSERT_TRUE(moteur);
     ASSERT_EQ(moteur->Infos().nombreImages, 70);
-    for (std::int64_t n = 0; n < 70; ++n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
-    for (std::int64_t n = 69; n >= 0; --n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
-    for (std::int64_t n = 30; n < 45; ++n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 0; n < 70; ++n)
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 69; n >= 0; --n)
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 30; n < 45; ++n)
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
     // Back from far away: the run starts at an earlier keyframe.
-    for (std::int64_t n = 62; n >= 50; --n) ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    for (std::int64_t n = 62; n >= 50; --n)
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
 }
 
 TEST_P(FilmsGeneres, CacheStaysWithinItsBudget) {
@@ -224,9 +228,8 @@ TEST_P(FilmsTronques, LengthIsTheLastDecodableFrame) {
     QFile original(FilmNumerote(p));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QByteArray octets = original.readAll();
-    const QString chemin = DossierFilms().filePath(QStringLiteral("tronque-%1.%2")
-                                                       .arg(c.nom)
-                                                       .arg(ExtensionFilm(c.codec)));
+    const QString chemin = DossierFilms().filePath(
+        QStringLiteral("tronque-%1.%2").arg(c.nom).arg(ExtensionFilm(c.codec)));
     QFile tronque(chemin);
     ASSERT_TRUE(tronque.open(QIODevice::WriteOnly));
     // Cut inside a frame, not on a boundary.
@@ -278,8 +281,14 @@ QByteArray SonWav() {
     // 0.1 s of 8 kHz 8-bit mono silence.
     const int donnees = 800;
     QByteArray w;
-    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) w.append(char((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [&](quint16 v) { w.append(char(v & 0xFF)); w.append(char(v >> 8)); };
+    auto u32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            w.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&](quint16 v) {
+        w.append(char(v & 0xFF));
+        w.append(char(v >> 8));
+    };
     w.append("RIFF");
     u32(36 + donnees);
     w.append("WAVEfmt ");
@@ -316,10 +325,12 @@ const CasMauvais kMauvais[] = {
     {"fifty_bytes", "cinquante.avi", [] { return DebutDeFilm(50); }},
     {"header_only", "entete.avi", [] { return DebutDeFilm(2000); }},
     {"sound_only", "son.wav", [] { return SonWav(); }},
-    {"noise", "bruit.mpg", [] {
+    {"noise", "bruit.mpg",
+     [] {
          QByteArray b(4096, 0);
          QRandomGenerator g(7);
-         for (auto& o : b) o = char(g.bounded(256));
+         for (auto& o : b)
+             o = char(g.bounded(256));
          return b;
      }},
 };
@@ -330,16 +341,15 @@ INSTANTIATE_TEST_SUITE_P(Fichiers, FichiersMauvais, ::testing::ValuesIn(kMauvais
 // sound only is not a film.
 bool Ffmpeg(const QStringList& arguments) {
     QProcess p;
-    p.start(QStringLiteral("ffmpeg"),
-            QStringList{"-loglevel", "error", "-y"} + arguments);
+    p.start(QStringLiteral("ffmpeg"), QStringList{"-loglevel", "error", "-y"} + arguments);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 TEST(MoteurVideo, SoundTrackIsIgnored) {
     const QString film = DossierFilms().filePath("avec-son.avi");
     ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-f", "lavfi", "-i",
-                        "sine=frequency=440:sample_rate=22050", "-t", "2", "-c:v", "mjpeg",
-                        "-c:a", "pcm_s16le", film}));
+                        "sine=frequency=440:sample_rate=22050", "-t", "2", "-c:v", "mjpeg", "-c:a",
+                        "pcm_s16le", film}));
     auto moteur = MoteurVideo::Ouvrir(film);
     ASSERT_TRUE(moteur);
     EXPECT_EQ(moteur->Infos().nombreImages, 50);

@@ -63,11 +63,15 @@ QRect ZoneCellules(int largeur, int hauteur) {
 
 const char* ExtensionFilm(CodecFilm codec) {
     switch (codec) {
-    case CodecFilm::H264Mp4: return "mp4";
+    case CodecFilm::H264Mp4:
+        return "mp4";
     case CodecFilm::Mpeg1Mpg:
-    case CodecFilm::Mpeg2Mpg: return "mpg";
-    case CodecFilm::Mpeg4Mov: return "mov";
-    default: return "avi";
+    case CodecFilm::Mpeg2Mpg:
+        return "mpg";
+    case CodecFilm::Mpeg4Mov:
+        return "mov";
+    default:
+        return "avi";
     }
 }
 
@@ -189,8 +193,8 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
         for (int y = 0; y < p.hauteur; ++y)
             std::memcpy(r.source->data[0] + std::ptrdiff_t(y) * r.source->linesize[0],
                         source.constScanLine(y), std::size_t(p.largeur) * 3);
-        sws_scale(r.convertisseur, r.source->data, r.source->linesize, 0, p.hauteur,
-                  r.trame->data, r.trame->linesize);
+        sws_scale(r.convertisseur, r.source->data, r.source->linesize, 0, p.hauteur, r.trame->data,
+                  r.trame->linesize);
         r.trame->pts = n;
         if (!Vider(r, flux, r.trame)) return echec(QStringLiteral("encoding failed"));
     }

@@ -9,10 +9,10 @@
 namespace kinepo::test {
 
 enum class CodecFilm {
-    RawAvi,   // uncompressed BGR24 in AVI
-    MjpegAvi, // Motion JPEG in AVI (every frame a keyframe)
-    Mpeg4Avi, // MPEG-4 part 2 in AVI
-    H264Mp4,  // H.264 in MP4 (MPEG-4 part 2 in MP4 when FFmpeg has no H.264 encoder)
+    RawAvi,      // uncompressed BGR24 in AVI
+    MjpegAvi,    // Motion JPEG in AVI (every frame a keyframe)
+    Mpeg4Avi,    // MPEG-4 part 2 in AVI
+    H264Mp4,     // H.264 in MP4 (MPEG-4 part 2 in MP4 when FFmpeg has no H.264 encoder)
     CinepakAvi,  // Cinepak in AVI
     Msvideo1Avi, // Microsoft Video 1 in AVI
     Mpeg1Mpg,    // MPEG-1 video in an MPEG program stream
@@ -30,8 +30,8 @@ struct ParametresFilm {
     int images = 25;
     int cadenceNum = 25; // frames per second as the fraction cadenceNum / cadenceDen
     int cadenceDen = 1;
-    int gop = 12;        // keyframe interval of the inter codecs (exact for H.264: no scene cut)
-    int qualite = 3;     // quantiser of MJPEG and MPEG-4, 1 (best) to 31
+    int gop = 12;         // keyframe interval of the inter codecs (exact for H.264: no scene cut)
+    int qualite = 3;      // quantiser of MJPEG and MPEG-4, 1 (best) to 31
     bool imagesB = false; // allow B-frames (MPEG-4, H.264)
     bool indexEnTete = false; // MP4: index before the data, so a truncated file still opens
 };
