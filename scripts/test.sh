@@ -4,4 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh release
+# A private sound server (null sink, 440 Hz sine source) for the recording and playback tests.
+eval "$(bash scripts/pulse-test-server.sh start)"
+trap 'bash scripts/pulse-test-server.sh stop' EXIT
 ctest --preset release -j "$(nproc)" --timeout 600
