@@ -84,7 +84,8 @@ void LecteurMci::changerImage(std::int64_t n, bool notifier) {
     if (moteur_) {
         n = std::clamp<std::int64_t>(n, 0, moteur_->Infos().nombreImages - 1);
         QImage image = moteur_->Image(n);
-        if (image.isNull() && n >= moteur_->Infos().nombreImages) {
+        for (int essais = 0; essais < 8 && image.isNull() && n >= moteur_->Infos().nombreImages;
+             ++essais) {
             // The film turned out shorter than indexed (its tail does not decode).
             n = moteur_->Infos().nombreImages - 1;
             image = moteur_->Image(n);

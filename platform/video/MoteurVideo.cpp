@@ -759,7 +759,9 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     const std::int64_t dernier = d.infos.nombreImages - 1;
     if (dernier - d.rangDepart[std::size_t(dernier)] < kQueueVerifieeALOuverture) {
         d.centre = dernier;
-        for (int essais = 0; essais < 4; ++essais) {
+        // Each failed try shortens the film to where that run started; a long damaged tail is
+        // left for later requests to discover, so opening stays bounded.
+        for (int essais = 0; essais < 32; ++essais) {
             const std::int64_t n = d.infos.nombreImages - 1;
             if (d.DecoderJusqua(n, false) || d.infos.nombreImages - 1 == n) break;
         }

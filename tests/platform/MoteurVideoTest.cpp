@@ -255,13 +255,54 @@ TEST_P(FilmsTronques, LengthIsTheLastDecodableFrame) {
 }
 
 const CasTronque kTronques[] = {
-    {"mjpeg", CodecFilm::MjpegAvi, 1, 0.6},
-    {"raw", CodecFilm::RawAvi, 1, 0.5},
-    {"mpeg4", CodecFilm::Mpeg4Avi, 12, 0.7},
-    {"h264", CodecFilm::H264Mp4, 25, 0.7},
+    {"mjpeg", CodecFilm::MjpegAvi, 1, 0.6},        {"raw", CodecFilm::RawAvi, 1, 0.5},
+    {"mpeg4", CodecFilm::Mpeg4Avi, 12, 0.7},       {"h264", CodecFilm::H264Mp4, 25, 0.7},
+    {"h264_one_gop", CodecFilm::H264Mp4, 50, 0.8}, // tail found when first decoded
 };
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsTronques, ::testing::ValuesIn(kTronques),
                          [](const auto& info) { return std::string(info.param.nom); });
+
+// A film whose last frames are damaged in place (the file keeps its size and its index): the
+// length stops at the last frame that decodes.
+TEST(MoteurVideo, DamagedLastFramesShortenTheFilm) {
+    ParametresFilm p;
+    p.codec = CodecFilm::MjpegAvi;
+    p.images = 20;
+    QFile original(FilmNumerote(p));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QByteArray octets = original.readAll();
+    // The frames are the "00dc" chunks of the movie list, in order; blank the last three.
+    std::vector<qsizetype> morceaux;
+    // The headers and the index at the end name the chunks too: keep those of the movie list.
+    const qsizetype film = octets.indexOf("movi");
+    for (qsizetype i = octets.indexOf("00dc", film); i >= 0; i = octets.indexOf("00dc", i + 4))
+        morceaux.push_back(i);
+    const qsizetype index = octets.lastIndexOf("idx1");
+    while (!morceaux.empty() && index > 0 && morceaux.back() > index)
+        morceaux.pop_back();
+    ASSERT_EQ(morceaux.size(), 20u);
+    for (std::size_t k = 17; k < 20; ++k) {
+        const qsizetype debut = morceaux[k] + 8;
+        const quint32 taille = quint32(quint8(octets[morceaux[k] + 4])) |
+                               quint32(quint8(octets[morceaux[k] + 5])) << 8 |
+                               quint32(quint8(octets[morceaux[k] + 6])) << 16 |
+                               quint32(quint8(octets[morceaux[k] + 7])) << 24;
+        for (qsizetype i = debut; i < debut + qsizetype(taille) && i < octets.size(); ++i)
+            octets[i] = 0;
+    }
+    const QString chemin = DossierFilms().filePath("abime.avi");
+    QFile abime(chemin);
+    ASSERT_TRUE(abime.open(QIODevice::WriteOnly));
+    abime.write(octets);
+    abime.close();
+
+    auto moteur = MoteurVideo::Ouvrir(chemin);
+    ASSERT_TRUE(moteur);
+    EXPECT_EQ(moteur->Infos().nombreImages, 17);
+    EXPECT_NEAR(moteur->Infos().dureeMs, 17 * 40.0, 1e-9);
+    EXPECT_EQ(LireNumero(moteur->Image(16)), 16);
+    EXPECT_TRUE(moteur->Image(17).isNull());
+}
 
 // Files that are not films open to nothing, with a reason, and without a crash.
 struct CasMauvais {
