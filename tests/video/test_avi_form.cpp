@@ -12,9 +12,7 @@
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
-#ifdef KINEPO_AVEC_TRANSFERT
 #include "support/FakeConstante.h"
-#endif
 
 #include <QAction>
 #include <QCheckBox>
@@ -591,7 +589,6 @@ TEST_F(AviForm, ExportCsvTxtEtErreurDEcriture) {
     EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Erreur d'écriture"});
 }
 
-#ifdef KINEPO_AVEC_TRANSFERT
 TEST_F(AviForm, VersTabulaneEtPressePapiers) {
     Ouvrir(Film("balle.avi"));
     forme->EchelleEdit->setText("4");
@@ -638,7 +635,6 @@ TEST_F(AviForm, VersTabulaneEtPressePapiers) {
     forme->TabulaneBtn->click();
     EXPECT_TRUE(test::PressePapiers().contenu.isEmpty());
 }
-#endif
 
 TEST_F(AviForm, ReglagesAllerRetourAvecCurseurCroix) {
     forme->CurseurClick(0);
@@ -731,7 +727,6 @@ TEST_F(AviForm, FilmMpegTraceSurLaPageDeDessin) {
     EXPECT_TRUE(trace);
 }
 
-#ifdef KINEPO_AVEC_SUIVI
 TEST_F(AviForm, MesuresAutomatiquesSuiventLaBalle) {
     Ouvrir(Film("balle.avi", 8));
     forme->NbreSE->setValue(3);
@@ -753,6 +748,5 @@ TEST_F(AviForm, MesuresAutomatiquesSuiventLaBalle) {
         EXPECT_NEAR(forme->Tables().Temps(i), 0.04 * i, 1e-9);
     }
 }
-#endif
 
 } // namespace

@@ -17,12 +17,8 @@
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
-#ifdef KINEPO_AVEC_TRANSFERT
 #include "transfer/ui/Transfert.h"
-#endif
-#ifdef KINEPO_AVEC_SUIVI
 #include "video/ui/SuiviAvi.h"
-#endif
 
 #include <QActionGroup>
 #include <QApplication>
@@ -56,10 +52,6 @@ namespace kinepo {
 
 namespace {
 
-std::function<void(TAviForm&)>& InstallateurSuivi() {
-    static std::function<void(TAviForm&)> installateur;
-    return installateur;
-}
 
 int& CibleGlobale() {
     static int cible = crCibleNormale;
@@ -116,10 +108,6 @@ const QString kFiltreExport = QStringLiteral("Tableur (*.csv);;Tableur ASCII (*.
 
 } // namespace
 
-void TAviForm::DefinirInstallateurSuivi(std::function<void(TAviForm&)> installateur) {
-    InstallateurSuivi() = std::move(installateur);
-}
-
 int TAviForm::CibleApplication() {
     return CibleGlobale();
 }
@@ -134,10 +122,7 @@ TAviForm::TAviForm(QWidget* parent) : TTradForm(parent), lecteur_(new LecteurMci
     LireReglages();
     Inviter(QString::fromUtf8(kInviteRepos));
     BoutonsEtat();
-#ifdef KINEPO_AVEC_SUIVI
     InstallerSuiviAutomatique(*this);
-#endif
-    if (InstallateurSuivi()) InstallateurSuivi()(*this);
     FormCreate();
 }
 
@@ -1479,7 +1464,6 @@ void TAviForm::transferer(CibleSauvegarde cible) {
         if (!EcrireExport(*nom, texte)) Dialogues().message(QStringLiteral("Erreur d'écriture"));
         return;
     }
-#ifdef KINEPO_AVEC_TRANSFERT
     const int n = machine_.NbreSE;
     const bool versTabulane = cible == CibleSauvegarde::Tabulane;
     const bool fait = Transferer(
@@ -1505,9 +1489,6 @@ void TAviForm::transferer(CibleSauvegarde cible) {
     }
     BoutonsEtat();
     PosterRafraichissement();
-#else
-    (void)cible;
-#endif
 }
 
 // ---- Showing and closing ---------------------------------------------------------------------

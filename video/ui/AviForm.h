@@ -50,8 +50,8 @@ public:
     ~TAviForm() override;
 
     // ---- Automatic tracking and chronophotography plug in here -------------------------------
-    // The tracking code fills these in (through DefinirInstallateurSuivi, run by every new
-    // form). Empty hooks leave the corresponding controls without automatic behaviour.
+    // The tracking driver (SuiviAvi.cpp) fills these in when the form is created. Empty hooks
+    // leave the corresponding controls without automatic behaviour.
     struct CrochetsSuivi {
         std::function<void(TAviForm&)> Armer;       // MesureBtn down with MesureAutoCB ticked
         std::function<void(TAviForm&)> ChronoPhoto; // ChronoPhotoBtn clicked (either way)
@@ -61,7 +61,6 @@ public:
         std::function<void(TAviForm&)> Arret;        // MesureBtn up (the analysis is abandoned)
     };
     CrochetsSuivi Suivi;
-    static void DefinirInstallateurSuivi(std::function<void(TAviForm&)> installateur);
 
     // ---- Controls -----------------------------------------------------------------------
     QToolBar* ToolBar1 = nullptr;
