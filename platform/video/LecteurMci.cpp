@@ -132,12 +132,12 @@ void LecteurMci::avancerLecture() {
     }
     // Real time: the frame due now, skipping those the decoder could not keep up with.
     const double maintenant = departLectureMs_ + double(HorlogeMs() - departHorloge_);
-    const std::int64_t dernier = moteur_->Infos().nombreImages - 1;
     const std::int64_t due = moteur_->ImageA(maintenant);
     if (due > courante_) changerImage(due, false);
-    const bool finie = courante_ >= moteur_->Infos().nombreImages - 1 && due >= dernier &&
+    // Playback ends when the last frame has been shown for its whole duration.
+    const bool finie = courante_ >= moteur_->Infos().nombreImages - 1 &&
                        maintenant >= moteur_->Infos().dureeMs;
-    if (finie || courante_ >= moteur_->Infos().nombreImages - 1) {
+    if (finie) {
         lecture_->stop();
         if (notifierFinLecture_) notifierPlusTard();
         notifierFinLecture_ = false;
