@@ -108,7 +108,7 @@ int ExecuterWav(const QStringList& args, QString& sortie, QString& erreur) {
         lignes = LignesTransfertSon(*son, s, sous, p);
         lignes += BlocsTransfertSon(p);
     }
-    sortie = JoindreLignesSon(lignes);
+    sortie = JoindreLignes(lignes);
     return 0;
 }
 

@@ -132,13 +132,5 @@ QStringList LignesTableSon(const TamponSon& son, const Selection& s, bool stereo
     return l;
 }
 
-QString JoindreLignesSon(const QStringList& lignes) {
-    QString t;
-    for (const QString& l : lignes) {
-        t += l;
-        t += QStringLiteral("\r\n");
-    }
-    return t;
-}
 
 } // namespace kinepo

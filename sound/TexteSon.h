@@ -2,6 +2,7 @@
 // The texts the sound form produces from a selection: the exchange-text lines of a transfer
 // (around the constant block, which the shared transfer appends) and the text table.
 #include "sound/SelectionSon.h"
+#include "transfer/TexteEchange.h"
 
 #include <QStringList>
 
@@ -31,8 +32,5 @@ QStringList BlocsTransfertSon(const ParametresTransfertSon& p);
 
 // The text table: names, units and every sample from start to end, without thinning.
 QStringList LignesTableSon(const TamponSon& son, const Selection& s, bool stereo);
-
-// Lines joined with CR LF after each line, as the exchange text and the table files have them.
-QString JoindreLignesSon(const QStringList& lignes);
 
 } // namespace kinepo

@@ -5,15 +5,25 @@
 
 namespace kinepo {
 
-namespace {
-QString couper(QString ligne) {
+QString CouperLigne(QString ligne) {
     if (ligne.size() > kLongueurLigneMax) ligne.truncate(kLongueurLigneMax);
     return ligne;
 }
-} // namespace
+
+QString JoindreLignes(const QStringList& lignes) {
+    QString texte;
+    qsizetype taille = 0;
+    for (const QString& l : lignes) taille += l.size() + 2;
+    texte.reserve(taille);
+    for (const QString& l : lignes) {
+        texte += l;
+        texte += kFinLigne;
+    }
+    return texte;
+}
 
 QString LigneChamps(const QStringList& champs) {
-    return couper(champs.join(kSeparateurChamps));
+    return CouperLigne(champs.join(kSeparateurChamps));
 }
 
 QString LigneValeurs(std::span<const double> valeurs) {
@@ -24,7 +34,7 @@ QString LigneValeurs(std::span<const double> valeurs) {
         // Stop building once past the limit: the rest would be cut anyway.
         if (ligne.size() > kLongueurLigneMax) break;
     }
-    return couper(std::move(ligne));
+    return CouperLigne(std::move(ligne));
 }
 
 QString EnteteBloc(int nombre, const QString& motCle) {
@@ -41,9 +51,9 @@ void AjouteConstante(QStringList& lignes, const ConstanteTransfert& constante) {
         return; // an unreadable value drops the whole block, silently
     }
     lignes.append(QString());
-    lignes.append(couper(nom + kSeparateurChamps));
-    lignes.append(couper(constante.unite + kSeparateurChamps));
-    lignes.append(couper(ReelVersTexte(valeur) + kSeparateurChamps));
+    lignes.append(CouperLigne(nom + kSeparateurChamps));
+    lignes.append(CouperLigne(constante.unite + kSeparateurChamps));
+    lignes.append(CouperLigne(ReelVersTexte(valeur) + kSeparateurChamps));
 }
 
 void PageTransfert::AjouteConstante(TexteEchange& texte) const {
@@ -98,18 +108,7 @@ void TexteEchange::ajouterBlocDeUns(const QString& motCle, int nombre) {
     ajouterBloc(motCle, l);
 }
 
-QString TexteEchange::texte() const {
-    QString t;
-    qsizetype taille = 0;
-    for (const QString& l : lignes_)
-        taille += l.size() + 2;
-    t.reserve(taille);
-    for (const QString& l : lignes_) {
-        t += l;
-        t += kFinLigne;
-    }
-    return t;
-}
+QString TexteEchange::texte() const { return JoindreLignes(lignes_); }
 
 QByteArray TexteEchange::octetsCp1252() const {
     return VersCp1252(texte());

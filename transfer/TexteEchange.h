@@ -24,6 +24,11 @@ inline constexpr int kLongueurLigneMax = 255;
 inline constexpr QChar kSeparateurChamps = u'\t';
 inline constexpr QLatin1StringView kFinLigne("\r\n");
 
+// A line cut to kLongueurLigneMax characters.
+QString CouperLigne(QString ligne);
+// Lines as one text, every line (the last included) followed by CR LF.
+QString JoindreLignes(const QStringList& lignes);
+
 // Fields joined by one TAB, cut to kLongueurLigneMax characters.
 QString LigneChamps(const QStringList& champs);
 // Values written by ReelVersTexte (user's decimal separator), joined by TAB, cut likewise.

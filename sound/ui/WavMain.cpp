@@ -681,7 +681,7 @@ void TWaveForm::SaveDataBtnClick() {
         LignesTableSon(*son_, selection_, son_->Stereo() && StereoCB->isChecked());
     QSaveFile f(AvecExtension(*nom, QStringLiteral(".txt")));
     const bool ok = f.open(QIODevice::WriteOnly) &&
-                    f.write(VersCp1252(JoindreLignesSon(lignes))) >= 0 && f.commit();
+                    f.write(VersCp1252(JoindreLignes(lignes))) >= 0 && f.commit();
     QApplication::restoreOverrideCursor();
     if (!ok) Dialogues().message(QStringLiteral("Erreur d'écriture"));
 }

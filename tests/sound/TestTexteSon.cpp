@@ -123,7 +123,7 @@ TEST_F(TexteSon, TableTexteSansAmincissement) {
                            "0,0001814059\t72\t-28"}));
     EXPECT_EQ(LignesTableSon(*son, {1, 2}, false),
               (QStringList{"t\tson", "s\t", "0\t-128", "9,070295E-5\t72"}));
-    EXPECT_EQ(JoindreLignesSon({"a", "b"}), QStringLiteral("a\r\nb\r\n"));
+    EXPECT_EQ(JoindreLignes({"a", "b"}), QStringLiteral("a\r\nb\r\n"));
 }
 
 } // namespace

@@ -9,15 +9,6 @@
 
 namespace kinepo {
 
-namespace {
-
-QString Couper(QString ligne) {
-    if (ligne.size() > kLongueurMaxLigne) ligne.truncate(kLongueurMaxLigne);
-    return ligne;
-}
-
-} // namespace
-
 QStringList NomsColonnes(int nbrePoints) {
     QStringList noms{QStringLiteral("t")};
     if (nbrePoints <= 1) {
@@ -34,29 +25,20 @@ QStringList LignesTableau(const VideoCalibration& c, const TablesPointage& t, in
     const int n = nbrePoints < 1 ? 1 : nbrePoints;
     QStringList lignes;
     lignes.reserve(t.Rows + 2);
-    lignes << Couper(NomsColonnes(n).join(separateur));
+    lignes << CouperLigne(NomsColonnes(n).join(separateur));
     QString unites = QStringLiteral("s");
     for (int k = 0; k < 2 * n; ++k)
         unites += separateur + QStringLiteral("m");
-    lignes << Couper(unites);
+    lignes << CouperLigne(unites);
     for (int i = 0; i < t.Rows; ++i) {
         QString l = ReelVersTexte(T(c, t, i));
         for (int k = 1; k <= n; ++k) {
             l += separateur + ReelVersTexte(X(c, t, k, i));
             l += separateur + ReelVersTexte(Y(c, t, k, i));
         }
-        lignes << Couper(l);
+        lignes << CouperLigne(l);
     }
     return lignes;
-}
-
-QString JoindreLignes(const QStringList& lignes) {
-    QString texte;
-    for (const QString& l : lignes) {
-        texte += l;
-        texte += QStringLiteral("\r\n");
-    }
-    return texte;
 }
 
 QString TextePressePapiers(const VideoCalibration& c, const TablesPointage& t, int nbrePoints) {
@@ -94,7 +76,7 @@ QStringList LignesIncertitude(const VideoCalibration& c, const TablesPointage& t
     const QString iy = ReelVersTexte(std::fabs(c.KY) * c.Incertitude);
     for (int k = 1; k <= n; ++k)
         l += QLatin1Char('\t') + ix + QLatin1Char('\t') + iy;
-    l = Couper(l);
+    l = CouperLigne(l);
     for (int i = 0; i < t.Rows; ++i)
         lignes << l;
     return lignes;

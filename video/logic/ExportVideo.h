@@ -3,6 +3,7 @@
 // CSV/TXT export and the exchange text for the analysis program. Values are converted with the
 // calibration at the moment the text is built (unrounded, general 6-digit format of
 // ReelVersTexte, whose decimal separator follows the language settings).
+#include "transfer/TexteEchange.h"
 #include "video/logic/TablesPointage.h"
 #include "video/logic/VideoCalibration.h"
 
@@ -11,17 +12,12 @@
 
 namespace kinepo {
 
-inline constexpr int kLongueurMaxLigne = 255; // a longer line is cut
-
 // Column names: "t", "x", "y" for one point; "t", "x1", "y1", ... "xn", "yn" otherwise.
 QStringList NomsColonnes(int nbrePoints);
 
 // Names line, units line and one line per stored row, fields joined by `separateur`.
 QStringList LignesTableau(const VideoCalibration& c, const TablesPointage& t, int nbrePoints,
                           QChar separateur);
-
-// The lines joined into one text, each line (the last one too) followed by CR LF.
-QString JoindreLignes(const QStringList& lignes);
 
 // Clipboard target "vers presse papiers": names, units and data lines, TAB-separated.
 QString TextePressePapiers(const VideoCalibration& c, const TablesPointage& t, int nbrePoints);
