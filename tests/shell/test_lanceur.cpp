@@ -1,11 +1,13 @@
 // The launcher: default folders in the settings file, the folder buttons, the form buttons.
 #include "common/IniFile.h"
 #include "platform/Chemins.h"
+#include "shell/About.h"
 #include "shell/ImageMain.h"
 #include "support/FakePlateforme.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -188,3 +190,17 @@ TEST_F(Lanceur, CaptionsAndHintsOfTheButtons) {
 }
 
 } // namespace
+
+TEST(AboutBox, CaptionTextsAndOkCloses) {
+    TAboutBox box;
+    EXPECT_EQ(box.windowTitle(), "A propos");
+    EXPECT_TRUE(box.Version->text().startsWith("Version "));
+    EXPECT_TRUE(box.Version->text().contains(" du "));
+    EXPECT_EQ(box.Comments->text(),
+              "Lecture de fichiers\n.BMP .JPG .AVI .MPG  .WAV .GIF \npour Tabulane");
+    EXPECT_TRUE(box.OKButton->isDefault());
+    box.show();
+    box.OKButton->click();
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
