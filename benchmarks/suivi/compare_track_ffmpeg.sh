@@ -35,8 +35,8 @@ best_of() {
 }
 
 printf "%-10s %12s %14s %7s %7s\n" film "ffmpeg (s)" "track (s)" ratio target
-for spec in "mjpeg640.avi 320,240 3" "h264_1080.mp4 960,540 1.5"; do
-  set -- $spec
+for cas in "mjpeg640.avi 320,240 3" "h264_1080.mp4 960,540 1.5"; do
+  set -- $cas
   film="$films/$1"
   t_ff=$(best_of "$runs" ffmpeg -v quiet -threads 2 -i "$film" -f null -)
   t_kc=$(best_of "$runs" "$cli" track "$film" --target "$2")

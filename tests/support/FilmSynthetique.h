@@ -11,13 +11,13 @@ namespace kinepo::test {
 enum class CodecFilm {
     RawAvi,      // uncompressed BGR24 in AVI
     MjpegAvi,    // Motion JPEG in AVI (every frame a keyframe)
-    Mpeg4Avi,    // MPEG-4 part 2 in AVI
-    H264Mp4,     // H.264 in MP4 (MPEG-4 part 2 in MP4 when FFmpeg has no H.264 encoder)
+    Mpeg4Avi,    // MPEG-4 Visual in AVI
+    H264Mp4,     // H.264 in MP4 (MPEG-4 Visual in MP4 when FFmpeg has no H.264 encoder)
     CinepakAvi,  // Cinepak in AVI
     Msvideo1Avi, // Microsoft Video 1 in AVI
     Mpeg1Mpg,    // MPEG-1 video in an MPEG program stream
     Mpeg2Mpg,    // MPEG-2 video in an MPEG program stream
-    Mpeg4Mov,    // MPEG-4 part 2 in QuickTime MOV
+    Mpeg4Mov,    // MPEG-4 Visual in QuickTime MOV
 };
 
 // The file extension that suits the codec's container ("avi", "mp4", "mpg", "mov").
