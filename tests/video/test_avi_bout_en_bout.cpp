@@ -1,5 +1,6 @@
 // From film to the analysis program: a few frames of a moving ball measured in the AVI form and
 // sent twice to the stand-in analysis program, which runs as a separate process.
+#include "support/Evenements.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "support/FakeConstante.h"
@@ -26,12 +27,7 @@ using namespace kinepo;
 
 namespace {
 
-void Calmer() {
-    for (int i = 0; i < 40; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
+void Calmer() { test::TraiterEvenements(); }
 
 QPoint Balle(int n) {
     return {30 + 10 * n, 40 + 2 * n};

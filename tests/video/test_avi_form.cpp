@@ -1,5 +1,6 @@
 // The AVI form driven as a user drives it: generated films, mouse clicks on the picture, keys,
 // menu items, offscreen, with the scripted dialogs.
+#include "support/Evenements.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
@@ -53,12 +54,7 @@ QImage ImageBalle(int n, int largeur, int hauteur) {
 }
 
 // Lets the player's notifications and the posted refresh messages run until nothing is left.
-void Calmer() {
-    for (int i = 0; i < 40; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
+void Calmer() { test::TraiterEvenements(); }
 
 class AviForm : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // The falling-ball sample measured through the form as a user does it, and compared with the
 // ball's true motion.
+#include "support/Evenements.h"
 #include "common/Nombres.h"
 #include "platform/video/LecteurMci.h"
 #include "samples/ScenesEchantillons.h"
@@ -22,12 +23,7 @@ namespace ech = kinepo::echantillons;
 
 namespace {
 
-void Calmer() {
-    for (int i = 0; i < 40; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
+void Calmer() { test::TraiterEvenements(); }
 
 QPoint Pixel(QPointF p) {
     return {static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y()))};

@@ -39,6 +39,19 @@ EffetPointage MachinePointage::Arreter() {
     return e;
 }
 
+void MachinePointage::DebutLigneSuivante(EffetPointage& e) {
+    // A new row starts with its origin in the mobile-origin mode, with the first point otherwise.
+    if (OrigineMobile) {
+        t_.NextPoint = 0;
+        e.invite = InviteOrigineLigne(t_.Rows + 1);
+        e.curseur = kCurseurOrigine;
+    } else {
+        t_.NextPoint = 1;
+        e.invite = InviteImage(NbreSE, t_.Rows + 1);
+        e.curseur = kCurseurCible;
+    }
+}
+
 EffetPointage MachinePointage::Enregistrer(QPoint posImage, double tempsCourant, bool avantDerniere,
                                            const Patch& patchVivant) {
     EffetPointage e;
@@ -71,15 +84,7 @@ EffetPointage MachinePointage::Enregistrer(QPoint posImage, double tempsCourant,
     if (t_.NextPoint > NbreSE) {
         t_.Rows = i + 1;
         e.ligneComplete = true;
-        if (OrigineMobile) {
-            t_.NextPoint = 0;
-            e.invite = InviteOrigineLigne(t_.Rows + 1);
-            e.curseur = kCurseurOrigine;
-        } else {
-            t_.NextPoint = 1;
-            e.invite = InviteImage(NbreSE, t_.Rows + 1);
-            e.curseur = kCurseurCible;
-        }
+        DebutLigneSuivante(e);
         if (t_.Rows >= kCapaciteLignes) {
             Etat = PointingState::psIdle;
             e.finMesure = true;
@@ -101,15 +106,7 @@ EffetPointage MachinePointage::Enregistrer(QPoint posImage, double tempsCourant,
 EffetPointage MachinePointage::Defaire() {
     EffetPointage e;
     if (t_.Rows > 0) --t_.Rows;
-    if (OrigineMobile) {
-        t_.NextPoint = 0;
-        e.invite = InviteOrigineLigne(t_.Rows + 1);
-        e.curseur = kCurseurOrigine;
-    } else {
-        t_.NextPoint = 1;
-        e.invite = InviteImage(NbreSE, t_.Rows + 1);
-        e.curseur = kCurseurCible;
-    }
+    DebutLigneSuivante(e);
     return e;
 }
 

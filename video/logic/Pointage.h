@@ -69,6 +69,8 @@ public:
     bool ChangerModeOrigine(bool versMobile, bool tabulaneActif);
 
 private:
+    // Sets the next click and its prompt and cursor for the start of row Rows + 1.
+    void DebutLigneSuivante(EffetPointage& e);
     TablesPointage& t_;
 };
 

@@ -1,5 +1,6 @@
 // The AVI form and kinepo-cli on the same sample film: the same target gives the same table and
 // the same chronophotograph, byte for byte.
+#include "support/Evenements.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
@@ -25,12 +26,7 @@ using namespace kinepo;
 
 namespace {
 
-void Calmer() {
-    for (int i = 0; i < 40; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
+void Calmer() { test::TraiterEvenements(); }
 
 QByteArray Contenu(const QString& chemin) {
     QFile f(chemin);
