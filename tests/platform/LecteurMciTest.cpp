@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace kinepo;
 using namespace kinepo::test;
@@ -53,6 +54,9 @@ struct CasCommande {
     std::function<void(LecteurMci&)> commande;
     std::int64_t arrivee;
 };
+// Cases print as their name in test listings.
+void PrintTo(const CasCommande& c, std::ostream* os) { *os << c.nom; }
+
 
 class Commandes : public ::testing::TestWithParam<CasCommande> {};
 

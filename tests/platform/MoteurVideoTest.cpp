@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace kinepo;
 using namespace kinepo::test;
@@ -23,6 +24,9 @@ struct CasFilm {
     bool imagesB;
     const char* codecAttendu;
 };
+// Cases print as their name in test listings.
+void PrintTo(const CasFilm& c, std::ostream* os) { *os << c.nom; }
+
 
 const CasFilm kFilms[] = {
     {"raw", CodecFilm::RawAvi, 1, false, "rawvideo"},
@@ -215,6 +219,9 @@ struct CasTronque {
     int gop;
     double fraction;
 };
+// Cases print as their name in test listings.
+void PrintTo(const CasTronque& c, std::ostream* os) { *os << c.nom; }
+
 
 class FilmsTronques : public ::testing::TestWithParam<CasTronque> {};
 
@@ -310,6 +317,9 @@ struct CasMauvais {
     const char* fichier;
     std::function<QByteArray()> contenu;
 };
+// Cases print as their name in test listings.
+void PrintTo(const CasMauvais& c, std::ostream* os) { *os << c.nom; }
+
 
 QByteArray DebutDeFilm(int octets) {
     ParametresFilm p;

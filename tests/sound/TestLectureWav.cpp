@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <memory>
 
 using namespace kinepo;
@@ -22,6 +23,9 @@ struct CasLecture {
     double troncature = 1.0;
     std::uint32_t frequence = 0;
 };
+// Cases print as their name in test listings.
+void PrintTo(const CasLecture& c, std::ostream* os) { *os << c.nom; }
+
 
 QByteArray Tronquer(QByteArray b, int n) {
     return b.left(n);

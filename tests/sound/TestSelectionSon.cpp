@@ -3,6 +3,7 @@
 #include "sound/SelectionSon.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace kinepo;
 
@@ -16,6 +17,10 @@ struct CasSous {
     bool valide;
     const char* label;
 };
+void PrintTo(const CasSous& c, std::ostream* os) {
+    *os << c.f << " Hz, " << c.longueur << " samples";
+}
+
 
 class SousEchantillonnageSon : public ::testing::TestWithParam<CasSous> {};
 
