@@ -28,6 +28,13 @@ public:
     // Nothing when cancelled.
     virtual std::optional<QString> ouvrirFichier(const QString& titre, const QString& dossier,
                                                  const QString& filtre) = 0;
+    // The same, opening on filter number indexFiltre (1-based, as the settings keep it) and
+    // handing back in it the filter the user chose. By default the filter is not followed.
+    virtual std::optional<QString> ouvrirFichierFiltre(const QString& titre, const QString& dossier,
+                                                       const QString& filtre, int& indexFiltre) {
+        (void)indexFiltre;
+        return ouvrirFichier(titre, dossier, filtre);
+    }
     // File save dialog, proposing nomDefaut; the dialog itself asks nothing about overwriting.
     virtual std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                                       const QString& filtre,

@@ -55,6 +55,16 @@ public:
         if (f.isEmpty()) return std::nullopt;
         return f;
     }
+    std::optional<QString> ouvrirFichierFiltre(const QString& titre, const QString& dossier,
+                                               const QString& filtre, int& indexFiltre) override {
+        const QStringList filtres = filtre.split(QStringLiteral(";;"));
+        QString choisi = filtres.value(indexFiltre - 1, filtres.value(0));
+        const QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), titre,
+                                                       dossier, filtre, &choisi);
+        if (f.isEmpty()) return std::nullopt;
+        if (const auto i = filtres.indexOf(choisi); i >= 0) indexFiltre = static_cast<int>(i) + 1;
+        return f;
+    }
     std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                               const QString& filtre,
                                               const QString& nomDefaut) override {

@@ -47,6 +47,18 @@ std::optional<QString> FakeDialogues::ouvrirFichier(const QString& titre, const 
     return prendre(fichiers, titre, std::optional<QString>{});
 }
 
+std::optional<QString> FakeDialogues::ouvrirFichierFiltre(const QString& titre,
+                                                          const QString& dossier, const QString&,
+                                                          int& indexFiltre) {
+    affiches.push_back({"ouvrir", titre, dossier, indexFiltre});
+    auto fichier = prendre(fichiers, titre, std::optional<QString>{});
+    if (fichier && !filtresChoisis.empty()) {
+        indexFiltre = filtresChoisis.front();
+        filtresChoisis.pop_front();
+    }
+    return fichier;
+}
+
 std::optional<QString> FakeDialogues::enregistrerFichier(const QString& titre,
                                                          const QString& dossier, const QString&,
                                                          const QString&) {

@@ -17,6 +17,7 @@ public:
                        // "enregistrer", "dossier"
         QString texte; // the message, question, prompt or title
         QString dossier; // initial folder for file and folder dialogs
+        int indexFiltre = 0; // filter the open dialog showed first (ouvrirFichierFiltre)
     };
 
     // Scripted answers, taken in order.
@@ -25,6 +26,7 @@ public:
     std::deque<std::optional<QString>> saisies; // for saisir
     std::deque<std::optional<QString>> fichiers; // for ouvrirFichier and enregistrerFichier
     std::deque<std::optional<QString>> dossiers; // for choisirDossier
+    std::deque<int> filtresChoisis; // filter the user picks in ouvrirFichierFiltre (else kept)
 
     std::vector<Affichage> affiches;
 
@@ -40,6 +42,8 @@ public:
                                   const QString& defaut) override;
     std::optional<QString> ouvrirFichier(const QString& titre, const QString& dossier,
                                          const QString& filtre) override;
+    std::optional<QString> ouvrirFichierFiltre(const QString& titre, const QString& dossier,
+                                               const QString& filtre, int& indexFiltre) override;
     std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                               const QString& filtre,
                                               const QString& nomDefaut) override;

@@ -1,6 +1,7 @@
 // The AVI form driven as a user drives it: generated films, mouse clicks on the picture, keys,
 // menu items, offscreen, with the scripted dialogs.
 #include "support/Evenements.h"
+#include "common/IniFile.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
@@ -133,6 +134,26 @@ TEST_F(AviForm, OuvertureEtPremiereImage) {
     forme->DebutBtn->click();
     Calmer();
     EXPECT_EQ(Image(), 0);
+}
+
+TEST_F(AviForm, LeFiltreDOuvertureSuitLesReglages) {
+    const QString film = Film("balle.avi");
+    forme.reset();
+    {
+        IniFile ini(NomFichierIni());
+        ini.ecrireEntier("AVI", "FilterIndex", 2);
+        ASSERT_TRUE(ini.enregistrer());
+    }
+    forme = std::make_unique<TAviForm>();
+    test::Dialogues().fichiers = {film};
+    test::Dialogues().filtresChoisis = {1};
+    forme->OpenBtn->click();
+    Calmer();
+    ASSERT_NE(test::Dialogues().dernier(), nullptr);
+    EXPECT_EQ(test::Dialogues().dernier()->indexFiltre, 2);
+    EXPECT_TRUE(forme->FilmOuvert());
+    forme.reset(); // the form writes its settings when destroyed
+    EXPECT_EQ(IniFile(NomFichierIni()).lireEntier("AVI", "FilterIndex", 0), 1);
 }
 
 TEST_F(AviForm, MauvaisFichiersLaissentLaFormeSansFilm) {

@@ -527,7 +527,8 @@ void TAviForm::EcrireReglages() const {
 
 void TAviForm::OpenFileBtnClick() {
     const auto nom =
-        Dialogues().ouvrirFichier(QStringLiteral("Ouvrir"), dossierInitial_, kFiltreOuverture);
+        Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
+                                        kFiltreOuverture, filterIndex_);
     if (!nom) return;
     OuvrirFilm(*nom);
 }
