@@ -204,12 +204,13 @@ TEST_F(LienTabulane, TabulaneNonLanceEstDemarrePuisAttendu) {
     EXPECT_TRUE(test::Dialogues().messages().empty());
 }
 
-// Started from a registry command line with arguments, and slower than the first wait: the
+// Started from a registry command line with arguments, and slower than the first wait (its
+// start is delayed 1600 ms, so it listens between the two waits with 900 ms to spare): the
 // first opening starts it once more and retries at once, the second opening (after 1000 ms)
 // finds the first copy listening.
 TEST_F(LienTabulane, TabulaneLentDepuisLeRegistre) {
     test::Registre().ecrire(QStringLiteral("Software\\Tabulane"), QStringLiteral("Path"),
-                            kSimule + QStringLiteral(" --lent 1800"));
+                            kSimule + QStringLiteral(" --lent 1600"));
     dde->CalculeCheminTabulane(QString());
     test::FakeConstante dlg;
     dlg.lienReel = true;
@@ -219,7 +220,7 @@ TEST_F(LienTabulane, TabulaneLentDepuisLeRegistre) {
     ASSERT_EQ(test::Processus().lances.size(), 2u);
     for (const auto& l : test::Processus().lances) {
         EXPECT_EQ(l.programme, kSimule);
-        EXPECT_EQ(l.arguments, QStringList({"--lent", "1800"}));
+        EXPECT_EQ(l.arguments, QStringList({"--lent", "1600"}));
     }
     EXPECT_EQ(attentes,
               (std::vector<int>{kAttenteApresLancementMs, kAttenteAvantSecondeOuvertureMs}));
