@@ -268,6 +268,15 @@ void EnregistreurSonQt::lire() {
     if (io_) donnees_.append(io_->readAll());
 }
 
+void EnregistreurSonQt::Arreter() {
+    if (!source_) return;
+    lire();
+    source_->disconnect(this);
+    source_->stop();
+    source_.reset();
+    io_ = nullptr;
+}
+
 bool EnregistreurSonQt::Sauver(const QString& fichier) {
     if (!ouvert_) return false;
     lire();
@@ -276,12 +285,7 @@ bool EnregistreurSonQt::Sauver(const QString& fichier) {
 }
 
 void EnregistreurSonQt::Fermer() {
-    if (source_) {
-        source_->disconnect(this);
-        source_->stop();
-        source_.reset();
-    }
-    io_ = nullptr;
+    Arreter();
     ouvert_ = false;
 }
 

@@ -93,6 +93,7 @@ public:
     bool Ouvrir() override;
     bool DefinirFormat(const FormatPcm& format) override;
     bool Enregistrer() override;
+    void Arreter() override;
     bool Sauver(const QString& fichier) override;
     void Fermer() override;
 

@@ -607,7 +607,9 @@ void TWaveForm::StopBtnClick() {
     StopBtn->hide();
     arret_ = true;
     const double e = DureeEcoulee(debutEnregistrement_.msecsTo(Horloge()));
-    // The device is not told to stop; the program waits about as long again as it recorded.
+    // The capture ends here, so the file holds what was recorded until Stop; the save still
+    // comes after a wait about as long again as the recording lasted.
+    if (enregistreur_) enregistreur_->Arreter();
     limiteTics_ = LimiteAttente(e, Timer1->interval());
     tics_ = 0;
     Timer1->start();

@@ -152,6 +152,7 @@ public:
         bool ouvrirOk = true;
         std::optional<FormatPcm> format;
         bool enregistre = false;
+        bool arrete = false; // capture stopped (set by Arreter)
         int fermetures = 0;
         double secondes = 1.0; // length of the tone saved
         std::vector<QString> sauvegardes;
@@ -163,6 +164,7 @@ public:
         return true;
     }
     bool Enregistrer() override { return etat_.enregistre = true; }
+    void Arreter() override { etat_.arrete = true; }
     bool Sauver(const QString& fichier) override {
         etat_.sauvegardes.push_back(fichier);
         const FormatPcm f = etat_.format.value_or(FormatPcm{});

@@ -298,7 +298,10 @@ TEST_F(WavFormTest, EnregistrementDeCinqSecondesSauveApresLAttente) {
     EXPECT_EQ(*audio.enregistreur.format, (FormatPcm{44100, 8, 1}));
 
     maintenant = maintenant.addMSecs(5000);
+    EXPECT_FALSE(audio.enregistreur.arrete);
     forme->StopBtnClick();
+    // The capture stops at once: the wait that follows is not recorded.
+    EXPECT_TRUE(audio.enregistreur.arrete);
     EXPECT_TRUE(forme->StopBtn->isHidden());
     EXPECT_TRUE(forme->Timer1->isActive());
     forme->Timer1->stop(); // the test ticks the timer itself, in scaled time
