@@ -2,7 +2,6 @@
 #include "shell/cli/Commandes.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
