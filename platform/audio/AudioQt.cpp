@@ -90,22 +90,31 @@ void LecteurSonQt::Jouer(bool notifier) {
     notifier_ = notifier;
     enLecture_ = true;
     horloge_.start();
+    const int dureeMs = int((fin - debut + 1) * 1000 / std::int64_t(format_.frequence)) + 1;
 
     const QAudioDevice peripherique = QMediaDevices::defaultAudioOutput();
     if (!peripherique.isNull()) {
         sortie_ = std::make_unique<QAudioSink>(peripherique, FormatQt(format_));
-        connect(sortie_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State etat) {
-            if (etat == QAudio::IdleState && flux_.atEnd())
+        connect(sortie_.get(), &QAudioSink::stateChanged, this, [this, dureeMs](QAudio::State etat) {
+            if (etat == QAudio::IdleState && flux_.atEnd()) {
+                // The sink goes idle once the server holds the last bytes, which for a short
+                // stretch is before they are heard: the end waits for the stretch's duration.
+                const qint64 reste = dureeMs - horloge_.elapsed();
+                if (reste > 0)
+                    finMuette_->start(int(reste));
+                else
+                    finDeLecture();
+            } else if (etat == QAudio::StoppedState && sortie_ &&
+                       sortie_->error() != QAudio::NoError) {
                 finDeLecture();
-            else if (etat == QAudio::StoppedState && sortie_ && sortie_->error() != QAudio::NoError)
-                finDeLecture();
+            }
         });
         sortie_->start(&flux_);
         if (sortie_->error() == QAudio::NoError) return;
         sortie_.reset();
     }
     // No sound server: the playback runs silently for the stretch's duration.
-    finMuette_->start(int((fin - debut + 1) * 1000 / std::int64_t(format_.frequence)) + 1);
+    finMuette_->start(dureeMs);
 }
 
 void LecteurSonQt::finDeLecture() {
