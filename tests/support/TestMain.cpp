@@ -3,6 +3,8 @@
 #include "support/FakePlateforme.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,6 +17,11 @@ class FauxParTest : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every test process gets its own settings file and registry, so tests running side by side
+    // (or one after the other) never read each other's settings, nor the user's.
+    QTemporaryDir reglages;
+    qputenv("KINEPO_INI", QFile::encodeName(reglages.filePath(QStringLiteral("kinepo.INI"))));
+    qputenv("KINEPO_REGISTRE", QFile::encodeName(reglages.filePath(QStringLiteral("registre.ini"))));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FauxParTest);
