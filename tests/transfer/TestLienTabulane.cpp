@@ -7,6 +7,7 @@
 #include "platform/lien/SemaphoreNomme.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
+#include "support/TabulaneSimule.h"
 #include "transfer/ui/ImageConst.h"
 #include "transfer/ui/ImageDDE.h"
 #include "transfer/ui/Transfert.h"
@@ -61,24 +62,15 @@ void construireTable(const PageTransfert& page, TexteEchange& texte) {
 
 class LienTabulane : public ::testing::Test {
 protected:
-    QTemporaryDir runtime;
-    QString journal;
-    QByteArray ancienXdg;
+    test::EnvironnementTabulaneSimule simule;
+    QTemporaryDir& runtime = simule.runtime;
+    std::vector<qint64>& pidsDirects = simule.pidsDirects;
     std::unique_ptr<TFormDDE> dde;
     std::vector<int> attentes;
-    std::vector<qint64> pidsDirects;
 
     void SetUp() override {
         ASSERT_TRUE(runtime.isValid());
         FixerSeparateurDecimal(u',');
-        ancienXdg = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        journal = runtime.path() + QStringLiteral("/journal.txt");
-        qputenv("TABULANE_SIMULE_JOURNAL", QFile::encodeName(journal));
-        qputenv("TABULANE_SIMULE_DUREE_MAX", "15000");
-        for (const char* v :
-             {"TABULANE_SIMULE_LENT", "TABULANE_SIMULE_REFUSER", "TABULANE_SIMULE_COUPER"})
-            qunsetenv(v);
         dde = std::make_unique<TFormDDE>();
         ASSERT_EQ(&TFormDDE::Instance(), dde.get());
         // The waits stay real (the stand-in needs the time to start); they are recorded too.
@@ -89,42 +81,15 @@ protected:
     }
 
     void TearDown() override {
-        // Every copy of the stand-in wrote its process id first; none outlives the test.
-        for (const QString& l : lignesJournal())
-            if (l.startsWith(QLatin1String("DEMARRE ")))
-                ::kill(static_cast<pid_t>(l.mid(8).toLongLong()), SIGTERM);
-        for (qint64 pid : pidsDirects)
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
         dde.reset();
         SeparateurDecimalDuSysteme();
-        if (ancienXdg.isEmpty())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", ancienXdg);
     }
 
-    QStringList lignesJournal() const {
-        QFile f(journal);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
-    QStringList requetes() const {
-        QStringList r;
-        for (const QString& l : lignesJournal())
-            if (l.startsWith(QLatin1String("REQUETE "))) r.append(l.mid(8));
-        return r;
-    }
+    QStringList lignesJournal() const { return simule.lignesJournal(); }
+    QStringList requetes() const { return simule.requetes(); }
     qsizetype nombre(const QString& ligne) const { return lignesJournal().count(ligne); }
-
-    // Polls the journal (the stand-in works in its own process) for at most 5 s.
     bool attendreJournal(const std::function<bool()>& condition) const {
-        QElapsedTimer t;
-        t.start();
-        while (!condition()) {
-            if (t.elapsed() > 5000) return false;
-            QThread::msleep(20);
-        }
-        return true;
+        return simule.attendreJournal(condition);
     }
 
     // Starts the stand-in ourselves, as if the user had opened the analysis program.

@@ -5,6 +5,7 @@
 #include "platform/Chemins.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
+#include "support/TabulaneSimule.h"
 #include "support/FilmSynthetique.h"
 #include "transfer/ui/ImageDDE.h"
 #include "video/logic/ExportVideo.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QRegularExpression>
 #include <QThread>
 #include <QToolButton>
 #include <csignal>
@@ -36,32 +38,19 @@ QPoint Balle(int n) {
 } // namespace
 
 TEST(AviBoutEnBout, MesureEtDeuxEnvoisAuProgrammeDAnalyse) {
-    QTemporaryDir runtime;
+    test::EnvironnementTabulaneSimule simule;
+    const QTemporaryDir& runtime = simule.runtime;
     ASSERT_TRUE(runtime.isValid());
     FixerSeparateurDecimal(QLatin1Char(','));
-    const QByteArray ancienXdg = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    const QString journal = runtime.filePath("journal.txt");
-    qputenv("TABULANE_SIMULE_JOURNAL", QFile::encodeName(journal));
-    qputenv("TABULANE_SIMULE_DUREE_MAX", "15000");
-    auto lignes = [&] {
-        QFile f(journal);
-        if (!f.open(QIODevice::ReadOnly)) return QStringList();
-        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    };
-    auto attendre = [&](const std::function<bool()>& condition) {
-        QElapsedTimer t;
-        t.start();
-        while (!condition() && t.elapsed() < 5000)
-            QThread::msleep(20);
-        return condition();
-    };
+    auto lignes = [&] { return simule.lignesJournal(); };
+    auto attendre = &test::EnvironnementTabulaneSimule::attendreJournal;
 
     auto dde = std::make_unique<TFormDDE>();
     dde->CalculeCheminTabulane(QStringLiteral(KINEPO_TABULANE_SIMULE_DIR));
     qint64 pid = 0;
     ASSERT_TRUE(QProcess::startDetached(QStringLiteral(KINEPO_TABULANE_SIMULE_DIR "/tabulane"), {},
                                         {}, &pid));
+    simule.pidsDirects.push_back(pid);
     ASSERT_TRUE(attendre([&] { return lignes().contains(QStringLiteral("ECOUTE")); }));
 
     const QString film = runtime.filePath("balle.avi");
@@ -119,23 +108,10 @@ TEST(AviBoutEnBout, MesureEtDeuxEnvoisAuProgrammeDAnalyse) {
         EXPECT_TRUE(test::Dialogues().messages().empty());
     }
 
-    auto executes = [&] {
-        QStringList r;
-        for (const QString& l : lignes())
-            if (l.startsWith(QLatin1String("REQUETE EXECUTE"))) r << l.mid(8);
-        return r;
-    };
+    auto executes = [&] { return simule.requetes().filter(QRegularExpression("^EXECUTE ")); };
     EXPECT_TRUE(attendre([&] { return executes().size() >= 2; }));
     EXPECT_EQ(executes(), (QStringList{"EXECUTE CLIP|LOAD", "EXECUTE CLIP|ADD"}));
 
-    for (const QString& l : lignes())
-        if (l.startsWith(QLatin1String("DEMARRE ")))
-            ::kill(static_cast<pid_t>(l.mid(8).toLongLong()), SIGTERM);
-    ::kill(static_cast<pid_t>(pid), SIGTERM);
     dde.reset();
     SeparateurDecimalDuSysteme();
-    if (ancienXdg.isEmpty())
-        qunsetenv("XDG_RUNTIME_DIR");
-    else
-        qputenv("XDG_RUNTIME_DIR", ancienXdg);
 }

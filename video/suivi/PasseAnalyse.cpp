@@ -56,6 +56,28 @@ struct Meilleur {
     int y = 0;
 };
 
+// One pixel by the rule: painted into the chronophotograph when it differs from the
+// background, and kept as the best match when it is in the window and closer than the best so
+// far. x counts from the row pointers; decalage turns it into the picture's column.
+inline void PasserPixel(const uchar* f, const uchar* r, uchar* c, int x, int y, bool chercher,
+                        int x0, int x1, const CouleurCible& cible, Meilleur& m,
+                        int decalage = 0) {
+    const uchar* p = f + 3 * x;
+    if (Ecart(p, r + 3 * x) <= PasseAnalyse::SeuilDifference) return;
+    uchar* o = c + 3 * x;
+    o[0] = p[0];
+    o[1] = p[1];
+    o[2] = p[2];
+    if (chercher && x >= x0 && x <= x1) {
+        const int e = Distance(p, cible);
+        if (e < m.distance) {
+            m.distance = e;
+            m.x = decalage + x;
+            m.y = y;
+        }
+    }
+}
+
 // One row: paints its moving pixels into the chronophotograph and, when the row crosses the
 // search window, keeps the best match among its moving pixels in columns [x0, x1].
 // The three searches of increasing threshold are folded into one: they all paint the same
@@ -63,22 +85,7 @@ struct Meilleur {
 // first that finds something finds the overall first minimum, provided it is below 64.
 inline void PasserLigne(const uchar* f, const uchar* r, uchar* c, int largeur, int y, bool chercher,
                         int x0, int x1, const CouleurCible& cible, Meilleur& m) {
-    auto pixel = [&](int x) {
-        const uchar* p = f + 3 * x;
-        if (Ecart(p, r + 3 * x) <= PasseAnalyse::SeuilDifference) return;
-        uchar* o = c + 3 * x;
-        o[0] = p[0];
-        o[1] = p[1];
-        o[2] = p[2];
-        if (chercher && x >= x0 && x <= x1) {
-            const int e = Distance(p, cible);
-            if (e < m.distance) {
-                m.distance = e;
-                m.x = x;
-                m.y = y;
-            }
-        }
-    };
+    auto pixel = [&](int x) { PasserPixel(f, r, c, x, y, chercher, x0, x1, cible, m); };
     int x = 0;
     for (; x + PixelsParBloc <= largeur; x += PixelsParBloc) {
         if (BlocImmobile(f + 3 * x, r + 3 * x)) continue;
@@ -205,22 +212,8 @@ __attribute__((target("ssse3"))) void PasserLigneSsse3(const uchar* f, const uch
         m.y = y;
     }
     // The last pixels of the row, one by one.
-    for (; x < largeur; ++x) {
-        const uchar* p = f + 3 * x;
-        if (Ecart(p, r + 3 * x) <= PasseAnalyse::SeuilDifference) continue;
-        uchar* o = c + 3 * x;
-        o[0] = p[0];
-        o[1] = p[1];
-        o[2] = p[2];
-        if (chercher && x >= x0 && x <= x1) {
-            const int e = Distance(p, cible);
-            if (e < m.distance) {
-                m.distance = e;
-                m.x = decalage + x;
-                m.y = y;
-            }
-        }
-    }
+    for (; x < largeur; ++x)
+        PasserPixel(f, r, c, x, y, chercher, x0, x1, cible, m, decalage);
 }
 #undef KINEPO_CHARGER
 #undef KINEPO_PLAN
