@@ -46,7 +46,14 @@ bool LecteurSonQt::Ouvrir(const QString& nomFichier, const FormatPcm& format,
     return true;
 }
 
+void LecteurSonQt::libererSortieFinie() {
+    if (!sortieFinie_) return;
+    sortieFinie_->stop();
+    sortieFinie_.reset();
+}
+
 void LecteurSonQt::liberer() {
+    libererSortieFinie();
     enLecture_ = false;
     finMuette_->stop();
     if (sortie_) {
@@ -124,12 +131,11 @@ void LecteurSonQt::finDeLecture() {
     enLecture_ = false;
     finMuette_->stop();
     if (sortie_) {
-        QAudioSink* s = sortie_.release();
-        s->disconnect(this);
-        QTimer::singleShot(0, s, [s] {
-            s->stop();
-            s->deleteLater();
-        });
+        // This may run from inside the output's own signal: it is released a moment later.
+        libererSortieFinie();
+        sortie_->disconnect(this);
+        sortieFinie_ = std::move(sortie_);
+        QTimer::singleShot(0, this, &LecteurSonQt::libererSortieFinie);
     }
     if (notifier) emit Termine();
 }

@@ -48,6 +48,7 @@ private:
     std::int64_t depuisTrames(std::int64_t t) const;
     void finDeLecture();
     void liberer();
+    void libererSortieFinie();
 
     QString nom_;
     FormatPcm format_;
@@ -58,6 +59,9 @@ private:
     std::int64_t debut_ = 0, fin_ = 0; // frames, end included
     bool enLecture_ = false, notifier_ = false;
     std::unique_ptr<QAudioSink> sortie_;
+    // A finished output, released once the signal that ended it has returned (or with the
+    // player): it must not outlive the player, or the sound server's thread meets a dead stream.
+    std::unique_ptr<QAudioSink> sortieFinie_;
     QBuffer flux_;
     // Without an output device the playback still runs in time, silently.
     QElapsedTimer horloge_;
