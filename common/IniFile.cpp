@@ -4,8 +4,22 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace kinepo {
+namespace {
+
+// Lines written by this program are UTF-8; lines of an older file are CP1252. A line is read
+// as UTF-8 when it is valid UTF-8, else as CP1252, so a file that an older version started
+// and this one went on writing reads back whole. (A CP1252 text that is also valid UTF-8
+// needs sequences such as "Ã©", which no folder or caption holds.)
+QString decoderLigne(const QByteArray& brut) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texte = utf8.decode(brut);
+    return utf8.hasError() ? DepuisCp1252(brut) : texte;
+}
+
+} // namespace
 
 IniFile::IniFile(QString chemin) : chemin_(std::move(chemin)) {
     QFile f(chemin_);
@@ -30,7 +44,7 @@ IniFile::IniFile(QString chemin) : chemin_(std::move(chemin)) {
             l.brut.chop(1);
             l.fin.prepend('\r');
         }
-        const QString texte = DepuisCp1252(l.brut).trimmed();
+        const QString texte = decoderLigne(l.brut).trimmed();
         const qsizetype ferme = texte.indexOf(']');
         if (texte.startsWith('[') && ferme > 1) {
             // "[AVI] ; comment" is a header too; "[" or "[]" alone are not.
@@ -106,7 +120,7 @@ void IniFile::ecrireTexte(const QString& section, const QString& cle, const QStr
     // A line break inside a value would split the line and corrupt the file.
     QString propre = valeur;
     propre.replace(u'\r', u' ').replace(u'\n', u' ');
-    const QByteArray brut = VersCp1252(cle) + '=' + VersCp1252(propre);
+    const QByteArray brut = cle.toUtf8() + '=' + propre.toUtf8();
     const int i = trouverCle(section, cle);
     if (i >= 0) {
         lignes_[i].brut = brut;
@@ -115,7 +129,7 @@ void IniFile::ecrireTexte(const QString& section, const QString& cle, const QStr
     }
     int s = trouverSection(section);
     if (s < 0) {
-        inserer(lignes_.size(), Ligne{'[' + VersCp1252(section) + ']', {}, section, {}, {}});
+        inserer(lignes_.size(), Ligne{'[' + section.toUtf8() + ']', {}, section, {}, {}});
         s = static_cast<int>(lignes_.size()) - 1;
     }
     // After the last key line of the section: blank lines, comments and garbage that follow

@@ -2,7 +2,8 @@
 // The settings file: bracketed sections of "key=value" lines, read whole and written whole.
 // A writer changes only its own keys; every other line of the file (other sections,
 // comments, unknown keys, garbage) comes back byte for byte. Section and key names match
-// without regard to case, as on the platform the file format comes from.
+// without regard to case, as on the platform the file format comes from. Lines are written in
+// UTF-8; a line that is not valid UTF-8 (an older file's) is read as CP1252.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -37,8 +38,9 @@ public:
     // leaves half a file. Returns false when it could not be written.
     bool enregistrer() const;
 
-    // The file as it would be written: CP1252 bytes, every line read kept with its own end;
-    // new lines take the file's usual end (CR LF unless the file uses bare LF).
+    // The file as it would be written: the lines read kept byte for byte with their own end,
+    // the lines written in UTF-8; new lines take the file's usual end (CR LF unless the file
+    // uses bare LF).
     QByteArray contenu() const;
 
 private:

@@ -49,18 +49,18 @@ TEST_F(IniFileTest, UnEcrivainNeChangeQueSesCles) {
          "; "
          "Kinepo\r\n[Repertoire]\r\nAVI=/home/x/films\r\nBMP=C:\\images\r\n\r\n[AVI]\r\nCible=8\r\n"
          "Zoom = 2 \r\nNouveau=1\r\n\r\n[Optique]\r\nfoo=bar\r\nligne sans "
-         "egal\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
+         "egal\r\n[Wav]\r\nDossier=/tmp/\xc2\xb5\r\n"},
         {"lf", "[AVI]\nCible=7\n\n[Optique]\nfoo=bar\n",
-         "[AVI]\nCible=8\nNouveau=1\n\n[Optique]\nfoo=bar\n[Wav]\nDossier=/tmp/\xb5\n"},
+         "[AVI]\nCible=8\nNouveau=1\n\n[Optique]\nfoo=bar\n[Wav]\nDossier=/tmp/\xc2\xb5\n"},
         // Mixed ends stay as they were line by line.
         {"mixte", "[AVI]\r\nCible=7\n[Optique]\r\nfoo=bar\n",
-         "[AVI]\r\nCible=8\nNouveau=1\r\n[Optique]\r\nfoo=bar\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
+         "[AVI]\r\nCible=8\nNouveau=1\r\n[Optique]\r\nfoo=bar\n[Wav]\r\nDossier=/tmp/\xc2\xb5\r\n"},
         // A truncated last line gets its end only because a line now follows it.
         {"tronque", "[AVI]\r\nCible=7",
-         "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
+         "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Wav]\r\nDossier=/tmp/\xc2\xb5\r\n"},
         {"entete tronque", "[AVI]\r\nCible=7\r\n[Opt",
-         "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Opt\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
-        {"vide", "", "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Wav]\r\nDossier=/tmp/\xb5\r\n"},
+         "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Opt\r\n[Wav]\r\nDossier=/tmp/\xc2\xb5\r\n"},
+        {"vide", "", "[AVI]\r\nCible=8\r\nNouveau=1\r\n[Wav]\r\nDossier=/tmp/\xc2\xb5\r\n"},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -147,4 +147,45 @@ TEST_F(IniFileTest, UneValeurSurPlusieursLignesResteSurUneLigne) {
     const IniFile relu(chemin());
     EXPECT_EQ(relu.lireTexte("AVI", "Note"), "a  [Piege] b");
     EXPECT_FALSE(relu.valeur("Piege", "b").has_value());
+}
+
+// Paths that CP1252 cannot hold survive a write and a read; an older file, CP1252 throughout,
+// still reads, and its lines stay byte for byte when a key is added in UTF-8 beside them.
+TEST_F(IniFileTest, EcritEnUtf8LitLesAnciensFichiersEnCp1252) {
+    const QString polonaisRusse = QString::fromUtf8("/home/łukasz/Записи");
+    const struct {
+        const char* nom;
+        QByteArray avant; // the file before
+        QString avi;      // what [Repertoire] Avi reads as
+        QByteArray apres; // the file after writing Wav
+    } cas[] = {
+        {"absent",
+         "",
+         {},
+         "[Repertoire]\r\nWav=/home/\xc5\x82ukasz/\xd0\x97\xd0\xb0\xd0\xbf"
+         "\xd0\xb8\xd1\x81\xd0\xb8\r\n"},
+        {"cp1252", "[Repertoire]\r\nAvi=C:\\Vid\xe9os \xb5s\r\n; \x80 \xe0 garder\r\n",
+         QString::fromUtf8("C:\\Vidéos µs"),
+         "[Repertoire]\r\nAvi=C:\\Vid\xe9os \xb5s\r\nWav=/home/\xc5\x82ukasz/\xd0\x97\xd0\xb0"
+         "\xd0\xbf\xd0\xb8\xd1\x81\xd0\xb8\r\n; \x80 \xe0 garder\r\n"},
+        {"utf8", "[Repertoire]\nAvi=/home/\xc3\xa9l\xc3\xa8ve\n", QString::fromUtf8("/home/élève"),
+         "[Repertoire]\nAvi=/home/\xc3\xa9l\xc3\xa8ve\nWav=/home/\xc5\x82ukasz/\xd0\x97\xd0\xb0"
+         "\xd0\xbf\xd0\xb8\xd1\x81\xd0\xb8\n"},
+        {"utf8 bom", "\xef\xbb\xbf[Repertoire]\r\nAvi=/\xe2\x82\xac\r\n", QString::fromUtf8("/€"),
+         "\xef\xbb\xbf[Repertoire]\r\nAvi=/\xe2\x82\xac\r\nWav=/home/\xc5\x82ukasz/\xd0\x97\xd0"
+         "\xb0\xd0\xbf\xd0\xb8\xd1\x81\xd0\xb8\r\n"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QFile::remove(chemin());
+        if (!c.avant.isEmpty()) ecrireFichier(c.avant);
+        EXPECT_EQ(IniFile(chemin()).lireTexte("Repertoire", "Avi"), c.avi);
+        EXPECT_EQ(
+            modifier([&](IniFile& ini) { ini.ecrireTexte("Repertoire", "Wav", polonaisRusse); }),
+            c.apres);
+        // Read again: the old CP1252 line and the new UTF-8 line both come back.
+        const IniFile relu(chemin());
+        EXPECT_EQ(relu.lireTexte("Repertoire", "Wav"), polonaisRusse);
+        EXPECT_EQ(relu.lireTexte("Repertoire", "Avi"), c.avi);
+    }
 }
