@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -52,7 +53,9 @@ constexpr DefDossier kDossiers[5] = {
 
 } // namespace
 
-TImageFormMain* ImageFormMain() { return g_lanceur; }
+TImageFormMain* ImageFormMain() {
+    return g_lanceur;
+}
 
 TImageFormMain::TImageFormMain(QWidget* parent)
     : TTradForm(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -97,6 +100,11 @@ TImageFormMain::TImageFormMain(QWidget* parent)
     grille->addWidget(aboutBtn_, kNombreBoutonsForme + 1, 0);
     grille->addWidget(exitBtn_, kNombreBoutonsForme + 2, 0);
     setCentralWidget(centre);
+    // The window cannot be resized, so it is made wide enough for its caption: title bars
+    // often use a larger bold font, and the icon and the buttons take their share.
+    QFont gras = font();
+    gras.setBold(true);
+    centre->setMinimumWidth(QFontMetrics(gras).horizontalAdvance(windowTitle()) * 5 / 4 + 180);
 
     // FormCreate: hint and activation routing, hints on, the settings file, the folders.
     RoutageAide::Instance();
@@ -148,12 +156,21 @@ void TImageFormMain::OuvrirForme(BoutonForme bouton) {
     if (f.dossierInitial) {
         QString dossier;
         switch (bouton) {
-        case BoutonForme::Interf: dossier = dossiers_.optique; break;
-        case BoutonForme::Bmp: dossier = dossiers_.mecanique; break;
+        case BoutonForme::Interf:
+            dossier = dossiers_.optique;
+            break;
+        case BoutonForme::Bmp:
+            dossier = dossiers_.mecanique;
+            break;
         case BoutonForme::Avi:
-        case BoutonForme::Mpg: dossier = dossiers_.avi; break;
-        case BoutonForme::Wav: dossier = dossiers_.wav; break;
-        case BoutonForme::Michelson: break;
+        case BoutonForme::Mpg:
+            dossier = dossiers_.avi;
+            break;
+        case BoutonForme::Wav:
+            dossier = dossiers_.wav;
+            break;
+        case BoutonForme::Michelson:
+            break;
         }
         f.dossierInitial(forme, dossier);
     }
@@ -164,11 +181,16 @@ void TImageFormMain::OuvrirForme(BoutonForme bouton) {
 
 QString& TImageFormMain::champ(BoutonDossier b) {
     switch (b) {
-    case BoutonDossier::Interf: return dossiers_.optique;
-    case BoutonDossier::Bmp: return dossiers_.mecanique;
-    case BoutonDossier::Avi: return dossiers_.avi;
-    case BoutonDossier::Wav: return dossiers_.wav;
-    case BoutonDossier::Tabulane: break;
+    case BoutonDossier::Interf:
+        return dossiers_.optique;
+    case BoutonDossier::Bmp:
+        return dossiers_.mecanique;
+    case BoutonDossier::Avi:
+        return dossiers_.avi;
+    case BoutonDossier::Wav:
+        return dossiers_.wav;
+    case BoutonDossier::Tabulane:
+        break;
     }
     return dossiers_.tabulane;
 }
@@ -198,8 +220,8 @@ void TImageFormMain::closeEvent(QCloseEvent* e) {
     FormDestroy();
     e->accept();
     // Closing the launcher ends the program, whatever other forms are open.
-    if (QCoreApplication::instance()) QMetaObject::invokeMethod(qApp, &QCoreApplication::quit,
-                                                                Qt::QueuedConnection);
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 } // namespace kinepo

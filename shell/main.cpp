@@ -1,12 +1,13 @@
-// Kinepo: the program block. Registers the cursors, sets the application title, creates the
-// launcher and the start-up objects, and runs the event loop until the launcher closes.
-#include "platform/qt/PlateformeQt.h"
+// Kinepo: the program block. Registers the cursors, sets the application title, loads Qt's
+// French texts, creates the launcher and the start-up objects, and runs the event loop until
+// the launcher closes.
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
+#include "platform/qt/PlateformeQt.h"
 #include "shell/About.h"
+#include "shell/Demarrage.h"
 #include "shell/Formes.h"
 #include "shell/ImageMain.h"
-#include "shell/base/Curseurs.h"
 
 #include <QApplication>
 #include <exception>
@@ -33,11 +34,8 @@ public:
 
 int main(int argc, char** argv) {
     Application app(argc, argv);
-    kinepo::EnregistrerCurseurs();
-    Application::setApplicationName(QStringLiteral("kinepo"));
-    Application::setApplicationDisplayName(QStringLiteral("Multimedia pour Tabulane"));
-    app.setProperty("fichierAide", QStringLiteral("kinepo.hlp"));
-    kinepo::InstallerPlateformeQt();
+    kinepo::PreparerApplication(app);
+    kinepo::InstallerPlateformeQt(QString::fromUtf8(kinepo::kTitreApplication));
 
     auto* lanceur = new kinepo::TImageFormMain;
     lanceur->setAttribute(Qt::WA_DeleteOnClose);

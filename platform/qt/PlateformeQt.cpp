@@ -18,7 +18,45 @@
 namespace kinepo {
 namespace {
 
-QString titreApplication() { return QApplication::applicationDisplayName(); }
+QString g_titreApplication;
+
+QString titreApplication() {
+    return g_titreApplication;
+}
+
+// The folder chooser: a non-native dialog whose name field takes a typed folder. Qt's own
+// dialog refuses a folder that does not exist ("Directory not found"); this one hands it back
+// as typed, and the caller offers to create it.
+class ChoixDossier : public QFileDialog {
+public:
+    ChoixDossier(QWidget* parent, const QString& titre, const QString& dossier)
+        : QFileDialog(parent, titre, dossier) {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly, true);
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setLabelText(QFileDialog::FileName, QStringLiteral("Répertoire :"));
+        setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
+        setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
+    }
+    // The folder chosen or typed; empty when cancelled.
+    const QString& Choix() const { return choix_; }
+
+    void accept() override {
+        const QStringList choisis = selectedFiles();
+        const QString tape = choisis.value(0);
+        if (!tape.isEmpty() && !QFileInfo::exists(tape)) {
+            choix_ = tape;
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+        if (result() == QDialog::Accepted) choix_ = tape;
+    }
+
+private:
+    QString choix_;
+};
 
 class DialoguesQt : public IDialogues {
 public:
@@ -36,7 +74,8 @@ public:
         QMessageBox box(QMessageBox::Question, titreApplication(), texte, QMessageBox::NoButton,
                         QApplication::activeWindow());
         QList<QAbstractButton*> crees;
-        for (const QString& b : boutons) crees.append(box.addButton(b, QMessageBox::AcceptRole));
+        for (const QString& b : boutons)
+            crees.append(box.addButton(b, QMessageBox::AcceptRole));
         box.exec();
         return static_cast<int>(crees.indexOf(box.clickedButton()));
     }
@@ -59,8 +98,8 @@ public:
                                                const QString& filtre, int& indexFiltre) override {
         const QStringList filtres = filtre.split(QStringLiteral(";;"));
         QString choisi = filtres.value(indexFiltre - 1, filtres.value(0));
-        const QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), titre,
-                                                       dossier, filtre, &choisi);
+        const QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), titre, dossier,
+                                                       filtre, &choisi);
         if (f.isEmpty()) return std::nullopt;
         if (const auto i = filtres.indexOf(choisi); i >= 0) indexFiltre = static_cast<int>(i) + 1;
         return f;
@@ -71,25 +110,17 @@ public:
         QString depart = dossier;
         if (!nomDefaut.isEmpty())
             depart = dossier.isEmpty() ? nomDefaut : dossier + QLatin1Char('/') + nomDefaut;
-        const QString f = QFileDialog::getSaveFileName(QApplication::activeWindow(), titre, depart,
-                                                       filtre, nullptr,
-                                                       QFileDialog::DontConfirmOverwrite);
+        const QString f =
+            QFileDialog::getSaveFileName(QApplication::activeWindow(), titre, depart, filtre,
+                                         nullptr, QFileDialog::DontConfirmOverwrite);
         if (f.isEmpty()) return std::nullopt;
         return f;
     }
     std::optional<QString> choisirDossier(const QString& titre,
                                           const QString& dossierInitial) override {
-        // A non-native dialog with an editable name field: a typed folder that does not exist
-        // yet is accepted and handed back as typed.
-        QFileDialog d(QApplication::activeWindow(), titre, dossierInitial);
-        d.setFileMode(QFileDialog::Directory);
-        d.setOption(QFileDialog::ShowDirsOnly, true);
-        d.setOption(QFileDialog::DontUseNativeDialog, true);
-        d.setAcceptMode(QFileDialog::AcceptOpen);
-        d.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));
-        d.setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
-        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
-        return d.selectedFiles().first();
+        ChoixDossier d(QApplication::activeWindow(), titre, dossierInitial);
+        if (d.exec() != QDialog::Accepted || d.Choix().isEmpty()) return std::nullopt;
+        return d.Choix();
     }
 };
 
@@ -109,7 +140,8 @@ public:
 
 } // namespace
 
-void InstallerPlateformeQt() {
+void InstallerPlateformeQt(const QString& titreApplication) {
+    g_titreApplication = titreApplication;
     static DialoguesQt dialogues;
     static PressePapiersQt pressePapiers;
     static ProcessusQt processus;
