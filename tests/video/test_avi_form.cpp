@@ -1,12 +1,12 @@
 // The AVI form driven as a user drives it: generated films, mouse clicks on the picture, keys,
 // menu items, offscreen, with the scripted dialogs.
-#include "support/Evenements.h"
 #include "common/IniFile.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "shell/base/PanneauxEtat.h"
+#include "support/Evenements.h"
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/logic/ExportVideo.h"
@@ -55,7 +55,9 @@ QImage ImageBalle(int n, int largeur, int hauteur) {
 }
 
 // Lets the player's notifications and the posted refresh messages run until nothing is left.
-void Calmer() { test::TraiterEvenements(); }
+void Calmer() {
+    test::TraiterEvenements();
+}
 
 class AviForm : public ::testing::Test {
 protected:
@@ -216,15 +218,25 @@ TEST_F(AviForm, ExtensionsMpegEtSansExtension) {
 }
 
 TEST_F(AviForm, CadenceRapideEtFilmLent) {
-    test::ParametresFilm rapide;
-    rapide.cadenceNum = 150;
-    Ouvrir(Film("rapide.avi", 20, rapide));
-    EXPECT_EQ(forme->Calibration().FileFrameRate, 150);
-    EXPECT_EQ(forme->NbreImagesSE->value(), 100);
-    EXPECT_EQ(forme->Lecteur().Format(), LecteurMci::FormatTemps::Images);
-    forme->Lecteur().AllerA(7, true);
-    Calmer();
-    EXPECT_NEAR(forme->Calibration().CurrentTime, 0.07, 1e-12);
+    // Phone films: the box shows the film's rate (up to 1000) and times stay the film's own.
+    const int cadences[] = {120, 150, 240};
+    for (const int cadence : cadences) {
+        SCOPED_TRACE(cadence);
+        test::ParametresFilm rapide;
+        rapide.cadenceNum = cadence;
+        Ouvrir(Film(QStringLiteral("rapide-%1.avi").arg(cadence), 20, rapide));
+        EXPECT_EQ(forme->Calibration().FileFrameRate, cadence);
+        EXPECT_EQ(forme->NbreImagesSE->value(), cadence);
+        EXPECT_EQ(forme->NbreImagesSE->maximum(), 1000);
+        EXPECT_EQ(forme->Lecteur().Format(), LecteurMci::FormatTemps::Millisecondes);
+        EXPECT_NEAR(forme->Calibration().FramePeriod, 1.0 / cadence, 1e-12);
+        forme->SuivantBtn->click();
+        Calmer();
+        forme->SuivantBtn->click();
+        Calmer();
+        EXPECT_EQ(Image(), 2);
+        EXPECT_NEAR(forme->Calibration().CurrentTime, 2.0 / cadence, 1e-6);
+    }
 
     test::ParametresFilm lent;
     lent.cadenceNum = 3;
@@ -765,5 +777,69 @@ TEST_F(AviForm, MesuresAutomatiquesSuiventLaBalle) {
         EXPECT_NEAR(forme->Tables().Temps(i), 0.04 * i, 1e-9);
     }
 }
+
+} // namespace
+
+namespace {
+
+// Closing the form ends what runs, as releasing its button does; opened again, it has no film
+// and a click records nothing.
+struct CasFermeture {
+    const char* nom;
+    bool automatique; // MesureAutoCB ticked: the target is clicked and tracking runs
+    bool chrono;      // ChronoPhotoBtn pressed instead of MesureBtn
+};
+void PrintTo(const CasFermeture& c, std::ostream* os) {
+    *os << c.nom;
+}
+class FermetureAvi : public AviForm, public ::testing::WithParamInterface<CasFermeture> {};
+
+TEST_P(FermetureAvi, FermerArreteToutEtRienNeSEnregistreSansFilm) {
+    const CasFermeture cas = GetParam();
+    Ouvrir(Film("balle.avi", 30));
+    forme->MesureAutoCB->setChecked(cas.automatique);
+    if (cas.chrono) {
+        test::Dialogues().fichiers.push_back(dossier.filePath("chrono.bmp"));
+        forme->ChronoPhotoBtn->click();
+    } else {
+        forme->MesureBtn->click();
+        Calmer();
+        if (cas.automatique)
+            QTest::mouseClick(forme->Image, Qt::LeftButton, {}, Balle(0)); // the target
+        else
+            Cliquer(Balle(0));
+    }
+    // Closing comes while the analysis runs, before it has reached the end of the film.
+    for (int i = 0; i < 6 && forme->Machine().Etat != PointingState::psAnalysis &&
+                    (cas.automatique || cas.chrono);
+         ++i)
+        QCoreApplication::processEvents();
+    if (cas.automatique || cas.chrono) {
+        EXPECT_EQ(forme->Machine().Etat, PointingState::psAnalysis);
+    }
+    forme->close();
+    Calmer();
+    EXPECT_FALSE(forme->MesureBtn->isChecked());
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_FALSE(forme->FilmOuvert());
+
+    forme->show();
+    Calmer();
+    const int lignes = forme->Tables().Rows;
+    QTest::mouseClick(forme->Image, Qt::LeftButton, {}, Balle(3));
+    QTest::keyClick(forme->EditBidon, Qt::Key_Space);
+    Calmer();
+    EXPECT_EQ(forme->Tables().Rows, lignes);
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+}
+
+const CasFermeture kCasFermeture[] = {
+    {"MesureManuelle", false, false},
+    {"SuiviAutomatique", true, false},
+    {"Chronophotographie", false, true},
+};
+INSTANTIATE_TEST_SUITE_P(Forme, FermetureAvi, ::testing::ValuesIn(kCasFermeture),
+                         [](const auto& info) { return std::string(info.param.nom); });
 
 } // namespace

@@ -13,10 +13,6 @@ namespace kinepo {
 
 namespace {
 
-// The highest rate the form's frame-rate box shows; a faster film is clamped to it, which
-// differs from the file's rate and so switches the player to frame counting.
-constexpr int kCadenceMaxAffichable = 100;
-
 // Decodes frames [debut, fin] in order on a worker thread, one step ahead of the pass, and
 // hands them out already scaled to the display. The worker is the only user of the engine
 // while it runs. A frame that does not decode is replaced by the previous one, as the player
@@ -79,10 +75,8 @@ CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur) {
     c.FileFrameRate = cadence.fileFrameRate;
     c.FramePeriod = cadence.framePeriod;
     c.Duration = cadence.duration;
-    if (c.FileFrameRate > kCadenceMaxAffichable) {
-        o.formatImages = true;
-        c.FramePeriod = 1.0 / kCadenceMaxAffichable;
-    } else if (c.FileFrameRate > 0) {
+    // Whatever the rate, the player stays in milliseconds after opening: times are the film's.
+    if (c.FileFrameRate > 0) {
         c.FramePeriod = 1.0 / c.FileFrameRate;
     }
     c.MettreAJourFacteurs();

@@ -18,7 +18,7 @@ class MoteurVideo;
 
 // The calibration the AVI form has right after opening this film: frame size, default origin
 // and scale segment, zoom 1, frame rate and period from the film's two lengths, and the time
-// format (frames instead of milliseconds when the rate is above the 100 the form can show).
+// format (milliseconds, that is the film's own frame times, at any rate).
 struct CalibrationOuverture {
     VideoCalibration calibration;
     bool formatImages = false; // times are frame x period rather than the film's own times

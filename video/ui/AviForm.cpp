@@ -52,7 +52,6 @@ namespace kinepo {
 
 namespace {
 
-
 int& CibleGlobale() {
     static int cible = crCibleNormale;
     return cible;
@@ -244,7 +243,7 @@ void TAviForm::construireControles() {
     EchelleEdit->setMaximumWidth(80);
     DefinirAide(EchelleEdit, QStringLiteral("Echelle|Longueur en mètre de l'échelle"));
     NbreImagesSE = new QSpinBox(this);
-    NbreImagesSE->setRange(1, 100);
+    NbreImagesSE->setRange(1, kCadenceMaxAffichable);
     NbreImagesSE->setValue(25);
     DefinirAide(NbreImagesSE, QStringLiteral("|Nombre d'images par seconde"));
     Label2 = new QLabel(QStringLiteral("  images/s  "), this);
@@ -369,15 +368,7 @@ void TAviForm::construireControles() {
     // Wiring.
     connect(OpenBtn, &QToolButton::clicked, this, &TAviForm::OpenFileBtnClick);
     connect(MesureBtn, &QToolButton::clicked, this, &TAviForm::MesureBtnClick);
-    connect(ChronoPhotoBtn, &QToolButton::clicked, this, [this] {
-        if (Suivi.ChronoPhoto) {
-            Suivi.ChronoPhoto(*this);
-        } else {
-            const QSignalBlocker b(ChronoPhotoBtn);
-            ChronoPhotoBtn->setChecked(false);
-        }
-        BoutonsEtat();
-    });
+    connect(ChronoPhotoBtn, &QToolButton::clicked, this, &TAviForm::ChronoPhotoBtnClick);
     connect(OrigineBtn, &QToolButton::clicked, this, &TAviForm::OrigineBtnClick);
     connect(EchelleBtn, &QToolButton::clicked, this, &TAviForm::EchelleBtnClick);
     connect(OrigineItem, &QAction::triggered, this, [this] { OrigineItemClick(false); });
@@ -526,9 +517,8 @@ void TAviForm::EcrireReglages() const {
 // ---- Opening -------------------------------------------------------------------------------
 
 void TAviForm::OpenFileBtnClick() {
-    const auto nom =
-        Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
-                                        kFiltreOuverture, filterIndex_);
+    const auto nom = Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
+                                                     kFiltreOuverture, filterIndex_);
     if (!nom) return;
     OuvrirFilm(*nom);
 }
@@ -590,8 +580,11 @@ void TAviForm::apresOuverture() {
         Label2->setVisible(true);
         DureeEdit->setVisible(false);
         Label4->setVisible(false);
-        NbreImagesSE->setValue(
-            std::min(c.fileFrameRate, 100)); // its change handler sets the period
+        // A film faster than the box can show keeps its own period and times: the clamped
+        // value is not a choice of the user, so it does not switch the player to frames.
+        const QSignalBlocker b(NbreImagesSE);
+        NbreImagesSE->setValue(std::min(c.fileFrameRate, kCadenceMaxAffichable));
+        calib_.FramePeriod = 1.0 / c.fileFrameRate;
     } else {
         NbreImagesSE->setVisible(false);
         Label2->setVisible(false);
@@ -906,6 +899,16 @@ void TAviForm::MesureBtnClick() {
     PosterRafraichissement();
 }
 
+void TAviForm::ChronoPhotoBtnClick() {
+    if (Suivi.ChronoPhoto) {
+        Suivi.ChronoPhoto(*this);
+    } else {
+        const QSignalBlocker b(ChronoPhotoBtn);
+        ChronoPhotoBtn->setChecked(false);
+    }
+    BoutonsEtat();
+}
+
 void TAviForm::stockerCase(QPoint posImage) {
     const auto etat = static_cast<std::size_t>(machine_.Etat);
     if (etat < tables_.Cases.size()) tables_.Cases[etat] = posImage;
@@ -1037,6 +1040,7 @@ void TAviForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
 }
 
 void TAviForm::EnregistrerPoint(QPoint posImage) {
+    if (!FilmOuvert() || machine_.Etat != PointingState::psMeasure) return;
     const int i = tables_.Rows;
     const int k = tables_.NextPoint;
     const EffetPointage e = machine_.Enregistrer(posImage, calib_.CurrentTime, AvantDerniereImage(),
@@ -1521,6 +1525,17 @@ void TAviForm::resizeEvent(QResizeEvent* e) {
 
 void TAviForm::closeEvent(QCloseEvent* e) {
     EcrireReglages();
+    // Whatever runs ends as releasing its button ends it: no measurement outlives its film.
+    if (MesureBtn->isChecked()) {
+        MesureBtn->setChecked(false);
+        MesureBtnClick();
+    }
+    if (ChronoPhotoBtn->isChecked()) {
+        ChronoPhotoBtn->setChecked(false);
+        ChronoPhotoBtnClick();
+    }
+    if (Suivi.Arret) Suivi.Arret(*this);
+    machine_.Etat = PointingState::psIdle;
     try {
         if (FilmOuvert()) {
             lecteur_->Stop(false);

@@ -166,6 +166,7 @@ public:
     void MediaPlayerNotify();
     void PosterRafraichissement();
     void MesureBtnClick();
+    void ChronoPhotoBtnClick();
     void UndoBtnClick();
     void RazBtnClick();
     void OrigineBtnClick();

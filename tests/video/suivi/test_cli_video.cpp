@@ -195,11 +195,14 @@ struct CasCadence {
     double t3;             // time of the fourth row
 };
 
-// Times come from the film's own frame times, except above 100 frames per second (the most
-// the form's rate box shows), where the player counts frames of 1/100 s.
+// Times come from the film's own frame times at every rate, phone films of 120 and 240 frames
+// per second included.
 TEST_F(LigneDeCommande, TempsSelonLaCadence) {
-    const CasCadence cas[] = {
-        {"25", "25", 0.12}, {"30000/1001", "30", 0.1001}, {"120", "120", 0.03}, {"2/5", "0", 7.5}};
+    const CasCadence cas[] = {{"25", "25", 0.12},
+                              {"30000/1001", "30", 0.1001},
+                              {"120", "120", 0.025},
+                              {"240", "240", 0.0125},
+                              {"2/5", "0", 7.5}};
     ParametresFilm p = Lancer320();
     p.images = 6;
     const FilmGenere court = GenererFilm(p);
