@@ -10,6 +10,7 @@
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/logic/ExportVideo.h"
+#include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
@@ -841,5 +842,44 @@ const CasFermeture kCasFermeture[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Forme, FermetureAvi, ::testing::ValuesIn(kCasFermeture),
                          [](const auto& info) { return std::string(info.param.nom); });
+
+} // namespace
+
+namespace {
+
+// Tracking tells what it came to: the frames where the target was lost in the status bar, and a
+// click on a colour that does not stand out from the background a warning before the pass.
+TEST_F(AviForm, SuiviPerduOuCibleConfondue) {
+    const QString chemin = dossier.filePath("disparait.avi");
+    test::ParametresFilm p;
+    p.images = 8;
+    ASSERT_TRUE(test::EcrireFilm(chemin, p, [&](int n) {
+        return ImageBalle(n < 5 ? n : 40, p.largeur, p.hauteur); // gone from frame 5 on
+    }));
+    Ouvrir(chemin);
+    forme->MesureAutoCB->setChecked(true);
+    forme->MesureBtn->click();
+    Calmer();
+    Cliquer(Balle(0));
+    for (int i = 0; i < 10; ++i)
+        Calmer();
+    EXPECT_EQ(forme->Tables().Rows, 5);
+    EXPECT_EQ(forme->Status->texte(2), "Cible perdue sur 3 images");
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Cliquer sur la cible à suivre"}));
+
+    // On the white background, far from the ball.
+    test::Dialogues().affiches.clear();
+    forme->DebutBtn->click();
+    Calmer();
+    forme->MesureBtn->click();
+    Calmer();
+    Cliquer({130, 100});
+    for (int i = 0; i < 10; ++i)
+        Calmer();
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Cliquer sur la cible à suivre",
+                                    QString::fromUtf8(kMessageCibleConfondue)}));
+}
 
 } // namespace

@@ -92,7 +92,8 @@ double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouvertu
 IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
                           const ParametresAnalyse& p, VideoCalibration& c, TablesPointage& t,
                           MachinePointage& machine,
-                          const std::function<void(std::int64_t, std::int64_t)>& progression) {
+                          const std::function<void(std::int64_t, std::int64_t)>& progression,
+                          QString* bilan, bool* cibleDistincte) {
     SuiviAutomatique suivi(machine, t, c);
     const std::int64_t derniere = moteur.Infos().nombreImages - 1;
     const std::int64_t debut = std::clamp<std::int64_t>(p.imageDepart, 0, derniere);
@@ -116,12 +117,14 @@ IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouver
     // and a pass on the background itself would find nothing, so there is no pass at all.
     LectureAnticipee lecture(moteur, debut, derniere, zoom);
     suivi.Demarrer(lecture.Suivante(), p.suivre);
+    if (cibleDistincte) *cibleDistincte = suivi.CibleDistincte();
     const std::int64_t total = derniere - debut;
     for (std::int64_t n = debut + 1; n <= derniere; ++n) {
         c.CurrentTime = TempsImage(moteur, ouverture, n);
         suivi.Passer(lecture.Suivante(), p.suivre);
         if (progression) progression(n - debut, total);
     }
+    if (bilan) *bilan = suivi.PrendreBilan();
     if (p.fichierChrono.isEmpty()) {
         suivi.Abandonner();
         machine.Etat = PointingState::psIdle;

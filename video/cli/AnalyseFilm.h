@@ -44,6 +44,7 @@ enum class IssueAnalyse { Terminee, ChronoNonEcrite };
 IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
                           const ParametresAnalyse& p, VideoCalibration& calibration,
                           TablesPointage& tables, MachinePointage& machine,
-                          const std::function<void(std::int64_t, std::int64_t)>& progression = {});
+                          const std::function<void(std::int64_t, std::int64_t)>& progression = {},
+                          QString* bilan = nullptr, bool* cibleDistincte = nullptr);
 
 } // namespace kinepo

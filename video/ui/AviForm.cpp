@@ -890,6 +890,7 @@ void TAviForm::MesureBtnClick() {
         if (Suivi.Arret) Suivi.Arret(*this);
         const EffetPointage e = machine_.Arreter();
         Inviter(e.invite);
+        if (Suivi.Bilan) Suivi.Bilan(*this);
         SetCurseurImage(crDefaut);
     }
     DefinirAide(MesureBtn, MesureBtn->isChecked() ? QStringLiteral("|Arrêt des mesures")

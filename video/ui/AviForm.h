@@ -59,6 +59,7 @@ public:
         std::function<void(TAviForm&)> DebutAnalyse; // frame notification in psAnalysisStart
         std::function<void(TAviForm&)> PasseAnalyse; // frame notification in psAnalysis
         std::function<void(TAviForm&)> Arret;        // MesureBtn up (the analysis is abandoned)
+        std::function<void(TAviForm&)> Bilan; // after Arret: what the tracking came to, if lost
     };
     CrochetsSuivi Suivi;
 

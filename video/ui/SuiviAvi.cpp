@@ -42,6 +42,12 @@ public:
         form.PosterRafraichissement();
     }
 
+    // Frames where the target was lost are told in the status bar, not passed over in silence.
+    void AfficherBilan() {
+        const QString bilan = suivi.PrendreBilan();
+        if (!bilan.isEmpty()) form.Status->setTexte(2, bilan);
+    }
+
     // End of the pass: buttons up; the chronophotograph is named when it was written.
     void MontrerFin(bool ecrit) {
         form.Inviter(QString::fromUtf8(kInviteRepos));
@@ -52,6 +58,7 @@ public:
         }
         form.BoutonsEtat();
         form.RedessinerTout();
+        AfficherBilan();
         if (ecrit) ChronoForm()->Afficher(suivi.FichierChrono());
         form.PosterRafraichissement();
     }
@@ -109,6 +116,8 @@ void InstallerSuiviAutomatique(TAviForm& form) {
     };
     h.DebutAnalyse = [p](TAviForm& f) {
         p->suivi.Demarrer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+        if (!p->suivi.CibleDistincte())
+            Dialogues().message(QString::fromUtf8(kMessageCibleConfondue));
         f.Busy = false;
         f.ColonnesGrille();
         f.BoutonsEtat();
@@ -143,6 +152,7 @@ void InstallerSuiviAutomatique(TAviForm& form) {
             e == PointingState::psTarget)
             p->suivi.Abandonner();
     };
+    h.Bilan = [p](TAviForm&) { p->AfficherBilan(); };
 }
 
 } // namespace kinepo

@@ -222,6 +222,33 @@ TEST_F(LigneDeCommande, TempsSelonLaCadence) {
     }
 }
 
+// The status bar's outcome of the tracking, and the warning about a target that does not stand
+// out, on stderr; the table still goes to stdout.
+TEST_F(LigneDeCommande, CiblePerdueEtCibleConfondueSurStderr) {
+    ParametresFilm p = Lancer320();
+    p.images = 8;
+    FilmGenere f = GenererFilm(p);
+    for (int n = 5; n < 8; ++n)
+        f.images[static_cast<std::size_t>(n)] = test::Fond(p.largeur, p.hauteur);
+    const QString chemin = Fichier("disparait.avi");
+    ASSERT_TRUE(test::EcrireFilm(f.images, chemin, "rawvideo"));
+    const Sortie perdue = Lancer(QStringList{"track", chemin, "--target", "20,30"} + kEnPixels);
+    ASSERT_EQ(perdue.code, 0) << perdue.erreurs.toStdString();
+    EXPECT_EQ(perdue.erreurs, "Cible perdue sur 3 images\n");
+    EXPECT_EQ(LireTable(perdue.sortie, u'\t').size(), 5u);
+
+    const std::vector<QImage> immobile(4, f.images[0]);
+    const QString fixe = Fichier("immobile.avi");
+    ASSERT_TRUE(test::EcrireFilm(immobile, fixe, "rawvideo"));
+    const Sortie jamais = Lancer({"track", fixe, "--target", "20,30"});
+    EXPECT_EQ(jamais.erreurs, QString::fromUtf8("Cible non trouvée\n"));
+
+    const Sortie fond = Lancer({"track", brut, "--target", "250,200"});
+    EXPECT_TRUE(fond.erreurs.startsWith(
+        QString::fromUtf8("La couleur cliquée ne se distingue pas de ce qui l'entoure")))
+        << fond.erreurs.toStdString();
+}
+
 struct CasErreur {
     const char* nom;
     QStringList arguments; // FILM stands for the raw film, ABSENT for a missing one, etc.
