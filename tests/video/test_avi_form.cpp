@@ -12,6 +12,8 @@
 #include "video/logic/ExportVideo.h"
 #include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
+#include "video/ui/DessinOverlay.h"
+#include "video/ui/IconesAvi.h"
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
@@ -28,6 +30,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -880,6 +883,142 @@ TEST_F(AviForm, SuiviPerduOuCibleConfondue) {
     EXPECT_EQ(test::Dialogues().messages(),
               (std::vector<QString>{"Cliquer sur la cible à suivre",
                                     QString::fromUtf8(kMessageCibleConfondue)}));
+}
+
+} // namespace
+
+namespace {
+
+bool Encre(const QImage& image, QPoint p) {
+    return image.valid(p) && qAlpha(image.pixel(p)) > 128;
+}
+
+// Hints and captions as the user reads them.
+TEST_F(AviForm, AidesEtLegendes) {
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Début des mesures"));
+    EXPECT_EQ(forme->TabulaneBtn->text(), "&Tabulane");
+    EXPECT_EQ(forme->Splitter1->handle(1)->statusTip(),
+              QString::fromUtf8("Déplacer pour changer la taille du tableau"));
+    EXPECT_TRUE(forme->Grid->statusTip().isEmpty());
+    Ouvrir(Film("balle.avi", 12));
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Début des mesures"));
+    EXPECT_EQ(forme->ChronoPhotoBtn->statusTip(),
+              QString::fromUtf8("Réaliser une chronophotographie"));
+    forme->NbreSE->setValue(2);
+    forme->MesureBtn->click();
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Arrêt des mesures"));
+    Calmer();
+    Cliquer(Balle(0));
+    EXPECT_EQ(forme->OrigineTempsBtn->toolTip(), "L'image courante sera l'origine des temps");
+    Cliquer(Balle(0) + QPoint(0, 30));
+    EXPECT_EQ(forme->OrigineTempsBtn->toolTip(),
+              QString::fromUtf8("Cliquer sur le point enregistré qui sera l'origine des temps"));
+    forme->MesureBtn->click();
+    Calmer();
+    EXPECT_EQ(forme->MesureBtn->statusTip(), "Commencer les mesures");
+    test::Dialogues().fichiers.push_back(dossier.filePath("c.bmp"));
+    forme->ChronoPhotoBtn->click();
+    EXPECT_EQ(forme->ChronoPhotoBtn->statusTip(),
+              QString::fromUtf8("Arrêt de la Chronophotographie"));
+    Calmer();
+}
+
+// The small axes of a mobile origin belong to the measurement: drawn with "Axes" off.
+TEST_F(AviForm, PetitsAxesDeLOrigineMobileSansLesAxes) {
+    Ouvrir(Film("balle.avi"));
+    forme->TraceEchCB->setChecked(false);
+    forme->TracePointsCB->setChecked(false);
+    forme->OrigineItemClick(true);
+    forme->MesureBtn->click();
+    Calmer();
+    const QPoint origine(60, 70);
+    Cliquer(origine);
+    EXPECT_TRUE(Encre(forme->Image->Overlay(), origine + QPoint(15, 0))); // just drawn
+    Cliquer(Balle(0));
+    forme->RefreshBtn->click();
+    Calmer();
+    const QImage& o = forme->Image->Overlay();
+    EXPECT_TRUE(Encre(o, origine + QPoint(15, 0)));
+    EXPECT_TRUE(Encre(o, origine + QPoint(0, -15)));
+    EXPECT_FALSE(Encre(o, forme->Calibration().ScaleStart + QPoint(3, 0))); // no scale drawn
+}
+
+// Crosses and axes leave out the end pixel of each line, as the overlay's pens draw.
+TEST(DessinOverlay, LesLignesLaissentLeurDernierPixel) {
+    QImage i(120, 100, QImage::Format_ARGB32);
+    i.fill(Qt::transparent);
+    {
+        QPainter p(&i);
+        p.setPen(QPen(Qt::black, 1));
+        PetiteCroix(p, {20, 20});
+        PetitsAxes(p, {60, 50}, true, true);
+        AxesComplets(p, {90, 30}, 120, 100, false, false);
+        Ligne(p, {10, 90}, {40, 80});
+    }
+    const struct {
+        QPoint p;
+        bool encre;
+    } cas[] = {
+        {{15, 20}, true},  {{24, 20}, true},  {{25, 20}, false},  {{20, 15}, true},
+        {{20, 24}, true},  {{20, 25}, false}, {{40, 50}, true},   {{79, 50}, true},
+        {{80, 50}, false}, {{60, 69}, true},  {{60, 70}, false},  {{90, 97}, true},
+        {{90, 98}, false}, {{117, 30}, true}, {{118, 30}, false}, {{10, 90}, true},
+        {{40, 80}, false}, {{39, 80}, true},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Encre(i, c.p), c.encre) << c.p.x() << "," << c.p.y();
+}
+
+// The tool buttons' pictures follow the orientation, the origin mode and the transfer target;
+// checked on the drawn pixels.
+TEST_F(AviForm, IconesDesBoutons) {
+    const QImage hd = ImageIconeAvi("echelle-haut-droite");
+    ASSERT_FALSE(hd.isNull());
+    // Up and right: the vertical axis's arrow at the top, the horizontal one's at the right.
+    EXPECT_TRUE(Encre(hd, {7, 6}));
+    EXPECT_FALSE(Encre(hd, {7, 17}));
+    EXPECT_TRUE(Encre(hd, {18, 21}));
+    EXPECT_GT(qBlue(hd.pixel(5, 10)), qRed(hd.pixel(5, 10)) + 60); // a blue axis
+    const auto proche = [](const QImage& a, const QImage& b) {
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (std::abs(qAlpha(a.pixel(x, y)) - qAlpha(b.pixel(x, y))) > 16) return false;
+        return true;
+    };
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-bas-droite"), hd.mirrored(false, true)));
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-haut-gauche"), hd.mirrored(true, false)));
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-bas-gauche"), hd.mirrored(true, true)));
+
+    const QImage unique = ImageIconeAvi("origine-unique"), mobile = ImageIconeAvi("origine-mobile");
+    EXPECT_TRUE(Encre(unique, {12, 3}));
+    EXPECT_FALSE(Encre(mobile, {12, 3}));
+    EXPECT_TRUE(Encre(mobile, {6, 18}));
+    const QRgb fichier = ImageIconeAvi("vers-fichier").pixel(4, 11);
+    EXPECT_GT(qBlue(fichier), qRed(fichier) + 60);
+    const QRgb presse = ImageIconeAvi("vers-presse-papiers").pixel(4, 12);
+    EXPECT_GT(qRed(presse), qBlue(presse) + 50);
+    const QRgb tabulane = ImageIconeAvi("vers-tabulane").pixel(16, 9);
+    EXPECT_GT(qGreen(tabulane), qRed(tabulane) + 60);
+
+    // The buttons carry the picture of the current choice.
+    const auto image = [](const QToolButton* b) {
+        return b->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const auto meme = [&](const QImage& a, const QString& nom) {
+        return proche(a, ImageIconeAvi(nom).convertToFormat(QImage::Format_ARGB32));
+    };
+    EXPECT_TRUE(meme(image(forme->EchelleBtn), "echelle-haut-droite"));
+    forme->Axeverslebasgauche->trigger();
+    EXPECT_TRUE(meme(image(forme->EchelleBtn), "echelle-bas-gauche"));
+    EXPECT_TRUE(meme(image(forme->OrigineBtn), "origine-unique"));
+    forme->OrigineMobileItem->trigger();
+    EXPECT_TRUE(meme(image(forme->OrigineBtn), "origine-mobile"));
+    EXPECT_TRUE(meme(image(forme->TabulaneBtn), "vers-tabulane"));
+    ReglagesAvi r = forme->Reglages();
+    r.Sauvegarde = CibleSauvegarde::PressePapiers;
+    forme->AppliquerReglages(r);
+    EXPECT_TRUE(meme(image(forme->TabulaneBtn), "vers-presse-papiers"));
+    EXPECT_EQ(forme->TabulaneBtn->text(), "Copier");
 }
 
 } // namespace

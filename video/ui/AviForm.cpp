@@ -14,6 +14,8 @@
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/DessinOverlay.h"
+#include "video/ui/GrilleResultats.h"
+#include "video/ui/IconesAvi.h"
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
@@ -55,39 +57,6 @@ namespace {
 int& CibleGlobale() {
     static int cible = crCibleNormale;
     return cible;
-}
-
-// The colours of the colour boxes, as the settings file holds them (0x00BBGGRR).
-struct CouleurNommee {
-    int valeur;
-    const char* nom;
-};
-const CouleurNommee kCouleurs[] = {
-    {0x000000, "Noir"},   {0x000080, "Marron"},  {0x008000, "Vert"},     {0x008080, "Olive"},
-    {0x800000, "Marine"}, {0x800080, "Pourpre"}, {0x808000, "Sarcelle"}, {0x808080, "Gris"},
-    {0xC0C0C0, "Argent"}, {0x0000FF, "Rouge"},   {0x00FF00, "Citron"},   {0x00FFFF, "Jaune"},
-    {0xFF0000, "Bleu"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},     {0xFFFFFF, "Blanc"},
-};
-
-void RemplirCouleurs(QComboBox* box) {
-    for (const CouleurNommee& c : kCouleurs) {
-        QPixmap carre(12, 12);
-        carre.fill(QColor(CouleurDepuisEntier(c.valeur)));
-        box->addItem(QIcon(carre), QString::fromUtf8(c.nom), c.valeur);
-    }
-}
-
-void ChoisirCouleur(QComboBox* box, int valeur) {
-    int i = box->findData(valeur);
-    if (i < 0) {
-        QPixmap carre(12, 12);
-        carre.fill(QColor(CouleurDepuisEntier(valeur)));
-        box->addItem(QIcon(carre), QStringLiteral("#%1").arg(valeur, 6, 16, QLatin1Char('0')),
-                     valeur);
-        i = box->count() - 1;
-    }
-    const QSignalBlocker bloque(box);
-    box->setCurrentIndex(i);
 }
 
 QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide,
@@ -152,6 +121,7 @@ void TAviForm::construireControles() {
     OrigineBtn = Bouton(this, QStringLiteral("&Origine"),
                         QStringLiteral("|Indique l'origine à l'aide de la souris"));
     OrigineBtn->setMenu(OrigineMenu);
+    OrigineBtn->setIcon(IconeOrigine(false));
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
     EchelleMenu = new QMenu(this);
     auto* groupeAxes = new QActionGroup(this);
@@ -197,12 +167,15 @@ void TAviForm::construireControles() {
         a->setCheckable(true);
         groupeSave->addAction(a);
         const CibleSauvegarde c = cibles[i];
+        a->setIcon(IconeSauvegarde(c));
         connect(a, &QAction::triggered, this, [this, c] { TabulaneMClick(c); });
     }
     TabulaneM->setChecked(true);
-    TabulaneBtn = Bouton(this, QStringLiteral("Tabulane"),
+    TabulaneBtn = Bouton(this, QStringLiteral("&Tabulane"),
                          QStringLiteral("|Envoi des données vers Tabulane"));
     TabulaneBtn->setMenu(SavePopupMenu);
+    for (QToolButton* b : {EchelleBtn, OrigineBtn, TabulaneBtn})
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
     VidcapBtn = Bouton(this, QStringLiteral("&Vidcap"), QString());
     HelpBtn = Bouton(this, QStringLiteral("&Aide"),
@@ -325,7 +298,6 @@ void TAviForm::construireControles() {
     Grid->verticalHeader()->setVisible(false);
     Grid->horizontalHeader()->setDefaultSectionSize(50);
     Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DefinirAide(Grid, QStringLiteral("|Déplacer pour changer la taille du tableau"));
     colonneGrille->addWidget(Grid);
     DessinTS = new QWidget(PageControl);
     auto* colonneDessin = new QVBoxLayout(DessinTS);
@@ -339,6 +311,8 @@ void TAviForm::construireControles() {
     Splitter1->addWidget(PageControl);
     Splitter1->setStretchFactor(0, 3);
     Splitter1->setStretchFactor(1, 1);
+    DefinirAide(Splitter1->handle(1),
+                QStringLiteral("|Déplacer pour changer la taille du tableau"));
     colonne->addWidget(Splitter1, 1);
     EditBidon = new QLineEdit(centre);
     EditBidon->setFixedWidth(0);
@@ -495,10 +469,11 @@ void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
                     : r.Sauvegarde == CibleSauvegarde::PressePapiers ? ClipM
                                                                      : FileM;
     item->setChecked(true);
-    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane ? QStringLiteral("Tabulane")
+    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane ? QStringLiteral("&Tabulane")
                          : r.Sauvegarde == CibleSauvegarde::PressePapiers
                              ? QStringLiteral("Copier")
                              : QStringLiteral("Sauver"));
+    TabulaneBtn->setIcon(IconeSauvegarde(r.Sauvegarde));
 }
 
 void TAviForm::LireReglages() {
@@ -775,6 +750,7 @@ void TAviForm::OrientationClick(OrientationAxes o) {
 }
 
 void TAviForm::orientationMenu() {
+    EchelleBtn->setIcon(IconeEchelle(calib_.Orientation));
     switch (calib_.Orientation) {
     case OrientationAxes::HautDroite:
         Axeverslehautdroite->setChecked(true);
@@ -816,6 +792,7 @@ void TAviForm::OrigineItemClick(bool mobile) {
         ColonnesGrille();
     }
     (mobile ? OrigineMobileItem : OrigineItem)->setChecked(true);
+    OrigineBtn->setIcon(IconeOrigine(mobile));
     DefinirAide(OrigineBtn, mobile
                                 ? QStringLiteral("|Il faudra indiquer l'origine avant chaque point")
                                 : QStringLiteral("|Indique l'origine à l'aide de la souris"));
@@ -893,8 +870,7 @@ void TAviForm::MesureBtnClick() {
         if (Suivi.Bilan) Suivi.Bilan(*this);
         SetCurseurImage(crDefaut);
     }
-    DefinirAide(MesureBtn, MesureBtn->isChecked() ? QStringLiteral("|Arrêt des mesures")
-                                                  : QStringLiteral("|Commencer les mesures"));
+    mesureBasculee_ = true;
     ColonnesGrille();
     BoutonsEtat();
     PosterRafraichissement();
@@ -1051,7 +1027,7 @@ void TAviForm::EnregistrerPoint(QPoint posImage) {
         Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
         return;
     }
-    if (e.petitesAxes && TraceEchCB->isChecked()) {
+    if (e.petitesAxes) {
         QPainter p(&Image->Overlay());
         p.setPen(QPen(QColor(couleurAxe()), 1));
         PetitsAxes(p, calib_.ImageVersEcran(posImage), XVersLaDroite(calib_.Orientation),
@@ -1080,10 +1056,10 @@ void TAviForm::EnregistrerPoint(QPoint posImage) {
     // The time-origin button picks a recorded row once there is one.
     const bool bascule = tables_.Rows >= 1;
     OrigineTempsBtn->setCheckable(bascule);
-    DefinirAide(
-        OrigineTempsBtn,
-        bascule ? QStringLiteral("|Cliquer sur le point enregistré qui sera l'origine des temps")
-                : QStringLiteral("|L'image courante sera l'origine des temps"));
+    DefinirAide(OrigineTempsBtn,
+                bascule
+                    ? QStringLiteral("Cliquer sur le point enregistré qui sera l'origine des temps")
+                    : QStringLiteral("L'image courante sera l'origine des temps"));
 }
 
 void TAviForm::finMesure() {
@@ -1093,7 +1069,6 @@ void TAviForm::finMesure() {
         const QSignalBlocker b(MesureBtn);
         MesureBtn->setChecked(false);
     }
-    DefinirAide(MesureBtn, QStringLiteral("|Commencer les mesures"));
     BoutonsEtat();
     RedessinerTout();
 }
@@ -1236,46 +1211,13 @@ void TAviForm::petiteCroixOverlay(QPoint posImage, QRgb couleur) {
 }
 
 void TAviForm::ColonnesGrille() {
-    const int n = machine_.NbreSE;
-    Grid->setColumnCount(2 * n + 1);
-    QStringList titres{QStringLiteral("t(s)")};
-    if (n == 1) {
-        titres << QStringLiteral("x(m)") << QStringLiteral("y(m)");
-    } else {
-        for (int k = 1; k <= n; ++k)
-            titres << QStringLiteral("x%1(m)").arg(k) << QStringLiteral("y%1(m)").arg(k);
-    }
-    Grid->setHorizontalHeaderLabels(titres);
+    kinepo::ColonnesGrille(Grid, machine_.NbreSE);
 }
-
-namespace {
-void EcrireCellule(QTableWidget* g, int r, int c, const QString& texte, QRgb couleur) {
-    QTableWidgetItem* item = g->item(r, c);
-    if (!item) {
-        item = new QTableWidgetItem;
-        g->setItem(r, c, item);
-    }
-    item->setText(texte);
-    item->setForeground(QColor(couleur));
-}
-} // namespace
-
 void TAviForm::EcrireLigneGrille(int i, int jusquAuPoint) {
-    if (Grid->rowCount() < i + 1) Grid->setRowCount(i + 4);
-    EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
-    const int n = std::min(jusquAuPoint, (Grid->columnCount() - 1) / 2);
-    for (int k = 1; k <= n; ++k) {
-        EcrireCellule(Grid, i, 2 * k - 1,
-                      ReelVersTexte(calib_.ArrondiGrille(X(calib_, tables_, k, i))),
-                      couleurPoint(k));
-        EcrireCellule(Grid, i, 2 * k, ReelVersTexte(calib_.ArrondiGrille(Y(calib_, tables_, k, i))),
-                      couleurPoint(k));
-    }
+    kinepo::EcrireLigneGrille(Grid, calib_, tables_, i, jusquAuPoint);
 }
-
 void TAviForm::ReecrireColonneTemps() {
-    for (int i = 0; i < tables_.Rows && i < Grid->rowCount(); ++i)
-        EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
+    kinepo::ReecrireColonneTemps(Grid, calib_, tables_);
 }
 
 void TAviForm::RedessinerTout() {
@@ -1298,28 +1240,30 @@ void TAviForm::RedessinerTout() {
 
     MiseAJourEchelle();
     EtiquettesDessinees.clear();
+    const QPen styloAxes(QColor(couleurAxe()), 1);
+    p.setPen(styloAxes);
+    if (dessin) pm.setPen(styloAxes);
+    if (machine_.OrigineMobile) {
+        // Each row's own origin belongs to the measurement: drawn whatever "Axes" says.
+        const int n =
+            tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
+        for (int i = 0; i < n; ++i) {
+            PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
+            if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
+        }
+    }
     if (TraceEchCB->isChecked()) {
-        const QPen stylo(QColor(couleurAxe()), 1);
-        p.setPen(stylo);
-        if (dessin) pm.setPen(stylo);
-        if (machine_.OrigineMobile) {
-            const int n =
-                tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
-            for (int i = 0; i < n; ++i) {
-                PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
-                if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
-            }
-        } else {
+        if (!machine_.OrigineMobile) {
             AxesComplets(p, versEcran(calib_.Origin), W, H, xd, yh);
             if (dessin)
                 AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd,
                              yh);
         }
-        p.drawLine(versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
+        Ligne(p, versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
         PetiteCroix(p, versEcran(calib_.ScaleStart));
         PetiteCroix(p, versEcran(calib_.ScaleEnd));
         if (dessin) {
-            pm.drawLine(versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
+            Ligne(pm, versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
             PetiteCroix(pm, versMiroir(calib_.ScaleStart));
             PetiteCroix(pm, versMiroir(calib_.ScaleEnd));
         }
@@ -1349,9 +1293,7 @@ void TAviForm::RedessinerTout() {
             }
         }
     }
-    for (int r = tables_.Rows; r < Grid->rowCount(); ++r)
-        for (int c = 0; c < Grid->columnCount(); ++c)
-            if (QTableWidgetItem* item = Grid->item(r, c)) item->setText(QString());
+    ViderLignesApres(Grid, tables_.Rows);
     Grid->setUpdatesEnabled(true);
     if (points && tables_.Rows < kCapaciteLignes) {
         for (int k = 1; k < tables_.NextPoint && k <= n; ++k) {
@@ -1436,8 +1378,13 @@ void TAviForm::BoutonsEtat() {
     vignette_ = film && machine_.Etat == PointingState::psMeasure;
     for (QAction* a : ToolBar2->actions())
         if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
-    DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
-                                  : QStringLiteral("|Commencer les mesures"));
+    // "Début des mesures" until the button has been pressed once.
+    if (mesureBasculee_)
+        DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
+                                      : QStringLiteral("|Commencer les mesures"));
+    DefinirAide(ChronoPhotoBtn, ChronoPhotoBtn->isChecked()
+                                    ? QStringLiteral("|Arrêt de la Chronophotographie")
+                                    : QStringLiteral("|Réaliser une chronophotographie"));
     Image->setCursor(CurseurNumero(crDefaut));
     for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit})
         w->setFixedHeight(22);

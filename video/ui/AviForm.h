@@ -252,6 +252,7 @@ private:
     CibleSauvegarde cibleSauvegarde_ = CibleSauvegarde::Tabulane;
     int filterIndex_ = 1;
     bool reglagesEcrits_ = false;
+    bool mesureBasculee_ = false; // MesureBtn has been pressed once (its hints alternate since)
 };
 
 } // namespace kinepo

@@ -8,6 +8,7 @@
 #include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
+#include "video/ui/DessinOverlay.h"
 #include "video/ui/PanneauImage.h"
 
 #include <QCheckBox>
@@ -104,9 +105,7 @@ void InstallerSuiviAutomatique(TAviForm& form) {
         {
             QPainter peintre(&f.Image->Overlay());
             peintre.setPen(QPen(Qt::black, 1));
-            const QPoint c = f.Calibration().ImageVersEcran(f.Tables().Cases[7]);
-            peintre.drawLine(c.x() - 5, c.y(), c.x() + 5, c.y());
-            peintre.drawLine(c.x(), c.y() - 5, c.x(), c.y() + 5);
+            PetiteCroix(peintre, f.Calibration().ImageVersEcran(f.Tables().Cases[7]));
         }
         f.Image->update();
         f.SetCurseurImage(0);
