@@ -20,7 +20,8 @@
 //  - Picture release in psTarget: suivi_.CliquerCible(posEcran); draw a small cross at
 //        Cases[7]; default cursor; hint kInviteRepos; scale update; post RefreshMessage.
 //  - MediaPlayerNotify in psAnalysisStart: suivi_.Demarrer(lecteur.ImageAffichee(),
-//        MesureAutoCB->isChecked()); Busy = false; grid with 3 columns "x(m)" "y(m)";
+//        MesureAutoCB->isChecked()); if (!suivi_.CibleDistincte()) show
+//        kMessageCibleConfondue; Busy = false; grid with 3 columns "x(m)" "y(m)";
 //        button states; step forward.
 //  - MediaPlayerNotify in psAnalysis:
 //        auto r = suivi_.Passer(lecteur.ImageAffichee(), MesureAutoCB->isChecked());
@@ -31,6 +32,8 @@
 //        (at the end of the film a write error is swallowed: no message from inside a notification)
 //  - MesureBtnClick, button up during the analysis: suivi_.Abandonner() (rows kept, nothing
 //        saved or shown).
+//  - After showing the end, and after MesureBtn up: status panel 2 = suivi_.PrendreBilan()
+//        when it is not empty ("Cible perdue sur n images", "Cible non trouvée").
 //  - Showing the end: hint kInviteRepos, ChronoPhotoBtn and MesureBtn up, button states, full
 //        redraw, TChronoForm shows suivi_.FichierChrono(), post RefreshMessage.
 #include "video/logic/Pointage.h"
