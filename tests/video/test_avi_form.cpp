@@ -900,6 +900,8 @@ TEST_F(AviForm, AidesEtLegendes) {
     EXPECT_EQ(forme->Splitter1->handle(1)->statusTip(),
               QString::fromUtf8("Déplacer pour changer la taille du tableau"));
     EXPECT_TRUE(forme->Grid->statusTip().isEmpty());
+    EXPECT_TRUE(forme->DureeEdit->isHidden()); // no film: the rate box, not the period
+    EXPECT_FALSE(forme->NbreImagesSE->isHidden());
     Ouvrir(Film("balle.avi", 12));
     EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Début des mesures"));
     EXPECT_EQ(forme->ChronoPhotoBtn->statusTip(),

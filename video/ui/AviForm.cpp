@@ -241,7 +241,8 @@ void TAviForm::construireControles() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
              LabelIncert, labelZoom, ZoomSE, LabelNbreSE, NbreSE})
-        ToolBar2->addWidget(w);
+        // The period field only replaces the rate box for a very slow film.
+        ToolBar2->addWidget(w)->setVisible(w != DureeEdit && w != Label4);
     ToolBar2->addSeparator();
     for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
                                                       CouleurPointsCB, PaintBox})
