@@ -1,16 +1,19 @@
 // The AVI form driven as a user drives it: generated films, mouse clicks on the picture, keys,
 // menu items, offscreen, with the scripted dialogs.
-#include "support/Evenements.h"
 #include "common/IniFile.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "shell/base/PanneauxEtat.h"
+#include "support/Evenements.h"
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/logic/ExportVideo.h"
+#include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
+#include "video/ui/DessinOverlay.h"
+#include "video/ui/IconesAvi.h"
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
@@ -27,6 +30,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,7 +59,9 @@ QImage ImageBalle(int n, int largeur, int hauteur) {
 }
 
 // Lets the player's notifications and the posted refresh messages run until nothing is left.
-void Calmer() { test::TraiterEvenements(); }
+void Calmer() {
+    test::TraiterEvenements();
+}
 
 class AviForm : public ::testing::Test {
 protected:
@@ -216,15 +222,25 @@ TEST_F(AviForm, ExtensionsMpegEtSansExtension) {
 }
 
 TEST_F(AviForm, CadenceRapideEtFilmLent) {
-    test::ParametresFilm rapide;
-    rapide.cadenceNum = 150;
-    Ouvrir(Film("rapide.avi", 20, rapide));
-    EXPECT_EQ(forme->Calibration().FileFrameRate, 150);
-    EXPECT_EQ(forme->NbreImagesSE->value(), 100);
-    EXPECT_EQ(forme->Lecteur().Format(), LecteurMci::FormatTemps::Images);
-    forme->Lecteur().AllerA(7, true);
-    Calmer();
-    EXPECT_NEAR(forme->Calibration().CurrentTime, 0.07, 1e-12);
+    // Phone films: the box shows the film's rate (up to 1000) and times stay the film's own.
+    const int cadences[] = {120, 150, 240};
+    for (const int cadence : cadences) {
+        SCOPED_TRACE(cadence);
+        test::ParametresFilm rapide;
+        rapide.cadenceNum = cadence;
+        Ouvrir(Film(QStringLiteral("rapide-%1.avi").arg(cadence), 20, rapide));
+        EXPECT_EQ(forme->Calibration().FileFrameRate, cadence);
+        EXPECT_EQ(forme->NbreImagesSE->value(), cadence);
+        EXPECT_EQ(forme->NbreImagesSE->maximum(), 1000);
+        EXPECT_EQ(forme->Lecteur().Format(), LecteurMci::FormatTemps::Millisecondes);
+        EXPECT_NEAR(forme->Calibration().FramePeriod, 1.0 / cadence, 1e-12);
+        forme->SuivantBtn->click();
+        Calmer();
+        forme->SuivantBtn->click();
+        Calmer();
+        EXPECT_EQ(Image(), 2);
+        EXPECT_NEAR(forme->Calibration().CurrentTime, 2.0 / cadence, 1e-6);
+    }
 
     test::ParametresFilm lent;
     lent.cadenceNum = 3;
@@ -764,6 +780,247 @@ TEST_F(AviForm, MesuresAutomatiquesSuiventLaBalle) {
         EXPECT_LE((forme->Tables().Point(1, i) - Balle(i)).manhattanLength(), 2) << i;
         EXPECT_NEAR(forme->Tables().Temps(i), 0.04 * i, 1e-9);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Closing the form ends what runs, as releasing its button does; opened again, it has no film
+// and a click records nothing.
+struct CasFermeture {
+    const char* nom;
+    bool automatique; // MesureAutoCB ticked: the target is clicked and tracking runs
+    bool chrono;      // ChronoPhotoBtn pressed instead of MesureBtn
+};
+void PrintTo(const CasFermeture& c, std::ostream* os) {
+    *os << c.nom;
+}
+class FermetureAvi : public AviForm, public ::testing::WithParamInterface<CasFermeture> {};
+
+TEST_P(FermetureAvi, FermerArreteToutEtRienNeSEnregistreSansFilm) {
+    const CasFermeture cas = GetParam();
+    Ouvrir(Film("balle.avi", 30));
+    forme->MesureAutoCB->setChecked(cas.automatique);
+    if (cas.chrono) {
+        test::Dialogues().fichiers.push_back(dossier.filePath("chrono.bmp"));
+        forme->ChronoPhotoBtn->click();
+    } else {
+        forme->MesureBtn->click();
+        Calmer();
+        if (cas.automatique)
+            QTest::mouseClick(forme->Image, Qt::LeftButton, {}, Balle(0)); // the target
+        else
+            Cliquer(Balle(0));
+    }
+    // Closing comes while the analysis runs, before it has reached the end of the film.
+    for (int i = 0; i < 6 && forme->Machine().Etat != PointingState::psAnalysis &&
+                    (cas.automatique || cas.chrono);
+         ++i)
+        QCoreApplication::processEvents();
+    if (cas.automatique || cas.chrono) {
+        EXPECT_EQ(forme->Machine().Etat, PointingState::psAnalysis);
+    }
+    forme->close();
+    Calmer();
+    EXPECT_FALSE(forme->MesureBtn->isChecked());
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_FALSE(forme->FilmOuvert());
+
+    forme->show();
+    Calmer();
+    const int lignes = forme->Tables().Rows;
+    QTest::mouseClick(forme->Image, Qt::LeftButton, {}, Balle(3));
+    QTest::keyClick(forme->EditBidon, Qt::Key_Space);
+    Calmer();
+    EXPECT_EQ(forme->Tables().Rows, lignes);
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+}
+
+const CasFermeture kCasFermeture[] = {
+    {"MesureManuelle", false, false},
+    {"SuiviAutomatique", true, false},
+    {"Chronophotographie", false, true},
+};
+INSTANTIATE_TEST_SUITE_P(Forme, FermetureAvi, ::testing::ValuesIn(kCasFermeture),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+} // namespace
+
+namespace {
+
+// Tracking tells what it came to: the frames where the target was lost in the status bar, and a
+// click on a colour that does not stand out from the background a warning before the pass.
+TEST_F(AviForm, SuiviPerduOuCibleConfondue) {
+    const QString chemin = dossier.filePath("disparait.avi");
+    test::ParametresFilm p;
+    p.images = 8;
+    ASSERT_TRUE(test::EcrireFilm(chemin, p, [&](int n) {
+        return ImageBalle(n < 5 ? n : 40, p.largeur, p.hauteur); // gone from frame 5 on
+    }));
+    Ouvrir(chemin);
+    forme->MesureAutoCB->setChecked(true);
+    forme->MesureBtn->click();
+    Calmer();
+    Cliquer(Balle(0));
+    for (int i = 0; i < 10; ++i)
+        Calmer();
+    EXPECT_EQ(forme->Tables().Rows, 5);
+    EXPECT_EQ(forme->Status->texte(2), "Cible perdue sur 3 images");
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Cliquer sur la cible à suivre"}));
+
+    // On the white background, far from the ball.
+    test::Dialogues().affiches.clear();
+    forme->DebutBtn->click();
+    Calmer();
+    forme->MesureBtn->click();
+    Calmer();
+    Cliquer({130, 100});
+    for (int i = 0; i < 10; ++i)
+        Calmer();
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Cliquer sur la cible à suivre",
+                                    QString::fromUtf8(kMessageCibleConfondue)}));
+}
+
+} // namespace
+
+namespace {
+
+bool Encre(const QImage& image, QPoint p) {
+    return image.valid(p) && qAlpha(image.pixel(p)) > 128;
+}
+
+// Hints and captions as the user reads them.
+TEST_F(AviForm, AidesEtLegendes) {
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Début des mesures"));
+    EXPECT_EQ(forme->TabulaneBtn->text(), "&Tabulane");
+    EXPECT_EQ(forme->Splitter1->handle(1)->statusTip(),
+              QString::fromUtf8("Déplacer pour changer la taille du tableau"));
+    EXPECT_TRUE(forme->Grid->statusTip().isEmpty());
+    EXPECT_TRUE(forme->DureeEdit->isHidden()); // no film: the rate box, not the period
+    EXPECT_FALSE(forme->NbreImagesSE->isHidden());
+    Ouvrir(Film("balle.avi", 12));
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Début des mesures"));
+    EXPECT_EQ(forme->ChronoPhotoBtn->statusTip(),
+              QString::fromUtf8("Réaliser une chronophotographie"));
+    forme->NbreSE->setValue(2);
+    forme->MesureBtn->click();
+    EXPECT_EQ(forme->MesureBtn->statusTip(), QString::fromUtf8("Arrêt des mesures"));
+    Calmer();
+    Cliquer(Balle(0));
+    EXPECT_EQ(forme->OrigineTempsBtn->toolTip(), "L'image courante sera l'origine des temps");
+    Cliquer(Balle(0) + QPoint(0, 30));
+    EXPECT_EQ(forme->OrigineTempsBtn->toolTip(),
+              QString::fromUtf8("Cliquer sur le point enregistré qui sera l'origine des temps"));
+    forme->MesureBtn->click();
+    Calmer();
+    EXPECT_EQ(forme->MesureBtn->statusTip(), "Commencer les mesures");
+    test::Dialogues().fichiers.push_back(dossier.filePath("c.bmp"));
+    forme->ChronoPhotoBtn->click();
+    EXPECT_EQ(forme->ChronoPhotoBtn->statusTip(),
+              QString::fromUtf8("Arrêt de la Chronophotographie"));
+    Calmer();
+}
+
+// The small axes of a mobile origin belong to the measurement: drawn with "Axes" off.
+TEST_F(AviForm, PetitsAxesDeLOrigineMobileSansLesAxes) {
+    Ouvrir(Film("balle.avi"));
+    forme->TraceEchCB->setChecked(false);
+    forme->TracePointsCB->setChecked(false);
+    forme->OrigineItemClick(true);
+    forme->MesureBtn->click();
+    Calmer();
+    const QPoint origine(60, 70);
+    Cliquer(origine);
+    EXPECT_TRUE(Encre(forme->Image->Overlay(), origine + QPoint(15, 0))); // just drawn
+    Cliquer(Balle(0));
+    forme->RefreshBtn->click();
+    Calmer();
+    const QImage& o = forme->Image->Overlay();
+    EXPECT_TRUE(Encre(o, origine + QPoint(15, 0)));
+    EXPECT_TRUE(Encre(o, origine + QPoint(0, -15)));
+    EXPECT_FALSE(Encre(o, forme->Calibration().ScaleStart + QPoint(3, 0))); // no scale drawn
+}
+
+// Crosses and axes leave out the end pixel of each line, as the overlay's pens draw.
+TEST(DessinOverlay, LesLignesLaissentLeurDernierPixel) {
+    QImage i(120, 100, QImage::Format_ARGB32);
+    i.fill(Qt::transparent);
+    {
+        QPainter p(&i);
+        p.setPen(QPen(Qt::black, 1));
+        PetiteCroix(p, {20, 20});
+        PetitsAxes(p, {60, 50}, true, true);
+        AxesComplets(p, {90, 30}, 120, 100, false, false);
+        Ligne(p, {10, 90}, {40, 80});
+    }
+    const struct {
+        QPoint p;
+        bool encre;
+    } cas[] = {
+        {{15, 20}, true},  {{24, 20}, true},  {{25, 20}, false},  {{20, 15}, true},
+        {{20, 24}, true},  {{20, 25}, false}, {{40, 50}, true},   {{79, 50}, true},
+        {{80, 50}, false}, {{60, 69}, true},  {{60, 70}, false},  {{90, 97}, true},
+        {{90, 98}, false}, {{117, 30}, true}, {{118, 30}, false}, {{10, 90}, true},
+        {{40, 80}, false}, {{39, 80}, true},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Encre(i, c.p), c.encre) << c.p.x() << "," << c.p.y();
+}
+
+// The tool buttons' pictures follow the orientation, the origin mode and the transfer target;
+// checked on the drawn pixels.
+TEST_F(AviForm, IconesDesBoutons) {
+    const QImage hd = ImageIconeAvi("echelle-haut-droite");
+    ASSERT_FALSE(hd.isNull());
+    // Up and right: the vertical axis's arrow at the top, the horizontal one's at the right.
+    EXPECT_TRUE(Encre(hd, {7, 6}));
+    EXPECT_FALSE(Encre(hd, {7, 17}));
+    EXPECT_TRUE(Encre(hd, {18, 21}));
+    EXPECT_GT(qBlue(hd.pixel(5, 10)), qRed(hd.pixel(5, 10)) + 60); // a blue axis
+    const auto proche = [](const QImage& a, const QImage& b) {
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (std::abs(qAlpha(a.pixel(x, y)) - qAlpha(b.pixel(x, y))) > 16) return false;
+        return true;
+    };
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-bas-droite"), hd.mirrored(false, true)));
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-haut-gauche"), hd.mirrored(true, false)));
+    EXPECT_TRUE(proche(ImageIconeAvi("echelle-bas-gauche"), hd.mirrored(true, true)));
+
+    const QImage unique = ImageIconeAvi("origine-unique"), mobile = ImageIconeAvi("origine-mobile");
+    EXPECT_TRUE(Encre(unique, {12, 3}));
+    EXPECT_FALSE(Encre(mobile, {12, 3}));
+    EXPECT_TRUE(Encre(mobile, {6, 18}));
+    const QRgb fichier = ImageIconeAvi("vers-fichier").pixel(4, 11);
+    EXPECT_GT(qBlue(fichier), qRed(fichier) + 60);
+    const QRgb presse = ImageIconeAvi("vers-presse-papiers").pixel(4, 12);
+    EXPECT_GT(qRed(presse), qBlue(presse) + 50);
+    const QRgb tabulane = ImageIconeAvi("vers-tabulane").pixel(16, 9);
+    EXPECT_GT(qGreen(tabulane), qRed(tabulane) + 60);
+
+    // The buttons carry the picture of the current choice.
+    const auto image = [](const QToolButton* b) {
+        return b->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const auto meme = [&](const QImage& a, const QString& nom) {
+        return proche(a, ImageIconeAvi(nom).convertToFormat(QImage::Format_ARGB32));
+    };
+    EXPECT_TRUE(meme(image(forme->EchelleBtn), "echelle-haut-droite"));
+    forme->Axeverslebasgauche->trigger();
+    EXPECT_TRUE(meme(image(forme->EchelleBtn), "echelle-bas-gauche"));
+    EXPECT_TRUE(meme(image(forme->OrigineBtn), "origine-unique"));
+    forme->OrigineMobileItem->trigger();
+    EXPECT_TRUE(meme(image(forme->OrigineBtn), "origine-mobile"));
+    EXPECT_TRUE(meme(image(forme->TabulaneBtn), "vers-tabulane"));
+    ReglagesAvi r = forme->Reglages();
+    r.Sauvegarde = CibleSauvegarde::PressePapiers;
+    forme->AppliquerReglages(r);
+    EXPECT_TRUE(meme(image(forme->TabulaneBtn), "vers-presse-papiers"));
+    EXPECT_EQ(forme->TabulaneBtn->text(), "Copier");
 }
 
 } // namespace

@@ -13,10 +13,6 @@ namespace kinepo {
 
 namespace {
 
-// The highest rate the form's frame-rate box shows; a faster film is clamped to it, which
-// differs from the file's rate and so switches the player to frame counting.
-constexpr int kCadenceMaxAffichable = 100;
-
 // Decodes frames [debut, fin] in order on a worker thread, one step ahead of the pass, and
 // hands them out already scaled to the display. The worker is the only user of the engine
 // while it runs. A frame that does not decode is replaced by the previous one, as the player
@@ -79,10 +75,8 @@ CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur) {
     c.FileFrameRate = cadence.fileFrameRate;
     c.FramePeriod = cadence.framePeriod;
     c.Duration = cadence.duration;
-    if (c.FileFrameRate > kCadenceMaxAffichable) {
-        o.formatImages = true;
-        c.FramePeriod = 1.0 / kCadenceMaxAffichable;
-    } else if (c.FileFrameRate > 0) {
+    // Whatever the rate, the player stays in milliseconds after opening: times are the film's.
+    if (c.FileFrameRate > 0) {
         c.FramePeriod = 1.0 / c.FileFrameRate;
     }
     c.MettreAJourFacteurs();
@@ -98,7 +92,8 @@ double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouvertu
 IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
                           const ParametresAnalyse& p, VideoCalibration& c, TablesPointage& t,
                           MachinePointage& machine,
-                          const std::function<void(std::int64_t, std::int64_t)>& progression) {
+                          const std::function<void(std::int64_t, std::int64_t)>& progression,
+                          QString* bilan, bool* cibleDistincte) {
     SuiviAutomatique suivi(machine, t, c);
     const std::int64_t derniere = moteur.Infos().nombreImages - 1;
     const std::int64_t debut = std::clamp<std::int64_t>(p.imageDepart, 0, derniere);
@@ -122,12 +117,14 @@ IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouver
     // and a pass on the background itself would find nothing, so there is no pass at all.
     LectureAnticipee lecture(moteur, debut, derniere, zoom);
     suivi.Demarrer(lecture.Suivante(), p.suivre);
+    if (cibleDistincte) *cibleDistincte = suivi.CibleDistincte();
     const std::int64_t total = derniere - debut;
     for (std::int64_t n = debut + 1; n <= derniere; ++n) {
         c.CurrentTime = TempsImage(moteur, ouverture, n);
         suivi.Passer(lecture.Suivante(), p.suivre);
         if (progression) progression(n - debut, total);
     }
+    if (bilan) *bilan = suivi.PrendreBilan();
     if (p.fichierChrono.isEmpty()) {
         suivi.Abandonner();
         machine.Etat = PointingState::psIdle;

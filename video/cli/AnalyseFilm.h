@@ -18,7 +18,7 @@ class MoteurVideo;
 
 // The calibration the AVI form has right after opening this film: frame size, default origin
 // and scale segment, zoom 1, frame rate and period from the film's two lengths, and the time
-// format (frames instead of milliseconds when the rate is above the 100 the form can show).
+// format (milliseconds, that is the film's own frame times, at any rate).
 struct CalibrationOuverture {
     VideoCalibration calibration;
     bool formatImages = false; // times are frame x period rather than the film's own times
@@ -44,6 +44,7 @@ enum class IssueAnalyse { Terminee, ChronoNonEcrite };
 IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
                           const ParametresAnalyse& p, VideoCalibration& calibration,
                           TablesPointage& tables, MachinePointage& machine,
-                          const std::function<void(std::int64_t, std::int64_t)>& progression = {});
+                          const std::function<void(std::int64_t, std::int64_t)>& progression = {},
+                          QString* bilan = nullptr, bool* cibleDistincte = nullptr);
 
 } // namespace kinepo

@@ -290,9 +290,17 @@ int Track(const QStringList& arguments) {
     p.suivre = true;
     p.cibleImage = cibleImage;
     p.fichierChrono = chrono.value_or(QString());
-    Progression progression;
-    const IssueAnalyse issue =
-        AnalyserFilm(m, ouverture, p, c, *tables, machine, std::ref(progression));
+    QString bilan;
+    bool distincte = true;
+    IssueAnalyse issue = IssueAnalyse::Terminee;
+    {
+        Progression progression;
+        issue = AnalyserFilm(m, ouverture, p, c, *tables, machine, std::ref(progression), &bilan,
+                             &distincte);
+    }
+    // The warning and the outcome the form shows, one line each.
+    if (!distincte) Ecrire(stderr, QString::fromUtf8(kMessageCibleConfondue) + u'\n');
+    if (!bilan.isEmpty()) Ecrire(stderr, bilan + u'\n');
     if (issue == IssueAnalyse::ChronoNonEcrite)
         Echec(kErreurFichier, QStringLiteral("cannot write '%1'").arg(*chrono));
 

@@ -28,6 +28,10 @@ struct CadenceFilm {
     double framePeriod = 0.04; // seconds per frame
     double duration = 0;       // seconds
 };
+// The highest rate the frame-rate box shows. A faster film shows this value, but its times
+// still come from the film's own period and timestamps.
+inline constexpr int kCadenceMaxAffichable = 1000;
+
 // From the film length in frames (longueurImages) and in milliseconds (longueurMs).
 // A zero length of either kind keeps the defaults (25 fps, 0.04 s) and gives duration lms/1000.
 CadenceFilm CadenceDepuisLongueurs(double longueurImages, double longueurMs);

@@ -60,8 +60,7 @@ struct Meilleur {
 // background, and kept as the best match when it is in the window and closer than the best so
 // far. x counts from the row pointers; decalage turns it into the picture's column.
 inline void PasserPixel(const uchar* f, const uchar* r, uchar* c, int x, int y, bool chercher,
-                        int x0, int x1, const CouleurCible& cible, Meilleur& m,
-                        int decalage = 0) {
+                        int x0, int x1, const CouleurCible& cible, Meilleur& m, int decalage = 0) {
     const uchar* p = f + 3 * x;
     if (Ecart(p, r + 3 * x) <= PasseAnalyse::SeuilDifference) return;
     uchar* o = c + 3 * x;
@@ -429,35 +428,105 @@ ResultatPasse PasseAnalyse::Passer(const QImage& imageAffichee, QPoint derniereI
     for (int y = 0; y < H; ++y, lf += pasF, lr += pasR, lc += pasC)
         ligne(lf, lr, lc, W, y, fenetre && y >= y0 && y <= y1, x0, x1, cible_, m);
 
-    if (!fenetre || m.distance >= SeuilRechercheDepart + 2 * PasSeuilRecherche ||
-        (m.x == 0 && m.y == 0))
-        return res;
+    const auto trouve = [&] {
+        return m.distance < SeuilRechercheDepart + 2 * PasSeuilRecherche && (m.x != 0 || m.y != 0);
+    };
+    if (fenetre && !trouve()) {
+        // Lost in its window (a fast object, a jerk of the camera): the same searches over the
+        // whole frame before the frame is given up. Painting again what is already painted
+        // changes nothing.
+        m = Meilleur{SeuilRechercheDepart + 2 * PasSeuilRecherche};
+        lf = f.constBits();
+        lr = reference_.constBits();
+        lc = chrono_.bits();
+        for (int y = 0; y < H; ++y, lf += pasF, lr += pasR, lc += pasC)
+            ligne(lf, lr, lc, W, y, true, 0, W - 1, cible_, m);
+        res.horsFenetre = trouve();
+    }
+    if (!fenetre || !trouve()) return res;
 
     res.trouve = true;
     res.meilleurEcran = QPoint(m.x, m.y);
     res.distance = m.distance;
     res.meilleurImage = QPoint(m.x / zoom_, m.y / zoom_);
-
-    // Refinement: bounding box of the moving pixels of the target's colour near the match.
-    const int seuil = m.distance + MargeAffinage;
-    const int hx = W / 20, hy = H / 20;
-    int minX = m.x + hx, maxX = m.x - hx, minY = m.y + hy, maxY = m.y - hy;
-    const int bx0 = std::max(0, m.x - hx), bx1 = std::min(m.x + hx, W - 1);
-    const int by0 = std::max(0, m.y - hy), by1 = std::min(m.y + hy, H - 1);
-    for (int y = by0; y <= by1; ++y) {
-        const uchar* pf = f.constScanLine(y);
-        const uchar* pr = reference_.constScanLine(y);
-        for (int x = bx0; x <= bx1; ++x) {
-            const uchar* p = pf + 3 * x;
-            if (Ecart(p, pr + 3 * x) <= SeuilDifference || Distance(p, cible_) >= seuil) continue;
-            minX = std::min(minX, x);
-            maxX = std::max(maxX, x);
-            minY = std::min(minY, y);
-            maxY = std::max(maxY, y);
-        }
-    }
-    res.positionImage = QPoint(((minX + maxX) / 2) / zoom_, ((minY + maxY) / 2) / zoom_);
+    const QPoint centre = Affiner(f, res.meilleurEcran, m.distance + MargeAffinage);
+    res.positionImage = QPoint(centre.x() / zoom_, centre.y() / zoom_);
     return res;
+}
+
+QPoint PasseAnalyse::Affiner(const QImage& f, QPoint meilleur, int seuil) const {
+    // The bounding box of the moving pixels of the target's colour in a window around the
+    // match. A box that reaches a side of its window (not the picture's edge) belongs to an
+    // object larger than the window, or met from its edge: the window moves onto the box's
+    // centre, wide enough to hold the box with the first margins on every side, and the box is
+    // taken again, until it lies inside.
+    const int W = f.width(), H = f.height();
+    const int hx = W / 20, hy = H / 20;
+    int cx = meilleur.x(), cy = meilleur.y(), dx = hx, dy = hy;
+    int minX = cx + hx, maxX = cx - hx, minY = cy + hy, maxY = cy - hy;
+    QRect fenetrePrecedente;
+    for (int tour = 0; tour < ToursAffinageMax; ++tour) {
+        const int bx0 = std::max(0, cx - dx), bx1 = std::min(cx + dx, W - 1);
+        const int by0 = std::max(0, cy - dy), by1 = std::min(cy + dy, H - 1);
+        const QRect fenetre(QPoint(bx0, by0), QPoint(bx1, by1));
+        if (fenetre == fenetrePrecedente) break; // the window covers all it can
+        fenetrePrecedente = fenetre;
+        if (tour > 0) {
+            minX = cx + dx;
+            maxX = cx - dx;
+            minY = cy + dy;
+            maxY = cy - dy;
+        }
+        for (int y = by0; y <= by1; ++y) {
+            const uchar* pf = f.constScanLine(y);
+            const uchar* pr = reference_.constScanLine(y);
+            for (int x = bx0; x <= bx1; ++x) {
+                const uchar* p = pf + 3 * x;
+                if (Ecart(p, pr + 3 * x) <= SeuilDifference || Distance(p, cible_) >= seuil)
+                    continue;
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+        }
+        const bool touche = (minX == bx0 && bx0 > 0) || (maxX == bx1 && bx1 < W - 1) ||
+                            (minY == by0 && by0 > 0) || (maxY == by1 && by1 < H - 1);
+        if (!touche || minX > maxX || minY > maxY) break;
+        cx = (minX + maxX) / 2;
+        cy = (minY + maxY) / 2;
+        dx = (maxX - minX) / 2 + 1 + hx;
+        dy = (maxY - minY) / 2 + 1 + hy;
+    }
+    return QPoint((minX + maxX) / 2, (minY + maxY) / 2);
+}
+
+bool PasseAnalyse::CibleDistincte(QPoint cibleEcran) const {
+    // The pass finds the target only where it differs from the background by more than the
+    // difference threshold; once it has moved, its background is what surrounds it now. The
+    // surroundings are the ring at a tenth of the picture around the click.
+    if (reference_.isNull()) return true;
+    const int W = reference_.width(), H = reference_.height();
+    const int rx = std::max(1, W / 10), ry = std::max(1, H / 10);
+    const uchar c[3] = {static_cast<uchar>(cible_.r), static_cast<uchar>(cible_.g),
+                        static_cast<uchar>(cible_.b)};
+    int total = 0, distincts = 0;
+    const auto compter = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= W || y >= H) return;
+        ++total;
+        if (Ecart(reference_.constScanLine(y) + 3 * x, c) > SeuilDifference) ++distincts;
+    };
+    const int x0 = cibleEcran.x() - rx, x1 = cibleEcran.x() + rx;
+    const int y0 = cibleEcran.y() - ry, y1 = cibleEcran.y() + ry;
+    for (int x = x0; x <= x1; ++x) {
+        compter(x, y0);
+        compter(x, y1);
+    }
+    for (int y = y0 + 1; y < y1; ++y) {
+        compter(x0, y);
+        compter(x1, y);
+    }
+    return total == 0 || 2 * distincts >= total;
 }
 
 void PasseAnalyse::Liberer() {

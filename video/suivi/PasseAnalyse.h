@@ -16,6 +16,13 @@
 //    threshold); a best match at screen pixel (0, 0) counts as not found;
 //  - a match is refined by the bounding box of the moving pixels with E < distance + 16 inside a
 //    box of W div 20 by H div 20 half sizes around it; the position is the box centre.
+// Two additions to those rules (the plain transcription in the tests has them too):
+//  - a target not found in its window is searched again, by the same rules, over the whole
+//    frame before the frame is given up;
+//  - a refined box that reaches a side of its window (other than the picture's edge) is taken
+//    again in a window moved onto the box's centre and widened to hold it with the first
+//    margins on every side, until it lies inside (at most ToursAffinageMax windows). A box that
+//    lies inside its first window, as a small object's does, is kept as the rule gives it.
 #include <QImage>
 #include <QPoint>
 
@@ -32,10 +39,11 @@ struct CouleurCible {
 // What one frame gave.
 struct ResultatPasse {
     bool trouve = false;
-    QPoint meilleurEcran; // best-matching pixel (valid when trouve)
-    int distance = 0;     // its colour distance E
-    QPoint meilleurImage; // the best match in image pixels (kept for reference only)
-    QPoint positionImage; // the refined position of the object in image pixels
+    QPoint meilleurEcran;     // best-matching pixel (valid when trouve)
+    int distance = 0;         // its colour distance E
+    QPoint meilleurImage;     // the best match in image pixels (kept for reference only)
+    QPoint positionImage;     // the refined position of the object in image pixels
+    bool horsFenetre = false; // found only by the search over the whole frame
 };
 
 class PasseAnalyse {
@@ -45,6 +53,7 @@ public:
     static constexpr int PasSeuilRecherche = 16;
     static constexpr int SeuilRechercheMax = 65; // searches run while the threshold is <= this
     static constexpr int MargeAffinage = 16;     // T = distance + 16
+    static constexpr int ToursAffinageMax = 8;   // windows of the refinement at most
 
     // Takes the background: the displayed frame at the start of the analysis (any format; kept
     // as 24-bit RGB) and a second, modifiable copy of it as the chronophotograph. zoom >= 1 is
@@ -62,6 +71,12 @@ public:
     // (or a pass before Demarrer) changes nothing and finds nothing.
     ResultatPasse Passer(const QImage& imageAffichee, QPoint derniereImage, bool suivre);
 
+    // True when the target colour stands out from what surrounds the click on the background:
+    // at least half the pixels of the ring at a tenth of the picture around it differ from the
+    // target colour by more than SeuilDifference. Otherwise the pass cannot tell the target
+    // from the background it uncovers (a click on the background itself). Needs FixerCible.
+    bool CibleDistincte(QPoint cibleEcran) const;
+
     bool Demarree() const { return !reference_.isNull(); }
     int Zoom() const { return zoom_; }
     CouleurCible Cible() const { return cible_; }
@@ -73,6 +88,9 @@ public:
     void Liberer();
 
 private:
+    // The refined position (screen pixels) of a match with threshold seuil on frame f.
+    QPoint Affiner(const QImage& f, QPoint meilleur, int seuil) const;
+
     QImage reference_;
     QImage chrono_;
     CouleurCible cible_;

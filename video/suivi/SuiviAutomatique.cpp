@@ -48,14 +48,38 @@ void SuiviAutomatique::Demarrer(const QImage& imageAffichee, bool suivre) {
     c_.TimeOrigin = 0;
     t_.NextPoint = 1;
     t_.Rows = 1;
-    if (suivre) passe_.FixerCible(cibleEcran_);
+    cibleDistincte_ = true;
+    suivi_ = suivre;
+    imagesPassees_ = imagesPerdues_ = lignesTrouvees_ = 0;
+    if (!suivre) return;
+    passe_.FixerCible(cibleEcran_);
+    cibleDistincte_ = passe_.CibleDistincte(cibleEcran_);
+}
+
+QString SuiviAutomatique::PrendreBilan() {
+    QString bilan;
+    if (suivi_ && imagesPassees_ > 0) {
+        if (lignesTrouvees_ == 0)
+            bilan = QString::fromUtf8(kBilanCibleNonTrouvee);
+        else if (imagesPerdues_ > 0)
+            bilan = QString::fromUtf8(kBilanCiblePerdue).arg(imagesPerdues_);
+    }
+    suivi_ = false;
+    imagesPassees_ = imagesPerdues_ = lignesTrouvees_ = 0;
+    return bilan;
 }
 
 EffetPasse SuiviAutomatique::Passer(const QImage& imageAffichee, bool suivre) {
     EffetPasse e;
     const QPoint derniere = t_.Rows > 0 ? t_.Point(1, t_.Rows - 1) : t_.Cases[kCaseCible];
     e.resultat = passe_.Passer(imageAffichee, derniere, suivre);
-    if (!suivre || !e.resultat.trouve) return e;
+    if (!suivre) return e;
+    ++imagesPassees_;
+    if (!e.resultat.trouve) {
+        ++imagesPerdues_;
+        return e;
+    }
+    ++lignesTrouvees_;
     if (t_.Plein()) {
         // Capacity reached: the film and the chronophotograph go on, the table stops growing.
         e.tablesPleines = true;

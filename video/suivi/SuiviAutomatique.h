@@ -20,7 +20,8 @@
 //  - Picture release in psTarget: suivi_.CliquerCible(posEcran); draw a small cross at
 //        Cases[7]; default cursor; hint kInviteRepos; scale update; post RefreshMessage.
 //  - MediaPlayerNotify in psAnalysisStart: suivi_.Demarrer(lecteur.ImageAffichee(),
-//        MesureAutoCB->isChecked()); Busy = false; grid with 3 columns "x(m)" "y(m)";
+//        MesureAutoCB->isChecked()); if (!suivi_.CibleDistincte()) show
+//        kMessageCibleConfondue; Busy = false; grid with 3 columns "x(m)" "y(m)";
 //        button states; step forward.
 //  - MediaPlayerNotify in psAnalysis:
 //        auto r = suivi_.Passer(lecteur.ImageAffichee(), MesureAutoCB->isChecked());
@@ -31,6 +32,8 @@
 //        (at the end of the film a write error is swallowed: no message from inside a notification)
 //  - MesureBtnClick, button up during the analysis: suivi_.Abandonner() (rows kept, nothing
 //        saved or shown).
+//  - After showing the end, and after MesureBtn up: status panel 2 = suivi_.PrendreBilan()
+//        when it is not empty ("Cible perdue sur n images", "Cible non trouvée").
 //  - Showing the end: hint kInviteRepos, ChronoPhotoBtn and MesureBtn up, button states, full
 //        redraw, TChronoForm shows suivi_.FichierChrono(), post RefreshMessage.
 #include "video/logic/Pointage.h"
@@ -46,6 +49,13 @@ namespace kinepo {
 inline const char* const kMessageUnSeulMobile = "Un seul mobile possible";
 inline const char* const kMessageCliquerCible = "Cliquer sur la cible à suivre";
 inline const char* const kInviteCible = "Cible|Cliquer sur la cible à suivre";
+// Before the pass, when the clicked colour does not stand out from its surroundings.
+inline const char* const kMessageCibleConfondue =
+    "La couleur cliquée ne se distingue pas de ce qui l'entoure : la cible risque de ne pas "
+    "être suivie";
+// After the pass.
+inline const char* const kBilanCibleNonTrouvee = "Cible non trouvée";
+inline const char* const kBilanCiblePerdue = "Cible perdue sur %1 images"; // %1: frame count
 
 // The default chronophotograph: the executable's path with ".bmp", or the same name in the
 // user's data folder when the executable's folder cannot be written.
@@ -85,6 +95,9 @@ public:
     // displayed frame, psAnalysis, TimeOrigin 0, Rows 1 (row 0 is the clicked target), the target
     // colour around the last target click.
     void Demarrer(const QImage& imageAffichee, bool suivre);
+    // After Demarrer: false when the target colour does not stand out from what surrounds the
+    // click (PasseAnalyse::CibleDistincte); the form then shows kMessageCibleConfondue.
+    bool CibleDistincte() const { return cibleDistincte_; }
 
     // The frame notification in psAnalysis: paints the chronophotograph and, when suivre,
     // records the object's row at CurrentTime when it is found.
@@ -103,6 +116,13 @@ public:
     // MesureBtn up during the analysis: psIdle; rows kept; nothing saved; copies released.
     void Abandonner();
 
+    // What the tracking since the last Demarrer came to, for the status bar: kBilanCibleNonTrouvee
+    // when no frame after the click gave a row, kBilanCiblePerdue with the number of frames
+    // that gave none, or empty when every frame did (or nothing was tracked). Each tracking is
+    // reported once: the count is cleared.
+    QString PrendreBilan();
+    int ImagesPerdues() const { return imagesPerdues_; }
+
     const QString& FichierChrono() const { return fichierChrono_; }
     QPoint CibleEcran() const { return cibleEcran_; }
     const PasseAnalyse& Passe() const { return passe_; }
@@ -114,6 +134,11 @@ private:
     PasseAnalyse passe_;
     QString fichierChrono_;
     QPoint cibleEcran_;
+    bool cibleDistincte_ = true;
+    bool suivi_ = false;    // a tracking has run since the last report
+    int imagesPassees_ = 0; // frames of the tracking's passes
+    int imagesPerdues_ = 0; // of them, frames where the target was not found
+    int lignesTrouvees_ = 0;
 };
 
 } // namespace kinepo

@@ -14,6 +14,8 @@
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/DessinOverlay.h"
+#include "video/ui/GrilleResultats.h"
+#include "video/ui/IconesAvi.h"
 #include "video/ui/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
@@ -52,43 +54,9 @@ namespace kinepo {
 
 namespace {
 
-
 int& CibleGlobale() {
     static int cible = crCibleNormale;
     return cible;
-}
-
-// The colours of the colour boxes, as the settings file holds them (0x00BBGGRR).
-struct CouleurNommee {
-    int valeur;
-    const char* nom;
-};
-const CouleurNommee kCouleurs[] = {
-    {0x000000, "Noir"},   {0x000080, "Marron"},  {0x008000, "Vert"},     {0x008080, "Olive"},
-    {0x800000, "Marine"}, {0x800080, "Pourpre"}, {0x808000, "Sarcelle"}, {0x808080, "Gris"},
-    {0xC0C0C0, "Argent"}, {0x0000FF, "Rouge"},   {0x00FF00, "Citron"},   {0x00FFFF, "Jaune"},
-    {0xFF0000, "Bleu"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},     {0xFFFFFF, "Blanc"},
-};
-
-void RemplirCouleurs(QComboBox* box) {
-    for (const CouleurNommee& c : kCouleurs) {
-        QPixmap carre(12, 12);
-        carre.fill(QColor(CouleurDepuisEntier(c.valeur)));
-        box->addItem(QIcon(carre), QString::fromUtf8(c.nom), c.valeur);
-    }
-}
-
-void ChoisirCouleur(QComboBox* box, int valeur) {
-    int i = box->findData(valeur);
-    if (i < 0) {
-        QPixmap carre(12, 12);
-        carre.fill(QColor(CouleurDepuisEntier(valeur)));
-        box->addItem(QIcon(carre), QStringLiteral("#%1").arg(valeur, 6, 16, QLatin1Char('0')),
-                     valeur);
-        i = box->count() - 1;
-    }
-    const QSignalBlocker bloque(box);
-    box->setCurrentIndex(i);
 }
 
 QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide,
@@ -153,6 +121,7 @@ void TAviForm::construireControles() {
     OrigineBtn = Bouton(this, QStringLiteral("&Origine"),
                         QStringLiteral("|Indique l'origine à l'aide de la souris"));
     OrigineBtn->setMenu(OrigineMenu);
+    OrigineBtn->setIcon(IconeOrigine(false));
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
     EchelleMenu = new QMenu(this);
     auto* groupeAxes = new QActionGroup(this);
@@ -198,12 +167,15 @@ void TAviForm::construireControles() {
         a->setCheckable(true);
         groupeSave->addAction(a);
         const CibleSauvegarde c = cibles[i];
+        a->setIcon(IconeSauvegarde(c));
         connect(a, &QAction::triggered, this, [this, c] { TabulaneMClick(c); });
     }
     TabulaneM->setChecked(true);
-    TabulaneBtn = Bouton(this, QStringLiteral("Tabulane"),
+    TabulaneBtn = Bouton(this, QStringLiteral("&Tabulane"),
                          QStringLiteral("|Envoi des données vers Tabulane"));
     TabulaneBtn->setMenu(SavePopupMenu);
+    for (QToolButton* b : {EchelleBtn, OrigineBtn, TabulaneBtn})
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
     VidcapBtn = Bouton(this, QStringLiteral("&Vidcap"), QString());
     HelpBtn = Bouton(this, QStringLiteral("&Aide"),
@@ -244,7 +216,7 @@ void TAviForm::construireControles() {
     EchelleEdit->setMaximumWidth(80);
     DefinirAide(EchelleEdit, QStringLiteral("Echelle|Longueur en mètre de l'échelle"));
     NbreImagesSE = new QSpinBox(this);
-    NbreImagesSE->setRange(1, 100);
+    NbreImagesSE->setRange(1, kCadenceMaxAffichable);
     NbreImagesSE->setValue(25);
     DefinirAide(NbreImagesSE, QStringLiteral("|Nombre d'images par seconde"));
     Label2 = new QLabel(QStringLiteral("  images/s  "), this);
@@ -269,7 +241,8 @@ void TAviForm::construireControles() {
     for (QWidget* w : std::initializer_list<QWidget*>{
              LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
              LabelIncert, labelZoom, ZoomSE, LabelNbreSE, NbreSE})
-        ToolBar2->addWidget(w);
+        // The period field only replaces the rate box for a very slow film.
+        ToolBar2->addWidget(w)->setVisible(w != DureeEdit && w != Label4);
     ToolBar2->addSeparator();
     for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
                                                       CouleurPointsCB, PaintBox})
@@ -326,7 +299,6 @@ void TAviForm::construireControles() {
     Grid->verticalHeader()->setVisible(false);
     Grid->horizontalHeader()->setDefaultSectionSize(50);
     Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    DefinirAide(Grid, QStringLiteral("|Déplacer pour changer la taille du tableau"));
     colonneGrille->addWidget(Grid);
     DessinTS = new QWidget(PageControl);
     auto* colonneDessin = new QVBoxLayout(DessinTS);
@@ -340,6 +312,8 @@ void TAviForm::construireControles() {
     Splitter1->addWidget(PageControl);
     Splitter1->setStretchFactor(0, 3);
     Splitter1->setStretchFactor(1, 1);
+    DefinirAide(Splitter1->handle(1),
+                QStringLiteral("|Déplacer pour changer la taille du tableau"));
     colonne->addWidget(Splitter1, 1);
     EditBidon = new QLineEdit(centre);
     EditBidon->setFixedWidth(0);
@@ -369,15 +343,7 @@ void TAviForm::construireControles() {
     // Wiring.
     connect(OpenBtn, &QToolButton::clicked, this, &TAviForm::OpenFileBtnClick);
     connect(MesureBtn, &QToolButton::clicked, this, &TAviForm::MesureBtnClick);
-    connect(ChronoPhotoBtn, &QToolButton::clicked, this, [this] {
-        if (Suivi.ChronoPhoto) {
-            Suivi.ChronoPhoto(*this);
-        } else {
-            const QSignalBlocker b(ChronoPhotoBtn);
-            ChronoPhotoBtn->setChecked(false);
-        }
-        BoutonsEtat();
-    });
+    connect(ChronoPhotoBtn, &QToolButton::clicked, this, &TAviForm::ChronoPhotoBtnClick);
     connect(OrigineBtn, &QToolButton::clicked, this, &TAviForm::OrigineBtnClick);
     connect(EchelleBtn, &QToolButton::clicked, this, &TAviForm::EchelleBtnClick);
     connect(OrigineItem, &QAction::triggered, this, [this] { OrigineItemClick(false); });
@@ -504,10 +470,11 @@ void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
                     : r.Sauvegarde == CibleSauvegarde::PressePapiers ? ClipM
                                                                      : FileM;
     item->setChecked(true);
-    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane ? QStringLiteral("Tabulane")
+    TabulaneBtn->setText(r.Sauvegarde == CibleSauvegarde::Tabulane ? QStringLiteral("&Tabulane")
                          : r.Sauvegarde == CibleSauvegarde::PressePapiers
                              ? QStringLiteral("Copier")
                              : QStringLiteral("Sauver"));
+    TabulaneBtn->setIcon(IconeSauvegarde(r.Sauvegarde));
 }
 
 void TAviForm::LireReglages() {
@@ -526,9 +493,8 @@ void TAviForm::EcrireReglages() const {
 // ---- Opening -------------------------------------------------------------------------------
 
 void TAviForm::OpenFileBtnClick() {
-    const auto nom =
-        Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
-                                        kFiltreOuverture, filterIndex_);
+    const auto nom = Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
+                                                     kFiltreOuverture, filterIndex_);
     if (!nom) return;
     OuvrirFilm(*nom);
 }
@@ -590,8 +556,11 @@ void TAviForm::apresOuverture() {
         Label2->setVisible(true);
         DureeEdit->setVisible(false);
         Label4->setVisible(false);
-        NbreImagesSE->setValue(
-            std::min(c.fileFrameRate, 100)); // its change handler sets the period
+        // A film faster than the box can show keeps its own period and times: the clamped
+        // value is not a choice of the user, so it does not switch the player to frames.
+        const QSignalBlocker b(NbreImagesSE);
+        NbreImagesSE->setValue(std::min(c.fileFrameRate, kCadenceMaxAffichable));
+        calib_.FramePeriod = 1.0 / c.fileFrameRate;
     } else {
         NbreImagesSE->setVisible(false);
         Label2->setVisible(false);
@@ -782,6 +751,7 @@ void TAviForm::OrientationClick(OrientationAxes o) {
 }
 
 void TAviForm::orientationMenu() {
+    EchelleBtn->setIcon(IconeEchelle(calib_.Orientation));
     switch (calib_.Orientation) {
     case OrientationAxes::HautDroite:
         Axeverslehautdroite->setChecked(true);
@@ -823,6 +793,7 @@ void TAviForm::OrigineItemClick(bool mobile) {
         ColonnesGrille();
     }
     (mobile ? OrigineMobileItem : OrigineItem)->setChecked(true);
+    OrigineBtn->setIcon(IconeOrigine(mobile));
     DefinirAide(OrigineBtn, mobile
                                 ? QStringLiteral("|Il faudra indiquer l'origine avant chaque point")
                                 : QStringLiteral("|Indique l'origine à l'aide de la souris"));
@@ -897,13 +868,23 @@ void TAviForm::MesureBtnClick() {
         if (Suivi.Arret) Suivi.Arret(*this);
         const EffetPointage e = machine_.Arreter();
         Inviter(e.invite);
+        if (Suivi.Bilan) Suivi.Bilan(*this);
         SetCurseurImage(crDefaut);
     }
-    DefinirAide(MesureBtn, MesureBtn->isChecked() ? QStringLiteral("|Arrêt des mesures")
-                                                  : QStringLiteral("|Commencer les mesures"));
+    mesureBasculee_ = true;
     ColonnesGrille();
     BoutonsEtat();
     PosterRafraichissement();
+}
+
+void TAviForm::ChronoPhotoBtnClick() {
+    if (Suivi.ChronoPhoto) {
+        Suivi.ChronoPhoto(*this);
+    } else {
+        const QSignalBlocker b(ChronoPhotoBtn);
+        ChronoPhotoBtn->setChecked(false);
+    }
+    BoutonsEtat();
 }
 
 void TAviForm::stockerCase(QPoint posImage) {
@@ -1037,6 +1018,7 @@ void TAviForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
 }
 
 void TAviForm::EnregistrerPoint(QPoint posImage) {
+    if (!FilmOuvert() || machine_.Etat != PointingState::psMeasure) return;
     const int i = tables_.Rows;
     const int k = tables_.NextPoint;
     const EffetPointage e = machine_.Enregistrer(posImage, calib_.CurrentTime, AvantDerniereImage(),
@@ -1046,7 +1028,7 @@ void TAviForm::EnregistrerPoint(QPoint posImage) {
         Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
         return;
     }
-    if (e.petitesAxes && TraceEchCB->isChecked()) {
+    if (e.petitesAxes) {
         QPainter p(&Image->Overlay());
         p.setPen(QPen(QColor(couleurAxe()), 1));
         PetitsAxes(p, calib_.ImageVersEcran(posImage), XVersLaDroite(calib_.Orientation),
@@ -1075,10 +1057,10 @@ void TAviForm::EnregistrerPoint(QPoint posImage) {
     // The time-origin button picks a recorded row once there is one.
     const bool bascule = tables_.Rows >= 1;
     OrigineTempsBtn->setCheckable(bascule);
-    DefinirAide(
-        OrigineTempsBtn,
-        bascule ? QStringLiteral("|Cliquer sur le point enregistré qui sera l'origine des temps")
-                : QStringLiteral("|L'image courante sera l'origine des temps"));
+    DefinirAide(OrigineTempsBtn,
+                bascule
+                    ? QStringLiteral("Cliquer sur le point enregistré qui sera l'origine des temps")
+                    : QStringLiteral("L'image courante sera l'origine des temps"));
 }
 
 void TAviForm::finMesure() {
@@ -1088,7 +1070,6 @@ void TAviForm::finMesure() {
         const QSignalBlocker b(MesureBtn);
         MesureBtn->setChecked(false);
     }
-    DefinirAide(MesureBtn, QStringLiteral("|Commencer les mesures"));
     BoutonsEtat();
     RedessinerTout();
 }
@@ -1231,46 +1212,13 @@ void TAviForm::petiteCroixOverlay(QPoint posImage, QRgb couleur) {
 }
 
 void TAviForm::ColonnesGrille() {
-    const int n = machine_.NbreSE;
-    Grid->setColumnCount(2 * n + 1);
-    QStringList titres{QStringLiteral("t(s)")};
-    if (n == 1) {
-        titres << QStringLiteral("x(m)") << QStringLiteral("y(m)");
-    } else {
-        for (int k = 1; k <= n; ++k)
-            titres << QStringLiteral("x%1(m)").arg(k) << QStringLiteral("y%1(m)").arg(k);
-    }
-    Grid->setHorizontalHeaderLabels(titres);
+    kinepo::ColonnesGrille(Grid, machine_.NbreSE);
 }
-
-namespace {
-void EcrireCellule(QTableWidget* g, int r, int c, const QString& texte, QRgb couleur) {
-    QTableWidgetItem* item = g->item(r, c);
-    if (!item) {
-        item = new QTableWidgetItem;
-        g->setItem(r, c, item);
-    }
-    item->setText(texte);
-    item->setForeground(QColor(couleur));
-}
-} // namespace
-
 void TAviForm::EcrireLigneGrille(int i, int jusquAuPoint) {
-    if (Grid->rowCount() < i + 1) Grid->setRowCount(i + 4);
-    EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
-    const int n = std::min(jusquAuPoint, (Grid->columnCount() - 1) / 2);
-    for (int k = 1; k <= n; ++k) {
-        EcrireCellule(Grid, i, 2 * k - 1,
-                      ReelVersTexte(calib_.ArrondiGrille(X(calib_, tables_, k, i))),
-                      couleurPoint(k));
-        EcrireCellule(Grid, i, 2 * k, ReelVersTexte(calib_.ArrondiGrille(Y(calib_, tables_, k, i))),
-                      couleurPoint(k));
-    }
+    kinepo::EcrireLigneGrille(Grid, calib_, tables_, i, jusquAuPoint);
 }
-
 void TAviForm::ReecrireColonneTemps() {
-    for (int i = 0; i < tables_.Rows && i < Grid->rowCount(); ++i)
-        EcrireCellule(Grid, i, 0, ReelVersTexte(T(calib_, tables_, i)), qRgb(0, 0, 0));
+    kinepo::ReecrireColonneTemps(Grid, calib_, tables_);
 }
 
 void TAviForm::RedessinerTout() {
@@ -1293,28 +1241,30 @@ void TAviForm::RedessinerTout() {
 
     MiseAJourEchelle();
     EtiquettesDessinees.clear();
+    const QPen styloAxes(QColor(couleurAxe()), 1);
+    p.setPen(styloAxes);
+    if (dessin) pm.setPen(styloAxes);
+    if (machine_.OrigineMobile) {
+        // Each row's own origin belongs to the measurement: drawn whatever "Axes" says.
+        const int n =
+            tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
+        for (int i = 0; i < n; ++i) {
+            PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
+            if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
+        }
+    }
     if (TraceEchCB->isChecked()) {
-        const QPen stylo(QColor(couleurAxe()), 1);
-        p.setPen(stylo);
-        if (dessin) pm.setPen(stylo);
-        if (machine_.OrigineMobile) {
-            const int n =
-                tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
-            for (int i = 0; i < n; ++i) {
-                PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
-                if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
-            }
-        } else {
+        if (!machine_.OrigineMobile) {
             AxesComplets(p, versEcran(calib_.Origin), W, H, xd, yh);
             if (dessin)
                 AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd,
                              yh);
         }
-        p.drawLine(versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
+        Ligne(p, versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
         PetiteCroix(p, versEcran(calib_.ScaleStart));
         PetiteCroix(p, versEcran(calib_.ScaleEnd));
         if (dessin) {
-            pm.drawLine(versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
+            Ligne(pm, versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
             PetiteCroix(pm, versMiroir(calib_.ScaleStart));
             PetiteCroix(pm, versMiroir(calib_.ScaleEnd));
         }
@@ -1344,9 +1294,7 @@ void TAviForm::RedessinerTout() {
             }
         }
     }
-    for (int r = tables_.Rows; r < Grid->rowCount(); ++r)
-        for (int c = 0; c < Grid->columnCount(); ++c)
-            if (QTableWidgetItem* item = Grid->item(r, c)) item->setText(QString());
+    ViderLignesApres(Grid, tables_.Rows);
     Grid->setUpdatesEnabled(true);
     if (points && tables_.Rows < kCapaciteLignes) {
         for (int k = 1; k < tables_.NextPoint && k <= n; ++k) {
@@ -1431,8 +1379,13 @@ void TAviForm::BoutonsEtat() {
     vignette_ = film && machine_.Etat == PointingState::psMeasure;
     for (QAction* a : ToolBar2->actions())
         if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
-    DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
-                                  : QStringLiteral("|Commencer les mesures"));
+    // "Début des mesures" until the button has been pressed once.
+    if (mesureBasculee_)
+        DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
+                                      : QStringLiteral("|Commencer les mesures"));
+    DefinirAide(ChronoPhotoBtn, ChronoPhotoBtn->isChecked()
+                                    ? QStringLiteral("|Arrêt de la Chronophotographie")
+                                    : QStringLiteral("|Réaliser une chronophotographie"));
     Image->setCursor(CurseurNumero(crDefaut));
     for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit})
         w->setFixedHeight(22);
@@ -1521,6 +1474,17 @@ void TAviForm::resizeEvent(QResizeEvent* e) {
 
 void TAviForm::closeEvent(QCloseEvent* e) {
     EcrireReglages();
+    // Whatever runs ends as releasing its button ends it: no measurement outlives its film.
+    if (MesureBtn->isChecked()) {
+        MesureBtn->setChecked(false);
+        MesureBtnClick();
+    }
+    if (ChronoPhotoBtn->isChecked()) {
+        ChronoPhotoBtn->setChecked(false);
+        ChronoPhotoBtnClick();
+    }
+    if (Suivi.Arret) Suivi.Arret(*this);
+    machine_.Etat = PointingState::psIdle;
     try {
         if (FilmOuvert()) {
             lecteur_->Stop(false);

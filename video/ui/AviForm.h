@@ -59,6 +59,7 @@ public:
         std::function<void(TAviForm&)> DebutAnalyse; // frame notification in psAnalysisStart
         std::function<void(TAviForm&)> PasseAnalyse; // frame notification in psAnalysis
         std::function<void(TAviForm&)> Arret;        // MesureBtn up (the analysis is abandoned)
+        std::function<void(TAviForm&)> Bilan; // after Arret: what the tracking came to, if lost
     };
     CrochetsSuivi Suivi;
 
@@ -166,6 +167,7 @@ public:
     void MediaPlayerNotify();
     void PosterRafraichissement();
     void MesureBtnClick();
+    void ChronoPhotoBtnClick();
     void UndoBtnClick();
     void RazBtnClick();
     void OrigineBtnClick();
@@ -250,6 +252,7 @@ private:
     CibleSauvegarde cibleSauvegarde_ = CibleSauvegarde::Tabulane;
     int filterIndex_ = 1;
     bool reglagesEcrits_ = false;
+    bool mesureBasculee_ = false; // MesureBtn has been pressed once (its hints alternate since)
 };
 
 } // namespace kinepo

@@ -11,8 +11,7 @@ namespace {
 QPointer<TChronoForm> g_chrono;
 } // namespace
 
-TChronoForm::TChronoForm(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+TChronoForm::TChronoForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("ChronoForm"));
     setWindowTitle(QStringLiteral("Chronophotographie à partir de AVI"));
     resize(650, 514);
@@ -24,8 +23,8 @@ bool TChronoForm::Afficher(const QString& fichier) {
     image_ = std::move(image);
     QWidget* principale = ImageFormMain();
     const QRect autour = principale ? principale->frameGeometry()
-                         : screen()  ? screen()->availableGeometry()
-                                     : QRect();
+                         : screen() ? screen()->availableGeometry()
+                                    : QRect();
     if (autour.isValid()) move(autour.center() - rect().center());
     show();
     raise();

@@ -8,6 +8,9 @@ class QPainter;
 
 namespace kinepo {
 
+// A line from a toward b that leaves out b's own pixel, as the overlay's pens draw: drawing on
+// from b continues it without a doubled pixel. Every figure below is made of such lines.
+void Ligne(QPainter& p, QPoint a, QPoint b);
 // Lines of 5 pixels each way around the point.
 void PetiteCroix(QPainter& p, QPoint centre);
 // Axes of 20 pixels each way with a chevron pointing where each axis grows.

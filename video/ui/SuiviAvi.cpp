@@ -8,6 +8,7 @@
 #include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
+#include "video/ui/DessinOverlay.h"
 #include "video/ui/PanneauImage.h"
 
 #include <QCheckBox>
@@ -42,6 +43,12 @@ public:
         form.PosterRafraichissement();
     }
 
+    // Frames where the target was lost are told in the status bar, not passed over in silence.
+    void AfficherBilan() {
+        const QString bilan = suivi.PrendreBilan();
+        if (!bilan.isEmpty()) form.Status->setTexte(2, bilan);
+    }
+
     // End of the pass: buttons up; the chronophotograph is named when it was written.
     void MontrerFin(bool ecrit) {
         form.Inviter(QString::fromUtf8(kInviteRepos));
@@ -52,6 +59,7 @@ public:
         }
         form.BoutonsEtat();
         form.RedessinerTout();
+        AfficherBilan();
         if (ecrit) ChronoForm()->Afficher(suivi.FichierChrono());
         form.PosterRafraichissement();
     }
@@ -97,9 +105,7 @@ void InstallerSuiviAutomatique(TAviForm& form) {
         {
             QPainter peintre(&f.Image->Overlay());
             peintre.setPen(QPen(Qt::black, 1));
-            const QPoint c = f.Calibration().ImageVersEcran(f.Tables().Cases[7]);
-            peintre.drawLine(c.x() - 5, c.y(), c.x() + 5, c.y());
-            peintre.drawLine(c.x(), c.y() - 5, c.x(), c.y() + 5);
+            PetiteCroix(peintre, f.Calibration().ImageVersEcran(f.Tables().Cases[7]));
         }
         f.Image->update();
         f.SetCurseurImage(0);
@@ -109,6 +115,8 @@ void InstallerSuiviAutomatique(TAviForm& form) {
     };
     h.DebutAnalyse = [p](TAviForm& f) {
         p->suivi.Demarrer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+        if (!p->suivi.CibleDistincte())
+            Dialogues().message(QString::fromUtf8(kMessageCibleConfondue));
         f.Busy = false;
         f.ColonnesGrille();
         f.BoutonsEtat();
@@ -143,6 +151,7 @@ void InstallerSuiviAutomatique(TAviForm& form) {
             e == PointingState::psTarget)
             p->suivi.Abandonner();
     };
+    h.Bilan = [p](TAviForm&) { p->AfficherBilan(); };
 }
 
 } // namespace kinepo

@@ -1,5 +1,6 @@
 #include "ReferenceSuivi.h"
 
+#include <QRect>
 #include <algorithm>
 #include <cstdlib>
 
@@ -16,7 +17,7 @@ int Distance(QRgb a, int r, int g, int b) {
 } // namespace
 
 ResultatReference SuivreReference(const std::vector<QImage>& images, int zoom, QPoint cibleEcran,
-                                  bool suivre) {
+                                  bool suivre, bool ajouts) {
     ResultatReference res;
     const QImage reference = images.at(0).convertToFormat(QImage::Format_RGB888);
     res.chrono = reference.copy();
@@ -40,43 +41,74 @@ ResultatReference SuivreReference(const std::vector<QImage>& images, int zoom, Q
         const QImage F = images[i].convertToFormat(QImage::Format_RGB888);
         const int px = res.lignes.back().point1.x() * zoom;
         const int py = res.lignes.back().point1.y() * zoom;
-        int seuilRecherche = 32;
+        // The three searches of the rule in the window, then the same over the whole frame
+        // when they find nothing.
         QPoint best(0, 0);
         int c = 0;
         bool trouve = false;
-        do {
-            c = seuilRecherche;
-            for (int y = 0; y < H; ++y)
-                for (int x = 0; x < W; ++x) {
-                    const QRgb p = F.pixel(x, y);
-                    if (Ecart(p, reference.pixel(x, y)) <= 192) continue;
-                    res.chrono.setPixel(x, y, p);
-                    if (std::abs(x - px) >= W / 5 || std::abs(y - py) >= H / 5) continue;
-                    const int e = Distance(p, res.r, res.g, res.b);
-                    if (e < c) {
-                        best = QPoint(x, y);
-                        c = e;
+        for (const bool partout : {false, true}) {
+            int seuilRecherche = 32;
+            best = QPoint(0, 0);
+            do {
+                c = seuilRecherche;
+                for (int y = 0; y < H; ++y)
+                    for (int x = 0; x < W; ++x) {
+                        const QRgb p = F.pixel(x, y);
+                        if (Ecart(p, reference.pixel(x, y)) <= 192) continue;
+                        res.chrono.setPixel(x, y, p);
+                        if (!partout && (std::abs(x - px) >= W / 5 || std::abs(y - py) >= H / 5))
+                            continue;
+                        const int e = Distance(p, res.r, res.g, res.b);
+                        if (e < c) {
+                            best = QPoint(x, y);
+                            c = e;
+                        }
                     }
-                }
-            trouve = best.x() > 0 || best.y() > 0;
-            if (!trouve) seuilRecherche += 16;
-        } while (!trouve && seuilRecherche <= 65);
+                trouve = best.x() > 0 || best.y() > 0;
+                if (!trouve) seuilRecherche += 16;
+            } while (!trouve && seuilRecherche <= 65);
+            if (trouve || !suivre || !ajouts) break;
+        }
 
         if (!suivre || !trouve) continue;
+        // The box in a window around the match; while it reaches a side of its window that is
+        // not the picture's edge, again in a window on its centre holding it with the first
+        // margins on every side.
         const int T = c + 16;
         const int hx = W / 20, hy = H / 20;
-        int minX = best.x() + hx, maxX = best.x() - hx;
-        int minY = best.y() + hy, maxY = best.y() - hy;
-        for (int y = std::max(0, best.y() - hy); y <= std::min(best.y() + hy, H - 1); ++y)
-            for (int x = std::max(0, best.x() - hx); x <= std::min(best.x() + hx, W - 1); ++x) {
-                const QRgb p = F.pixel(x, y);
-                if (Ecart(p, reference.pixel(x, y)) > 192 && Distance(p, res.r, res.g, res.b) < T) {
-                    minX = std::min(minX, x);
-                    maxX = std::max(maxX, x);
-                    minY = std::min(minY, y);
-                    maxY = std::max(maxY, y);
+        int cx = best.x(), cy = best.y(), dx = hx, dy = hy;
+        int minX = 0, maxX = 0, minY = 0, maxY = 0;
+        QRect precedente;
+        for (int tour = 0; tour < 8; ++tour) {
+            const QRect fenetre(QPoint(std::max(0, cx - dx), std::max(0, cy - dy)),
+                                QPoint(std::min(cx + dx, W - 1), std::min(cy + dy, H - 1)));
+            if (fenetre == precedente) break;
+            precedente = fenetre;
+            minX = cx + dx;
+            maxX = cx - dx;
+            minY = cy + dy;
+            maxY = cy - dy;
+            for (int y = fenetre.top(); y <= fenetre.bottom(); ++y)
+                for (int x = fenetre.left(); x <= fenetre.right(); ++x) {
+                    const QRgb p = F.pixel(x, y);
+                    if (Ecart(p, reference.pixel(x, y)) > 192 &&
+                        Distance(p, res.r, res.g, res.b) < T) {
+                        minX = std::min(minX, x);
+                        maxX = std::max(maxX, x);
+                        minY = std::min(minY, y);
+                        maxY = std::max(maxY, y);
+                    }
                 }
-            }
+            const bool touche = (minX == fenetre.left() && fenetre.left() > 0) ||
+                                (maxX == fenetre.right() && fenetre.right() < W - 1) ||
+                                (minY == fenetre.top() && fenetre.top() > 0) ||
+                                (maxY == fenetre.bottom() && fenetre.bottom() < H - 1);
+            if (!touche || !ajouts) break;
+            cx = (minX + maxX) / 2;
+            cy = (minY + maxY) / 2;
+            dx = (maxX - minX) / 2 + 1 + hx;
+            dy = (maxY - minY) / 2 + 1 + hy;
+        }
         res.lignes.push_back({QPoint(((minX + maxX) / 2) / zoom, ((minY + maxY) / 2) / zoom),
                               QPoint(best.x() / zoom, best.y() / zoom), static_cast<int>(i), c});
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The tracking and chronophotography rules written out plainly, one pixel at a time through
-// QImage::pixel, three searches in a row exactly as the form's pass is described. Slow, and
-// only for tests: the optimised pass must give the same rows and the same picture.
+// QImage::pixel, three searches in a row exactly as the form's pass is described, with the
+// search over the whole frame after a miss and the refinement that follows a large object. Slow,
+// and only for tests: the optimised pass must give the same rows and the same picture.
 #include <QImage>
 #include <QPoint>
 #include <vector>
@@ -23,7 +24,9 @@ struct ResultatReference {
 
 // images[0] is the displayed frame of the start (the background), images[1..] the frames of
 // the pass, all displayed frames (already zoomed). cibleEcran: the target click, screen pixels.
+// ajouts false: the rule alone, without the search over the whole frame after a miss and
+// without following a box that reaches the side of its window.
 ResultatReference SuivreReference(const std::vector<QImage>& images, int zoom, QPoint cibleEcran,
-                                  bool suivre);
+                                  bool suivre, bool ajouts = true);
 
 } // namespace kinepo::test

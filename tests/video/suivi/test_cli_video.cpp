@@ -195,11 +195,14 @@ struct CasCadence {
     double t3;             // time of the fourth row
 };
 
-// Times come from the film's own frame times, except above 100 frames per second (the most
-// the form's rate box shows), where the player counts frames of 1/100 s.
+// Times come from the film's own frame times at every rate, phone films of 120 and 240 frames
+// per second included.
 TEST_F(LigneDeCommande, TempsSelonLaCadence) {
-    const CasCadence cas[] = {
-        {"25", "25", 0.12}, {"30000/1001", "30", 0.1001}, {"120", "120", 0.03}, {"2/5", "0", 7.5}};
+    const CasCadence cas[] = {{"25", "25", 0.12},
+                              {"30000/1001", "30", 0.1001},
+                              {"120", "120", 0.025},
+                              {"240", "240", 0.0125},
+                              {"2/5", "0", 7.5}};
     ParametresFilm p = Lancer320();
     p.images = 6;
     const FilmGenere court = GenererFilm(p);
@@ -217,6 +220,33 @@ TEST_F(LigneDeCommande, TempsSelonLaCadence) {
         ASSERT_EQ(lignes.size(), 6u) << c.cadence;
         EXPECT_NEAR(lignes[3].t, c.t3, 1e-6) << c.cadence;
     }
+}
+
+// The status bar's outcome of the tracking, and the warning about a target that does not stand
+// out, on stderr; the table still goes to stdout.
+TEST_F(LigneDeCommande, CiblePerdueEtCibleConfondueSurStderr) {
+    ParametresFilm p = Lancer320();
+    p.images = 8;
+    FilmGenere f = GenererFilm(p);
+    for (int n = 5; n < 8; ++n)
+        f.images[static_cast<std::size_t>(n)] = test::Fond(p.largeur, p.hauteur);
+    const QString chemin = Fichier("disparait.avi");
+    ASSERT_TRUE(test::EcrireFilm(f.images, chemin, "rawvideo"));
+    const Sortie perdue = Lancer(QStringList{"track", chemin, "--target", "20,30"} + kEnPixels);
+    ASSERT_EQ(perdue.code, 0) << perdue.erreurs.toStdString();
+    EXPECT_EQ(perdue.erreurs, "Cible perdue sur 3 images\n");
+    EXPECT_EQ(LireTable(perdue.sortie, u'\t').size(), 5u);
+
+    const std::vector<QImage> immobile(4, f.images[0]);
+    const QString fixe = Fichier("immobile.avi");
+    ASSERT_TRUE(test::EcrireFilm(immobile, fixe, "rawvideo"));
+    const Sortie jamais = Lancer({"track", fixe, "--target", "20,30"});
+    EXPECT_EQ(jamais.erreurs, QString::fromUtf8("Cible non trouvée\n"));
+
+    const Sortie fond = Lancer({"track", brut, "--target", "250,200"});
+    EXPECT_TRUE(fond.erreurs.startsWith(
+        QString::fromUtf8("La couleur cliquée ne se distingue pas de ce qui l'entoure")))
+        << fond.erreurs.toStdString();
 }
 
 struct CasErreur {

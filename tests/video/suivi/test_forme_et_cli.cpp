@@ -1,10 +1,10 @@
 // The AVI form and kinepo-cli on the same sample film: the same target gives the same table and
 // the same chronophotograph, byte for byte.
-#include "support/Evenements.h"
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
 #include "samples/ScenesEchantillons.h"
+#include "support/Evenements.h"
 #include "support/FakePlateforme.h"
 #include "video/logic/ExportVideo.h"
 #include "video/ui/AviForm.h"
@@ -26,7 +26,9 @@ using namespace kinepo;
 
 namespace {
 
-void Calmer() { test::TraiterEvenements(); }
+void Calmer() {
+    test::TraiterEvenements();
+}
 
 QByteArray Contenu(const QString& chemin) {
     QFile f(chemin);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using namespace kinepo;
@@ -263,25 +264,139 @@ TEST(Recherche, ObjetImmobileJamaisTrouveEtChronoEgalePremiereImage) {
     EXPECT_EQ(f->s.Passe().Chrono(), film.images[0]);
 }
 
-TEST(Recherche, ObjetSortiDeLaFenetreEstPerduEtLaFenetreResteOuIlEtait) {
-    // 160 x 240: the window is |dx| < 32, |dy| < 48 around the last recorded position.
-    const std::vector<QPointF> centres = {{20, 60},  {30, 60}, {40, 60}, {90, 60},
-                                          {100, 60}, {60, 60}, {66, 60}};
+// Frames of a disc of radius 4 at the given centres on the textured background (none: no disc).
+std::vector<QImage> Disques(int largeur, int hauteur, const std::vector<QPointF>& centres,
+                            int rayon = 4) {
     std::vector<QImage> images;
     for (const QPointF& c : centres) {
-        QImage i = test::Fond(160, 240);
-        test::PeindreDisque(i, c, 4, QColor(240, 20, 20));
+        QImage i = test::Fond(largeur, hauteur);
+        if (c.x() >= 0) test::PeindreDisque(i, c, rayon, QColor(240, 20, 20));
         images.push_back(i);
     }
+    return images;
+}
+const QPointF kAucun(-1, -1);
+
+TEST(Recherche, ObjetSortiDeLaFenetreEstCherchePartoutAvantDEtrePerdu) {
+    // 160 x 240: the window is |dx| < 32, |dy| < 48 around the last recorded position. Frames 3
+    // and 4 lie beyond it; the search over the whole frame finds them. Frame 5 shows nothing.
+    const auto images = Disques(
+        160, 240, {{20, 60}, {30, 60}, {40, 60}, {90, 60}, {100, 60}, kAucun, {60, 60}, {66, 60}});
     const auto f = Analyser(images, 1, QPoint(20, 60), true);
-    // Frames 3 and 4 are beyond 32 pixels of (40, 60); frame 5 (60, 60) is back in the window.
-    ASSERT_EQ(f->t.Rows, 5);
-    const double temps[] = {0, 1, 2, 5, 6};
-    const int x[] = {20, 30, 40, 60, 66};
-    for (int i = 0; i < 5; ++i) {
+    const auto ref = test::SuivreReference(images, 1, QPoint(20, 60), true);
+    ASSERT_EQ(f->t.Rows, 7);
+    ASSERT_EQ(ref.lignes.size(), 7u);
+    const double temps[] = {0, 1, 2, 3, 4, 6, 7};
+    const int x[] = {20, 30, 40, 90, 100, 60, 66};
+    for (int i = 0; i < 7; ++i) {
         EXPECT_DOUBLE_EQ(f->t.Temps(i), temps[i] * kPeriode) << i;
         EXPECT_EQ(f->t.Point(1, i), QPoint(x[i], 60)) << i;
+        EXPECT_EQ(ref.lignes[static_cast<std::size_t>(i)].point1, f->t.Point(1, i)) << i;
     }
+    EXPECT_EQ(f->s.PrendreBilan(), "Cible perdue sur 1 images");
+    EXPECT_EQ(f->s.PrendreBilan(), ""); // told once
+}
+
+TEST(Recherche, ObjetRapideSuiviA72PixelsParImage) {
+    ParametresFilm p;
+    p.largeur = 320;
+    p.hauteur = 240;
+    p.images = 4;
+    p.depart = {20, 100};
+    p.vitesse = {72, 6};
+    const FilmGenere film = GenererFilm(p);
+    const auto f = Analyser(film.images, 1, film.centres[0].toPoint(), true);
+    ASSERT_EQ(f->t.Rows, p.images);
+    for (int i = 0; i < p.images; ++i) {
+        const QPointF ecart = QPointF(f->t.Point(1, i)) - film.centres[static_cast<std::size_t>(i)];
+        EXPECT_LE(std::abs(ecart.x()) + std::abs(ecart.y()), 2) << i;
+    }
+    EXPECT_EQ(f->s.PrendreBilan(), "");
+}
+
+// A ball larger than the refinement box: its centre, not a point near its top edge.
+struct CasGrandObjet {
+    int largeur, hauteur, rayon, zoom;
+};
+class GrandObjet : public ::testing::TestWithParam<CasGrandObjet> {};
+
+TEST_P(GrandObjet, PlaceEnSonCentre) {
+    const CasGrandObjet cas = GetParam();
+    ParametresFilm p;
+    p.largeur = cas.largeur;
+    p.hauteur = cas.hauteur;
+    p.images = 5;
+    p.rayon = cas.rayon;
+    // Never over its place on the first frame (the background copy), never out of the frame.
+    p.depart = {cas.largeur / 8.0, cas.hauteur / 3.0};
+    p.vitesse = {2.5 * cas.rayon, 0.5 * cas.rayon};
+    const FilmGenere film = GenererFilm(p);
+    const auto affichees = Zoomer(film.images, cas.zoom);
+    const QPoint cible = (film.centres[0] * cas.zoom).toPoint();
+    const auto f = Analyser(affichees, cas.zoom, cible, true);
+    const auto ref = test::SuivreReference(affichees, cas.zoom, cible, true);
+    ASSERT_EQ(f->t.Rows, p.images);
+    ASSERT_EQ(ref.lignes.size(), static_cast<std::size_t>(p.images));
+    for (int i = 1; i < p.images; ++i) {
+        const QPointF c = film.centres[static_cast<std::size_t>(i)];
+        EXPECT_LE(std::abs(f->t.Point(1, i).x() - c.x()), 1) << i;
+        EXPECT_LE(std::abs(f->t.Point(1, i).y() - c.y()), 1) << i;
+        EXPECT_EQ(ref.lignes[static_cast<std::size_t>(i)].point1, f->t.Point(1, i)) << i;
+    }
+    // The first velocity, pixels per frame.
+    const double vy = f->t.Point(1, 2).y() - f->t.Point(1, 1).y();
+    EXPECT_NEAR(vy, p.vitesse.y(), 1.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(Balles, GrandObjet,
+                         ::testing::Values(CasGrandObjet{640, 480, 30, 1},
+                                           CasGrandObjet{320, 240, 14, 1},
+                                           CasGrandObjet{320, 240, 20, 2}));
+
+// Objects that fit in the refinement box give exactly the rows of the rule without additions.
+TEST(Recherche, PetitsObjetsMemesLignesQueLaRegleSeule) {
+    ParametresFilm p;
+    p.largeur = 320;
+    p.hauteur = 240;
+    p.images = 15;
+    p.rayon = 4;
+    p.depart = {30, 40};
+    p.vitesse = {9, 4};
+    p.gravite = 0.6;
+    p.bruit = 20;
+    p.degrade = true;
+    const FilmGenere film = GenererFilm(p);
+    const QPoint cible = film.centres[0].toPoint();
+    const auto f = Analyser(film.images, 1, cible, true);
+    const auto seule = test::SuivreReference(film.images, 1, cible, true, false);
+    ASSERT_EQ(f->t.Rows, static_cast<int>(seule.lignes.size()));
+    ASSERT_EQ(f->t.Rows, p.images);
+    for (int i = 0; i < f->t.Rows; ++i)
+        EXPECT_EQ(f->t.Point(1, i), seule.lignes[static_cast<std::size_t>(i)].point1) << i;
+}
+
+// The outcome of a tracking, as the status bar shows it.
+TEST(Bilan, CibleNonTrouveeOuPerdue) {
+    const std::vector<QPointF> immobile(5, QPointF(40, 40));
+    const auto f = Analyser(Disques(160, 120, immobile), 1, QPoint(40, 40), true);
+    EXPECT_EQ(f->t.Rows, 1);
+    EXPECT_EQ(f->s.PrendreBilan(), QString::fromUtf8("Cible non trouvée"));
+
+    const auto g = Analyser(Disques(160, 120, {{20, 40}, {30, 40}, kAucun, kAucun, {40, 40}}), 1,
+                            QPoint(20, 40), true);
+    EXPECT_EQ(g->t.Rows, 3);
+    EXPECT_EQ(g->s.PrendreBilan(), "Cible perdue sur 2 images");
+
+    const auto h = Analyser(Disques(160, 120, {{20, 40}, kAucun}), 1, QPoint(), false);
+    EXPECT_EQ(h->s.PrendreBilan(), ""); // a chronophotograph alone tracks nothing
+}
+
+// A click on the background: the colour does not stand out, the form warns before the pass.
+TEST(Bilan, CibleQuiNeSeDistinguePasDuFond) {
+    const auto images = Disques(160, 120, {{20, 40}, {40, 40}});
+    EXPECT_TRUE(Analyser(images, 1, QPoint(20, 40), true)->s.CibleDistincte());
+    EXPECT_FALSE(Analyser(images, 1, QPoint(100, 80), true)->s.CibleDistincte());
+    EXPECT_TRUE(Analyser(images, 1, QPoint(100, 80), false)->s.CibleDistincte());
 }
 
 TEST(Recherche, Zoom2DivisePositionsParDeuxEtDoubleLaChrono) {
