@@ -133,6 +133,11 @@ QCursor versCurseur(const QImage& img, int hx, int hy) {
 
 } // namespace
 
+int& NumeroCibleApplication() {
+    static int cible = crCibleNormale;
+    return cible;
+}
+
 const char* NomRessourceCurseur(int numero) {
     return numero >= 1 && numero <= 11 ? kDefinitions[numero - 1].nom : "";
 }

@@ -26,6 +26,9 @@ void EnregistrerCurseurs();
 // The cursor of a number; an unknown number gives the arrow.
 QCursor CurseurNumero(int numero);
 
+// The application-wide target cursor choice: 6, 7, 8 or crCroix (-3); 8 at start.
+int& NumeroCibleApplication();
+
 // Resource name of a custom cursor number (1..11), empty otherwise.
 const char* NomRessourceCurseur(int numero);
 

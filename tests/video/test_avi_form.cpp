@@ -11,7 +11,7 @@
 #include "support/FilmSynthetique.h"
 #include "video/logic/ExportVideo.h"
 #include "video/ui/AviForm.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
 #include "support/FakeConstante.h"

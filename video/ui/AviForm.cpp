@@ -14,7 +14,7 @@
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/DessinOverlay.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
 #include "transfer/ui/Transfert.h"
@@ -53,10 +53,7 @@ namespace kinepo {
 namespace {
 
 
-int& CibleGlobale() {
-    static int cible = crCibleNormale;
-    return cible;
-}
+int& CibleGlobale() { return NumeroCibleApplication(); }
 
 // The colours of the colour boxes, as the settings file holds them (0x00BBGGRR).
 struct CouleurNommee {

@@ -8,7 +8,7 @@
 #include "video/suivi/SuiviAutomatique.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
