@@ -262,8 +262,8 @@ QString FormatGeneral(double x, int chiffres, int chiffresExposant) {
     if (x == 0) return QStringLiteral("0");
     // Correctly rounded decimal conversion to `chiffres` significant digits: "d.ddddde±XX".
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x),
-                                 std::chars_format::scientific, chiffres - 1);
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific,
+                                 chiffres - 1);
     const std::string s(buf, r.ptr);
     const auto posE = s.find('e');
     std::string chiffresTexte =
@@ -305,7 +305,9 @@ QString FormatGeneral(double x, int chiffres, int chiffresExposant) {
     return out;
 }
 
-QString ReelVersTexte(double x) { return FormatGeneral(x, 6, 2); }
+QString ReelVersTexte(double x) {
+    return FormatGeneral(x, 6, 2);
+}
 
 QString FormatIngenieur(const QString& unite, double x) {
     const bool negatif = x < 0;

@@ -20,7 +20,12 @@ QPoint VueImage::VersVue(QPoint p) const {
 }
 
 QPoint VueImage::VersImage(QPoint v) const {
-    return {ArrondiInt(v.x() / zoom - 0.5) + gauche, ArrondiInt(v.y() / zoom - 0.5) + haut};
+    // The zoomed pixel of image column p spans view columns (p - L) z to (p - L + 1) z, so
+    // the column under a view point is the whole part of v / z. Rounding v / z - 1/2 to even
+    // would give the same except on ties, which at zoom 1 are every other pixel: a click there
+    // would land on the neighbouring pixel.
+    return {static_cast<int>(std::floor(v.x() / zoom)) + gauche,
+            static_cast<int>(std::floor(v.y() / zoom)) + haut};
 }
 
 namespace {
@@ -45,8 +50,16 @@ void ImageCalibration::ResetHandles(int w, int h) {
 
 void ImageCalibration::SquareVectors() {
     if (AxesMode != Orthonormal) return;
-    Handles[SlotFinX].setY(Handles[SlotDebutX].y());
-    Handles[SlotFinY].setX(Handles[SlotDebutY].x());
+    QPoint& sx = Handles[SlotDebutX];
+    QPoint& ex = Handles[SlotFinX];
+    QPoint& sy = Handles[SlotDebutY];
+    QPoint& ey = Handles[SlotFinY];
+    ex.setY(sx.y());
+    ey.setX(sy.x());
+    // A vector that was perpendicular to its side would vanish: it takes the other one's
+    // length, pointing right or up.
+    if (ex == sx && ey != sy) ex.setX(sx.x() + std::abs(ey.y() - sy.y()));
+    if (ey == sy && ex != sx) ey.setY(sy.y() - std::abs(ex.x() - sx.x()));
 }
 
 bool ImageCalibration::EstDefinie() const {

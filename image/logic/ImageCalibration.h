@@ -33,7 +33,7 @@ struct VueImage {
     int offY() const;
     // Centre of the zoomed pixel: round(p z) + off.
     QPoint VersVue(QPoint posImage) const;
-    // round(v / z - 1/2) + L (and T).
+    // The image pixel whose zoomed square holds the view point: floor(v / z) + L (and T).
     QPoint VersImage(QPoint posVue) const;
 };
 
@@ -57,6 +57,7 @@ public:
     // quarter of the width to the right, the Y end a quarter of the height up.
     void ResetHandles(int largeur, int hauteur);
     // Mode 2 only: the X end takes the row of the X start, the Y end the column of the Y start.
+    // A vector that this would shrink to nothing takes the length of the other one.
     void SquareVectors();
     // Scales, decades, directions and origin from the handles and the reference lengths.
     // A vector of zero length or a reference length of 0 leaves the scale undefined: the

@@ -14,16 +14,16 @@ struct Definition {
     int hx, hy;
 };
 constexpr std::array<Definition, 11> kDefinitions = {{{"CIBLE1", 15, 16},
-                                                       {"CIBLE2", 15, 16},
-                                                       {"CIBLE3", 15, 16},
-                                                       {"CIBLE4", 15, 16},
-                                                       {"CIBLE5", 15, 16},
-                                                       {"CIBLENOIRE", 15, 15},
-                                                       {"CIBLEBLANCHE", 15, 15},
-                                                       {"CIBLENORMALE", 15, 15},
-                                                       {"CIBLEMOVE", 15, 15},
-                                                       {"ORIGINE", 14, 14},
-                                                       {"ORIGINETEMPS", 0, 0}}};
+                                                      {"CIBLE2", 15, 16},
+                                                      {"CIBLE3", 15, 16},
+                                                      {"CIBLE4", 15, 16},
+                                                      {"CIBLE5", 15, 16},
+                                                      {"CIBLENOIRE", 15, 15},
+                                                      {"CIBLEBLANCHE", 15, 15},
+                                                      {"CIBLENORMALE", 15, 15},
+                                                      {"CIBLEMOVE", 15, 15},
+                                                      {"ORIGINE", 14, 14},
+                                                      {"ORIGINETEMPS", 0, 0}}};
 
 std::array<std::optional<QCursor>, 12> g_curseurs;
 
@@ -49,7 +49,11 @@ QImage dessiner(int numero) {
     QPainter p(&img);
     const QColor noir(Qt::black), blanc(Qt::white);
     switch (numero) {
-    case crCible1: case crCible2: case crCible3: case crCible4: case crCible5: {
+    case crCible1:
+    case crCible2:
+    case crCible3:
+    case crCible4:
+    case crCible5: {
         croix(p, 15, 16, 8, noir, blanc);
         QFont f;
         f.setPixelSize(10);
@@ -153,10 +157,14 @@ QCursor CurseurNumero(int numero) {
         return *g_curseurs[numero];
     }
     switch (numero) {
-    case crCroix: return QCursor(Qt::CrossCursor);
-    case crTexte: return QCursor(Qt::IBeamCursor);
-    case crSablier: return QCursor(Qt::WaitCursor);
-    default: return QCursor(Qt::ArrowCursor);
+    case crCroix:
+        return QCursor(Qt::CrossCursor);
+    case crTexte:
+        return QCursor(Qt::IBeamCursor);
+    case crSablier:
+        return QCursor(Qt::WaitCursor);
+    default:
+        return QCursor(Qt::ArrowCursor);
     }
 }
 

@@ -6,16 +6,20 @@
 namespace kinepo {
 
 enum NumeroCurseur {
-    crCible1 = 1, crCible2, crCible3, crCible4, crCible5, // "CIBLE1".."CIBLE5", hot spot (15, 16)
-    crCibleNoire = 6,      // "CIBLENOIRE", hot spot (15, 15)
-    crCibleBlanche = 7,    // "CIBLEBLANCHE"
-    crCibleNormale = 8,    // "CIBLENORMALE"
-    crCibleMove = 9,       // "CIBLEMOVE"
-    crOrigine = 10,        // "ORIGINE", hot spot (14, 14)
-    crOrigineTemps = 11,   // "ORIGINETEMPS", hot spot (0, 0)
+    crCible1 = 1,
+    crCible2,
+    crCible3,
+    crCible4,
+    crCible5,            // "CIBLE1".."CIBLE5", hot spot (15, 16)
+    crCibleNoire = 6,    // "CIBLENOIRE", hot spot (15, 15)
+    crCibleBlanche = 7,  // "CIBLEBLANCHE"
+    crCibleNormale = 8,  // "CIBLENORMALE"
+    crCibleMove = 9,     // "CIBLEMOVE"
+    crOrigine = 10,      // "ORIGINE", hot spot (14, 14)
+    crOrigineTemps = 11, // "ORIGINETEMPS", hot spot (0, 0)
     crDefaut = 0,
     crFleche = -2,
-    crCroix = -3,          // the system cross
+    crCroix = -3, // the system cross
     crTexte = -4,
     crSablier = -11,
 };
