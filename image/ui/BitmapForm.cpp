@@ -170,6 +170,7 @@ void TBitmapForm::construireControles() {
     Defilement->setWidget(View);
     separation->addWidget(Defilement);
     Grid = new QTableWidget(5, 1);
+    Grid->setHorizontalHeaderLabels({QString()});
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid->verticalHeader()->setVisible(false);
     Grid->horizontalHeader()->setDefaultSectionSize(50);

@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -274,6 +275,22 @@ void TEchelleBmpDlg::terminer(bool ok) {
         boucle_->quit();
         hide();
     }
+}
+
+void TEchelleBmpDlg::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OKBtnClick();
+        break;
+    case Qt::Key_Escape:
+        BitBtn2Click();
+        break;
+    default:
+        TTradForm::keyPressEvent(e);
+        return;
+    }
+    e->accept();
 }
 
 void TEchelleBmpDlg::closeEvent(QCloseEvent* e) {

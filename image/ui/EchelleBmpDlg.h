@@ -84,6 +84,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Enter is OK and Escape is Cancel, as in any dialog.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void terminer(bool ok);
