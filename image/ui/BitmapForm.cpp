@@ -577,12 +577,7 @@ void TBitmapForm::ViewMouseUp(QMouseEvent* e) {
 }
 
 bool TBitmapForm::FormKeyDown(int touche, Qt::KeyboardModifiers mod) {
-    const bool pave = mod & Qt::KeypadModifier;
-    QPoint d;
-    switch (touche) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space: {
+    if (touche == Qt::Key_Return || touche == Qt::Key_Enter || touche == Qt::Key_Space) {
         const QPoint v = View->mapFromGlobal(QCursor::pos());
         if (FormState == Measuring)
             RecordOrMovePoint(v);
@@ -592,41 +587,9 @@ bool TBitmapForm::FormKeyDown(int touche, Qt::KeyboardModifiers mod) {
             return false;
         return true;
     }
-    case Qt::Key_Left:
-        d = {-1, 0};
-        break;
-    case Qt::Key_Right:
-        d = {1, 0};
-        break;
-    case Qt::Key_Up:
-        d = {0, -1};
-        break;
-    case Qt::Key_Down:
-        d = {0, 1};
-        break;
-    case Qt::Key_4:
-        if (pave) d = {-1, 0};
-        break;
-    case Qt::Key_6:
-        if (pave) d = {1, 0};
-        break;
-    case Qt::Key_8:
-        if (pave) d = {0, -1};
-        break;
-    case Qt::Key_2:
-        if (pave) d = {0, 1};
-        break;
-    case Qt::Key_PageUp:
-        d = (mod & Qt::ShiftModifier) ? QPoint(-10, 0) : QPoint(0, -10);
-        break;
-    case Qt::Key_PageDown:
-        d = (mod & Qt::ShiftModifier) ? QPoint(10, 0) : QPoint(0, 10);
-        break;
-    default:
-        return false;
-    }
-    if (d.isNull()) return false;
-    QCursor::setPos(QCursor::pos() + d);
+    const auto d = DeplacementPointeur(touche, mod, true);
+    if (!d) return false;
+    QCursor::setPos(QCursor::pos() + *d);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // The program's cursor table: eleven 32 x 32 two-colour cursors under fixed numbers, selected
 // by number by the measuring forms, plus the system cursors under their usual negative numbers.
 #include <QCursor>
+#include <optional>
 
 namespace kinepo {
 
@@ -32,6 +33,12 @@ QCursor CurseurNumero(int numero);
 
 // The application-wide target cursor choice: 6, 7, 8 or crCroix (-3); 8 at start.
 int& NumeroCibleApplication();
+
+// How far a key moves the mouse pointer, in screen pixels: the arrows one pixel, Page Up and
+// Page Down ten pixels up and down (left and right with Shift), and with `paveNumerique` the
+// keypad's 4, 6, 8 and 2 like the arrows. Nothing for any other key.
+std::optional<QPoint> DeplacementPointeur(int touche, Qt::KeyboardModifiers modificateurs,
+                                          bool paveNumerique = false);
 
 // Resource name of a custom cursor number (1..11), empty otherwise.
 const char* NomRessourceCurseur(int numero);

@@ -9,12 +9,12 @@
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "shell/base/Curseurs.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/DessinOverlay.h"
-#include "shell/base/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
 #include "transfer/ui/Transfert.h"
@@ -52,8 +52,9 @@ namespace kinepo {
 
 namespace {
 
-
-int& CibleGlobale() { return NumeroCibleApplication(); }
+int& CibleGlobale() {
+    return NumeroCibleApplication();
+}
 
 // The colours of the colour boxes, as the settings file holds them (0x00BBGGRR).
 struct CouleurNommee {
@@ -523,9 +524,8 @@ void TAviForm::EcrireReglages() const {
 // ---- Opening -------------------------------------------------------------------------------
 
 void TAviForm::OpenFileBtnClick() {
-    const auto nom =
-        Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
-                                        kFiltreOuverture, filterIndex_);
+    const auto nom = Dialogues().ouvrirFichierFiltre(QStringLiteral("Ouvrir"), dossierInitial_,
+                                                     kFiltreOuverture, filterIndex_);
     if (!nom) return;
     OuvrirFilm(*nom);
 }
@@ -1123,8 +1123,7 @@ void TAviForm::CurseurClick(int tag) {
 }
 
 bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
-    QPoint pos = QCursor::pos();
-    const bool shift = modificateurs & Qt::ShiftModifier;
+    const QPoint pos = QCursor::pos();
     switch (touche) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -1137,30 +1136,14 @@ bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
         EnregistrerPoint(posImage);
         return true;
     }
-    case Qt::Key_PageUp:
-        pos += shift ? QPoint(-10, 0) : QPoint(0, -10);
-        break;
-    case Qt::Key_PageDown:
-        pos += shift ? QPoint(10, 0) : QPoint(0, 10);
-        break;
-    case Qt::Key_Left:
-        pos += QPoint(-1, 0);
-        break;
-    case Qt::Key_Up:
-        pos += QPoint(0, -1);
-        break;
-    case Qt::Key_Right:
-        pos += QPoint(1, 0);
-        break;
-    case Qt::Key_Down:
-        pos += QPoint(0, 1);
-        break;
     case Qt::Key_Delete:
-        break;
+        return true;
     default:
-        return false;
+        break;
     }
-    QCursor::setPos(pos);
+    const auto d = DeplacementPointeur(touche, modificateurs);
+    if (!d) return false;
+    QCursor::setPos(pos + *d);
     return true;
 }
 
