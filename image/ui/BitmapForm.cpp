@@ -307,9 +307,10 @@ void TBitmapForm::StartMeasuring() {
     EchelleBtn->setEnabled(false);
     Series.ResetPoints();
     Series.MovingPoint = -1;
-    const int n = EchelleDlg->NombreSeries();
-    const int mode = EchelleDlg->ModeChoisi();
-    const QStringList entetes = EntetesGrille(mode, n, noms());
+    // The grid follows the series and mode last confirmed in the scale dialog, not what a
+    // cancelled dialog still shows.
+    const QStringList entetes =
+        EntetesGrille(Calibration.AxesMode, Calibration.SeriesCount, noms());
     Grid->setColumnCount(static_cast<int>(entetes.size()));
     Grid->setHorizontalHeaderLabels(entetes);
     Grid->clearContents();

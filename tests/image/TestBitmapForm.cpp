@@ -10,8 +10,10 @@
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -318,4 +320,87 @@ TEST_F(FormeBitmap, UneImageIllisibleDonneUnMessage) {
         QStringLiteral(
             "Impossible de lire l'image « casse.jpg » : format inconnu ou fichier endommagé"));
     EXPECT_EQ(dlg.montres, 0);
+}
+
+TEST_F(FormeBitmap, Mode0NiVecteurXNiLectureX) {
+    ouvrir([](TEchelleBmpDlg& d) {
+        d.AxesItems[0]->click();
+        return true;
+    });
+    QTest::mouseMove(forme->View, {250, 100});
+    EXPECT_EQ(forme->StatusBar->texte(1), "");
+    EXPECT_EQ(forme->StatusBar->texte(2), "Y=0,6667m");
+    // The X end is neither drawn nor grabbable.
+    EXPECT_EQ(forme->View->Composition().pixel(250, 150), qRgb(255, 255, 255));
+    EXPECT_EQ(forme->View->Composition().pixel(200, 110), qRgb(255, 0, 0));
+    QTest::mouseMove(forme->View, {300, 150});
+    EXPECT_EQ(forme->Hint(), "|Clic droit pour menu zoom");
+}
+
+TEST_F(FormeBitmap, DistanceMesureeEnGlissant) {
+    ouvrir();
+    QTest::mousePress(forme->View, Qt::LeftButton, {}, {100, 100});
+    QMouseEvent glisse(QEvent::MouseMove, QPointF(175, 100),
+                       forme->View->mapToGlobal(QPointF(175, 100)), Qt::NoButton, Qt::LeftButton,
+                       Qt::NoModifier);
+    QApplication::sendEvent(forme->View, &glisse);
+    EXPECT_EQ(forme->StatusBar->texte(3), "distance=1m");
+    // The rubber line inverts the picture under it.
+    EXPECT_EQ(forme->View->Composition().pixel(140, 100), qRgb(0, 0, 0));
+    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {175, 100});
+    EXPECT_EQ(forme->View->Composition().pixel(140, 100), qRgb(255, 255, 255));
+    EXPECT_EQ(forme->StatusBar->texte(3), "distance=1m");
+    EXPECT_EQ(forme->Series.Longueur(1), 0);
+}
+
+TEST_F(FormeBitmap, UneSeriePleineRefuseLePointAvecUnMessage) {
+    ouvrir();
+    clic(forme->MesureBtn);
+    for (int i = 0; i < kCapaciteSerie - 1; ++i)
+        forme->Series.Ajouter(1, {i % 400, 10});
+    clicVue({50, 250});
+    EXPECT_EQ(forme->Series.Longueur(1), kCapaciteSerie);
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    clicVue({60, 250});
+    EXPECT_EQ(forme->Series.Longueur(1), kCapaciteSerie);
+    ASSERT_EQ(test::Dialogues().messages().size(), 1u);
+    EXPECT_EQ(test::Dialogues().messages()[0],
+              "La série 1 est pleine (32769 points) : le point n'est pas enregistré");
+}
+
+TEST_F(FormeBitmap, UnGifEstLuParLeBmpConvertiACote) {
+    chemin = dossier.filePath(QStringLiteral("courbe.gif"));
+    QImage i = test::ImageUnie(64, 48);
+    i.setPixel(3, 4, qRgb(0, 0, 0));
+    ASSERT_TRUE(test::EcrireGifNoirEtBlanc(chemin, i));
+    ouvrir();
+    EXPECT_EQ(forme->Image().size(), QSize(64, 48));
+    EXPECT_EQ(forme->Image().pixel(3, 4), qRgb(0, 0, 0));
+    EXPECT_EQ(forme->windowTitle(), "Lecture de bitmap pour Tabulane [courbe.bmp]");
+    EXPECT_EQ(forme->NomEnregistre(), dossier.filePath("courbe.bmp").toUpper());
+    EXPECT_TRUE(QFileInfo::exists(dossier.filePath("courbe.bmp")));
+}
+
+TEST_F(FormeBitmap, LaGrilleSuitLeDernierReglageConfirme) {
+    ouvrir([](TEchelleBmpDlg& d) {
+        d.NbreSE->setValue(2);
+        return true;
+    });
+    dlg.reponses.push_back([](TEchelleBmpDlg& d) {
+        d.NbreSE->setValue(3);
+        d.AxesItems[0]->click();
+        return false;
+    });
+    clic(forme->EchelleBtn);
+    clic(forme->MesureBtn);
+    EXPECT_EQ(forme->Grid->columnCount(), 5);
+    EXPECT_EQ(forme->Grid->horizontalHeaderItem(4)->text(), "Y2(m)");
+    // A reset keeps the two series chosen.
+    for (int i = 0; i < 3; ++i)
+        clicVue({100 + 10 * i, 100});
+    clic(forme->RazBtn);
+    EXPECT_EQ(forme->Calibration.SeriesCount, 2);
+    EXPECT_EQ(forme->SerieSE->maximum(), 2);
+    EXPECT_EQ(forme->Series.Longueur(1), 0);
+    EXPECT_FALSE(forme->TabulaneBtn->isEnabled());
 }
