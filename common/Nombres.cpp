@@ -256,52 +256,57 @@ double LireReelUnite(const QString& texte, int unite) {
     }
 }
 
-QString ReelVersTexte(double x) {
+QString FormatGeneral(double x, int chiffres, int chiffresExposant) {
     if (std::isnan(x)) return QStringLiteral("NAN");
     if (std::isinf(x)) return x < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     if (x == 0) return QStringLiteral("0");
-    // Correctly rounded decimal conversion to 6 significant digits: "d.ddddde±XX".
+    // Correctly rounded decimal conversion to `chiffres` significant digits: "d.ddddde±XX".
     char buf[64];
-    const auto r =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 5);
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific,
+                                 chiffres - 1);
     const std::string s(buf, r.ptr);
     const auto posE = s.find('e');
-    std::string chiffres = s.substr(0, 1) + s.substr(2, posE - 2);
-    while (chiffres.size() > 1 && chiffres.back() == '0')
-        chiffres.pop_back();
+    std::string chiffresTexte =
+        chiffres > 1 ? s.substr(0, 1) + s.substr(2, posE - 2) : s.substr(0, 1);
+    while (chiffresTexte.size() > 1 && chiffresTexte.back() == '0')
+        chiffresTexte.pop_back();
     // Exponent of the form 0.d1d2... × 10^E.
     const int E = std::stoi(s.substr(posE + 1)) + 1;
-    const int n = static_cast<int>(chiffres.size());
+    const int n = static_cast<int>(chiffresTexte.size());
     const QChar sep = SeparateurDecimal();
 
     QString out;
     if (x < 0) out += u'-';
-    if (E >= -3 && E <= 6) {
+    if (E >= -3 && E <= chiffres) {
         if (E <= 0) {
             out += u'0';
             out += sep;
             out += QString(-E, u'0');
-            out += QString::fromLatin1(chiffres.data(), n);
+            out += QString::fromLatin1(chiffresTexte.data(), n);
         } else {
             for (int k = 0; k < E; ++k)
-                out += k < n ? QChar(chiffres[k]) : QChar(u'0');
+                out += k < n ? QChar(chiffresTexte[k]) : QChar(u'0');
             if (n > E) {
                 out += sep;
-                out += QString::fromLatin1(chiffres.data() + E, n - E);
+                out += QString::fromLatin1(chiffresTexte.data() + E, n - E);
             }
         }
     } else {
-        out += QChar(chiffres[0]);
+        out += QChar(chiffresTexte[0]);
         if (n > 1) {
             out += sep;
-            out += QString::fromLatin1(chiffres.data() + 1, n - 1);
+            out += QString::fromLatin1(chiffresTexte.data() + 1, n - 1);
         }
         out += u'E';
         const int e = E - 1;
         if (e < 0) out += u'-';
-        out += QStringLiteral("%1").arg(std::abs(e), 2, 10, QChar(u'0'));
+        out += QStringLiteral("%1").arg(std::abs(e), chiffresExposant, 10, QChar(u'0'));
     }
     return out;
+}
+
+QString ReelVersTexte(double x) {
+    return FormatGeneral(x, 6, 2);
 }
 
 QString FormatIngenieur(const QString& unite, double x) {

@@ -39,6 +39,9 @@ double LireReel(const QString& texte);
 double LireReelUnite(const QString& texte, int unite);
 // General format, 6 significant digits, system separator ("123,456", "1,23457E06").
 QString ReelVersTexte(double x);
+// The same general format with `chiffres` significant digits (1..17) and at least
+// `chiffresExposant` exponent digits: FormatGeneral(x, 6, 2) is ReelVersTexte.
+QString FormatGeneral(double x, int chiffres, int chiffresExposant);
 // Engineering format with "." as decimal point: "12.300 ms", "44.100 kHz".
 QString FormatIngenieur(const QString& unite, double x);
 // Mantissa text and unit index (0 m, 1 mm, 2 µm) of a length in metres.

@@ -1,5 +1,6 @@
 #include "shell/Formes.h"
 
+#include "image/ui/BitmapForm.h"
 #include "shell/ImageMain.h"
 #include "sound/ui/WavMain.h"
 #include "transfer/ui/ImageDDE.h"
@@ -34,6 +35,13 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TAviForm*>(f)->SetDossierInitial(d);
+                             }});
+
+    // Image: "Lecture d'une courbe dans un fichier BMP, JPEG, GIF" opens TBitmapForm.
+    lanceur.DefinirFabrique(BoutonForme::Bmp,
+                            {[](QWidget* p) -> QWidget* { return new TBitmapForm(p); },
+                             [](QWidget* f, const QString& d) {
+                                 static_cast<TBitmapForm*>(f)->DefinirDossierInitial(d);
                              }});
 }
 

@@ -193,6 +193,45 @@ QCursor versCurseur(const Figure& f, bool figureNoire, int hx, int hy) {
 
 } // namespace
 
+std::optional<QPoint> DeplacementPointeur(int touche, Qt::KeyboardModifiers mod, bool pave) {
+    const bool maj = mod & Qt::ShiftModifier;
+    const bool clavierNumerique = pave && (mod & Qt::KeypadModifier);
+    switch (touche) {
+    case Qt::Key_Left:
+        return QPoint(-1, 0);
+    case Qt::Key_Right:
+        return QPoint(1, 0);
+    case Qt::Key_Up:
+        return QPoint(0, -1);
+    case Qt::Key_Down:
+        return QPoint(0, 1);
+    case Qt::Key_PageUp:
+        return maj ? QPoint(-10, 0) : QPoint(0, -10);
+    case Qt::Key_PageDown:
+        return maj ? QPoint(10, 0) : QPoint(0, 10);
+    case Qt::Key_4:
+        if (clavierNumerique) return QPoint(-1, 0);
+        break;
+    case Qt::Key_6:
+        if (clavierNumerique) return QPoint(1, 0);
+        break;
+    case Qt::Key_8:
+        if (clavierNumerique) return QPoint(0, -1);
+        break;
+    case Qt::Key_2:
+        if (clavierNumerique) return QPoint(0, 1);
+        break;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+int& NumeroCibleApplication() {
+    static int cible = crCibleNormale;
+    return cible;
+}
+
 const char* NomRessourceCurseur(int numero) {
     return numero >= 1 && numero <= 11 ? kDefinitions[numero - 1].nom : "";
 }

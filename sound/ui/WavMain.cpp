@@ -6,6 +6,7 @@
 #include "platform/Chemins.h"
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
+#include "shell/base/Curseurs.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
 #include "sound/TexteSon.h"
@@ -487,35 +488,16 @@ void TWaveForm::PaintBoxMouseUp(QMouseEvent* e) {
 }
 
 void TWaveForm::keyPressEvent(QKeyEvent* e) {
-    QPoint d;
-    const bool maj = e->modifiers() & Qt::ShiftModifier;
-    switch (e->key()) {
-    case Qt::Key_Left:
-        d = {-1, 0};
-        break;
-    case Qt::Key_Right:
-        d = {1, 0};
-        break;
-    case Qt::Key_Up:
-        d = {0, -1};
-        break;
-    case Qt::Key_Down:
-        d = {0, 1};
-        break;
-    case Qt::Key_PageUp:
-        d = maj ? QPoint(-10, 0) : QPoint(0, -10);
-        break;
-    case Qt::Key_PageDown:
-        d = maj ? QPoint(10, 0) : QPoint(0, 10);
-        break;
-    case Qt::Key_Delete:
+    if (e->key() == Qt::Key_Delete) {
         e->accept();
         return;
-    default:
+    }
+    const auto d = DeplacementPointeur(e->key(), e->modifiers());
+    if (!d) {
         TTradForm::keyPressEvent(e);
         return;
     }
-    QCursor::setPos(QCursor::pos() + d);
+    QCursor::setPos(QCursor::pos() + *d);
     e->accept();
 }
 

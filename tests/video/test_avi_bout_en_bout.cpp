@@ -10,7 +10,7 @@
 #include "transfer/ui/ImageDDE.h"
 #include "video/logic/ExportVideo.h"
 #include "video/ui/AviForm.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

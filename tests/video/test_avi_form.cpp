@@ -14,7 +14,7 @@
 #include "video/ui/AviForm.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/IconesAvi.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
 #include "support/FakeConstante.h"

@@ -7,7 +7,7 @@
 #include "support/FakePlateforme.h"
 #include "video/logic/ExportVideo.h"
 #include "video/ui/AviForm.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -9,6 +9,7 @@
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "shell/base/Curseurs.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
 #include "video/logic/ExportVideo.h"
@@ -16,7 +17,7 @@
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 #include "video/ui/Vignettes.h"
 
 #include "transfer/ui/Transfert.h"
@@ -55,8 +56,7 @@ namespace kinepo {
 namespace {
 
 int& CibleGlobale() {
-    static int cible = crCibleNormale;
-    return cible;
+    return NumeroCibleApplication();
 }
 
 QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide,
@@ -1107,8 +1107,7 @@ void TAviForm::CurseurClick(int tag) {
 }
 
 bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
-    QPoint pos = QCursor::pos();
-    const bool shift = modificateurs & Qt::ShiftModifier;
+    const QPoint pos = QCursor::pos();
     switch (touche) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -1121,30 +1120,14 @@ bool TAviForm::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
         EnregistrerPoint(posImage);
         return true;
     }
-    case Qt::Key_PageUp:
-        pos += shift ? QPoint(-10, 0) : QPoint(0, -10);
-        break;
-    case Qt::Key_PageDown:
-        pos += shift ? QPoint(10, 0) : QPoint(0, 10);
-        break;
-    case Qt::Key_Left:
-        pos += QPoint(-1, 0);
-        break;
-    case Qt::Key_Up:
-        pos += QPoint(0, -1);
-        break;
-    case Qt::Key_Right:
-        pos += QPoint(1, 0);
-        break;
-    case Qt::Key_Down:
-        pos += QPoint(0, 1);
-        break;
     case Qt::Key_Delete:
-        break;
+        return true;
     default:
-        return false;
+        break;
     }
-    QCursor::setPos(pos);
+    const auto d = DeplacementPointeur(touche, modificateurs);
+    if (!d) return false;
+    QCursor::setPos(pos + *d);
     return true;
 }
 

@@ -9,7 +9,7 @@
 #include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
 #include "video/ui/DessinOverlay.h"
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

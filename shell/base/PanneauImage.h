@@ -1,6 +1,7 @@
 #pragma once
-// The picture panel of the AVI form: the displayed frame with the overlay composited over it,
-// and the scale rubber band drawn in not-xor mode. Mouse events go to the form's handlers.
+// The picture panel of the measuring forms: the displayed picture with the overlay composited over
+// it, and a rubber band drawn in not-xor mode (black: inverted pixels). Mouse events go to the
+// form's handlers.
 #include <QImage>
 #include <QLine>
 #include <QWidget>

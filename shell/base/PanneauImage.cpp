@@ -1,4 +1,4 @@
-#include "video/ui/PanneauImage.h"
+#include "shell/base/PanneauImage.h"
 
 #include <QMouseEvent>
 #include <QPainter>
