@@ -1,5 +1,7 @@
 #include "common/BmpFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -49,6 +51,28 @@ bool EcrireBmp24(const QImage& image, const QString& chemin) {
         return false;
     }
     return f.commit();
+}
+
+namespace {
+bool memeContenu(const QString& chemin, const QByteArray& octets) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() != octets.size()) return false;
+    return f.readAll() == octets;
+}
+} // namespace
+
+QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin) {
+    const QFileInfo fi(chemin);
+    const QString extension = fi.suffix().isEmpty() ? QString() : QLatin1Char('.') + fi.suffix();
+    const QString base = chemin.left(chemin.size() - extension.size());
+    QString cible = chemin;
+    for (int n = 1; QFileInfo::exists(cible) && !memeContenu(cible, octets); ++n)
+        cible = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(extension);
+    if (QFileInfo::exists(cible)) return cible;
+    QSaveFile f(cible);
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit())
+        return {};
+    return cible;
 }
 
 QImage LireBmp(const QString& chemin) { return QImage(chemin, "BMP"); }

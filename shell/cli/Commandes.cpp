@@ -1,4 +1,5 @@
 #include "shell/cli/Commandes.h"
+#include "optics/cli/CommandeProfil.h"
 #include "sound/CommandeWav.h"
 #include "video/cli/CommandesVideo.h"
 
@@ -10,6 +11,7 @@ std::vector<Commande> ToutesLesCommandes() {
     std::vector<Commande> commandes;
     commandes.push_back(CommandeWav());
     for (auto& c : CommandesVideo()) commandes.push_back(std::move(c));
+    commandes.push_back(CommandeProfil());
     return commandes;
 }
 
