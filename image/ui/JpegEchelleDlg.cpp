@@ -2,6 +2,7 @@
 
 #include "shell/base/Curseurs.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -137,7 +138,12 @@ void TJpegEchelleDlg::FormActivate() {
     QImageReader lecteur(NomFichier);
     lecteur.setAutoTransform(false);
     const QImage image = lecteur.read();
+    if (layout()) layout()->activate();
     Image1->DefinirImage(image);
+    // The scroll bars come and go with the picture's size (a queued step of the scroll area):
+    // lay them out now, so that the window size used below is the one the user sees.
+    QCoreApplication::sendPostedEvents(Defilement, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(Defilement, QEvent::LayoutRequest);
     // Scroll so that the marker is centred, without running past the picture's end.
     auto position = [](int marqueur, int fenetre, int taille) {
         int a = std::max(0, marqueur - fenetre / 2);
