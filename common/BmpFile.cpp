@@ -7,8 +7,12 @@
 
 namespace kinepo {
 namespace {
-void put16(QByteArray& b, int pos, quint16 v) { qToLittleEndian(v, b.data() + pos); }
-void put32(QByteArray& b, int pos, quint32 v) { qToLittleEndian(v, b.data() + pos); }
+void put16(QByteArray& b, int pos, quint16 v) {
+    qToLittleEndian(v, b.data() + pos);
+}
+void put32(QByteArray& b, int pos, quint32 v) {
+    qToLittleEndian(v, b.data() + pos);
+}
 } // namespace
 
 QByteArray EncoderBmp24(const QImage& source) {
@@ -70,11 +74,12 @@ QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin) {
         cible = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(extension);
     if (QFileInfo::exists(cible)) return cible;
     QSaveFile f(cible);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit())
-        return {};
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) return {};
     return cible;
 }
 
-QImage LireBmp(const QString& chemin) { return QImage(chemin, "BMP"); }
+QImage LireBmp(const QString& chemin) {
+    return QImage(chemin, "BMP");
+}
 
 } // namespace kinepo

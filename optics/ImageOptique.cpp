@@ -33,7 +33,8 @@ QImage LireImageProfil(const QString& chemin) {
 
 QString NomCopieVoulu(const QString& jpeg) {
     const QFileInfo fi(jpeg);
-    const QString base = fi.suffix().isEmpty() ? jpeg : jpeg.left(jpeg.size() - fi.suffix().size() - 1);
+    const QString base =
+        fi.suffix().isEmpty() ? jpeg : jpeg.left(jpeg.size() - fi.suffix().size() - 1);
     return base + QStringLiteral(".BMP");
 }
 

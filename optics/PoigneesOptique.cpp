@@ -9,7 +9,9 @@
 namespace kinepo {
 namespace {
 
-int Manhattan(QPoint a, QPoint b) { return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y()); }
+int Manhattan(QPoint a, QPoint b) {
+    return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y());
+}
 
 void ReinitialiserPoignees(ProfilOptique& p, int l, int h) {
     p.Poignee[1] = {l / 2, h / 2};

@@ -40,10 +40,9 @@ class LecteurCopie {
 public:
     LecteurCopie(const QString& chemin, QSize taille, int fenetre)
         : largeur_(taille.width()), hauteur_(taille.height()),
-          pas_((3 * qsizetype(taille.width()) + 3) & ~qsizetype(3)),
-          fenetre_(std::max(1, fenetre)), tampon_(std::size_t(pas_) * std::size_t(fenetre_)),
-          etiquette_(std::size_t(fenetre_), -1), valides_(std::size_t(fenetre_), 0),
-          fichier_(chemin) {
+          pas_((3 * qsizetype(taille.width()) + 3) & ~qsizetype(3)), fenetre_(std::max(1, fenetre)),
+          tampon_(std::size_t(pas_) * std::size_t(fenetre_)), etiquette_(std::size_t(fenetre_), -1),
+          valides_(std::size_t(fenetre_), 0), fichier_(chemin) {
         ouvert_ = fichier_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool lire(int x, int y, int& somme, bool& sature) {
@@ -90,12 +89,15 @@ Orient OrientationDe(QPoint p1, QPoint p2) {
 
 } // namespace
 
-ProfilOptique::ProfilOptique() : sature_(new std::uint8_t[kCapacite]) { Reinitialiser(); }
+ProfilOptique::ProfilOptique() : sature_(new std::uint8_t[kCapacite]) {
+    Reinitialiser();
+}
 
 void ProfilOptique::Reinitialiser() {
     Debut = Fin = 0;
     std::fill(Intensite.data(), Intensite.data() + kCapacite, 0.0);
-    for (int i = IndiceMin; i <= IndiceMax; ++i) Distance[i] = i;
+    for (int i = IndiceMin; i <= IndiceMax; ++i)
+        Distance[i] = i;
     std::memset(sature_.get(), 0, kCapacite);
 }
 
@@ -135,7 +137,8 @@ QPoint ProfilOptique::VersEcran(QPoint poignee) const {
 
 int ProfilOptique::NombreSatures() const {
     int n = 0;
-    for (int i = Debut; i <= Fin; ++i) n += Sature(i) ? 1 : 0;
+    for (int i = Debut; i <= Fin; ++i)
+        n += Sature(i) ? 1 : 0;
     return n;
 }
 
@@ -168,8 +171,7 @@ void ProfilOptique::CalculerCopie(const QString& fichierCopie) {
     Calculer(l);
 }
 
-template <class Lecteur>
-void ProfilOptique::Calculer(Lecteur& lecteur) {
+template <class Lecteur> void ProfilOptique::Calculer(Lecteur& lecteur) {
     std::fill(Intensite.data(), Intensite.data() + kCapacite, 0.0);
     std::memset(sature_.get(), 0, kCapacite);
     Orientation();
@@ -247,12 +249,15 @@ void ProfilOptique::Calculer(Lecteur& lecteur) {
 
     // Trim the zero samples at both ends; index 0 always stays.
     int a = d0, b = d1;
-    while (a < 0 && Intensite[a] == 0) ++a;
-    while (b > 0 && Intensite[b] == 0) --b;
+    while (a < 0 && Intensite[a] == 0)
+        ++a;
+    while (b > 0 && Intensite[b] == 0)
+        --b;
     Debut = a;
     Fin = b;
     const double diviseur = 765.0 * lignes;
-    for (int i = Debut; i <= Fin; ++i) Intensite[i] = Intensite[i] / diviseur;
+    for (int i = Debut; i <= Fin; ++i)
+        Intensite[i] = Intensite[i] / diviseur;
 }
 
 } // namespace kinepo

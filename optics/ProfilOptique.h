@@ -37,18 +37,18 @@ public:
     // Handles 1 to 4 (index 0 unused), in handle coordinates: 1 origin, 2 direction, 3 and 4
     // the ends of the scale segment.
     std::array<QPoint, 5> Poignee{};
-    std::uint8_t PoigneeSaisie = 0;        // 0 none
+    std::uint8_t PoigneeSaisie = 0;         // 0 none
     std::uint8_t DernierePoigneeSaisie = 0; // kept after the button is released
 
     // Set by each computation from handles 1 and 2.
-    bool SelonX = true;   // walked one column at a time (else one row at a time)
-    bool Alignee = true;  // exactly horizontal or vertical
+    bool SelonX = true;    // walked one column at a time (else one row at a time)
+    bool Alignee = true;   // exactly horizontal or vertical
     long double Pente = 0; // (P1.y - P2.y) / (P1.x - P2.x), valid when not aligned
 
-    QSize Affiche;      // displayed size (screen pixels)
-    QSize Image;        // the picture's own size
-    QSize Bornes;       // extent of handles and line, in handle coordinates
-    double Zoom = 1;    // displayed / picture: an integer >= 1 or 1/n
+    QSize Affiche;         // displayed size (screen pixels)
+    QSize Image;           // the picture's own size
+    QSize Bornes;          // extent of handles and line, in handle coordinates
+    double Zoom = 1;       // displayed / picture: an integer >= 1 or 1/n
     int TaillePoignee = 8; // grab distance and half-size of the marks, in handle coordinates
     LecturePixels Lecture = LecturePixels::Directe;
 
@@ -90,14 +90,15 @@ public:
     QPoint VersEcran(QPoint poignee) const;
 
 private:
-    template <class Lecteur>
-    void Calculer(Lecteur& lecteur);
+    template <class Lecteur> void Calculer(Lecteur& lecteur);
     void Orientation();
 
     std::unique_ptr<std::uint8_t[]> sature_;
 };
 
 // Order in which the parallel lines are walked: 0, +1, -1, +2, -2, ... for k = 0 ... 2m.
-inline int DecalageLigne(int k) { return (k & 1) ? (k + 1) / 2 : -(k / 2); }
+inline int DecalageLigne(int k) {
+    return (k & 1) ? (k + 1) / 2 : -(k / 2);
+}
 
 } // namespace kinepo

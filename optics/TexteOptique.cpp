@@ -10,7 +10,8 @@ void LignesDonnees(const ProfilOptique& p, TexteEchange& texte) {
     texte.ajouterChamps({QStringLiteral("x"), QStringLiteral("I")});
     texte.ajouterChamps({QStringLiteral("m"), QString()});
     texte.ajouterChamps({QStringLiteral("Distance"), QStringLiteral("Intensité relative")});
-    for (int i = p.Debut; i <= p.Fin; ++i) texte.ajouterValeurs({p.Distance[i], p.Intensite[i]});
+    for (int i = p.Debut; i <= p.Fin; ++i)
+        texte.ajouterValeurs({p.Distance[i], p.Intensite[i]});
 }
 
 } // namespace

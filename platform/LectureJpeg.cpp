@@ -159,7 +159,9 @@ QSize DimensionsJpeg(const QString& chemin) {
     return {l, h};
 }
 
-QImage LireJpeg(const QString& chemin) { return decoderImage(chemin, 8); }
+QImage LireJpeg(const QString& chemin) {
+    return decoderImage(chemin, 8);
+}
 
 QImage LireJpegReduit(const QString& chemin, QSize taille) {
     const QSize propre = DimensionsJpeg(chemin);

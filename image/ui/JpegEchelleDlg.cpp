@@ -25,7 +25,9 @@ constexpr int kDemiCroix = 9;
 
 // ---- picture with marker -----------------------------------------------------------------
 
-ImageMarqueur::ImageMarqueur(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+ImageMarqueur::ImageMarqueur(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+}
 
 void ImageMarqueur::DefinirImage(const QImage& image) {
     image_ = image.convertToFormat(QImage::Format_RGB32);
@@ -109,7 +111,9 @@ TJpegEchelleDlg::TJpegEchelleDlg(QWidget* parent) : QDialog(parent) {
 
 TJpegEchelleDlg::~TJpegEchelleDlg() = default;
 
-TJpegEchelleDlg* TJpegEchelleDlg::Existant() { return g_dialogue.data(); }
+TJpegEchelleDlg* TJpegEchelleDlg::Existant() {
+    return g_dialogue.data();
+}
 
 TJpegEchelleDlg& TJpegEchelleDlg::Instance() {
     if (!g_dialogue) g_dialogue = new TJpegEchelleDlg;

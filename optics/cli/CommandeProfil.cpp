@@ -18,9 +18,8 @@ namespace kinepo::cli {
 
 namespace {
 
-const char* const kUsage =
-    "profile PICTURE --p1 X,Y --p2 X,Y [--average M] "
-    "[--scale X3,Y3,X4,Y4,LENGTH | --pixel SIZE] [--txt]";
+const char* const kUsage = "profile PICTURE --p1 X,Y --p2 X,Y [--average M] "
+                           "[--scale X3,Y3,X4,Y4,LENGTH | --pixel SIZE] [--txt]";
 
 std::optional<std::vector<double>> nombres(const QString& texte, int combien) {
     const QStringList morceaux = texte.split(QLatin1Char(','));
@@ -56,8 +55,8 @@ int ExecuterProfil(const QStringList& args, QString& sortie, QString& erreur) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& x = args.at(i);
         const bool avecValeur = x == QLatin1String("--p1") || x == QLatin1String("--p2") ||
-                                x == QLatin1String("--average") ||
-                                x == QLatin1String("--scale") || x == QLatin1String("--pixel");
+                                x == QLatin1String("--average") || x == QLatin1String("--scale") ||
+                                x == QLatin1String("--pixel");
         if (x == QLatin1String("--txt")) {
             txt = true;
             continue;

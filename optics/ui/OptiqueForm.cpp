@@ -123,8 +123,8 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     OpenFileBtn = Bouton(TopPanel, h, QStringLiteral("Charger"),
                          QStringLiteral("Ouverture d'un fichier image"));
     ConnectBtn = Bouton(TopPanel, h, QStringLiteral("Connexion"), QStringLiteral("Webcam"));
-    ConfigWebCamBtn = Bouton(TopPanel, h, QStringLiteral("Réglages"),
-                             QStringLiteral("Réglages de la webcam"));
+    ConfigWebCamBtn =
+        Bouton(TopPanel, h, QStringLiteral("Réglages"), QStringLiteral("Réglages de la webcam"));
     SaveFileBtn = Bouton(TopPanel, h, QStringLiteral("Enregistrer"),
                          QStringLiteral("Enregistrement de l'image"));
     TabulaneBtn = Bouton(TopPanel, h, QStringLiteral("Tabulane"),
@@ -135,8 +135,9 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     h->addWidget(new QLabel(QStringLiteral("Lissage"), TopPanel));
     MoyenneSE = new QSpinBox(TopPanel);
     MoyenneSE->setRange(0, ProfilOptique::MoyenneMax);
-    DefinirAide(MoyenneSE, QStringLiteral(
-                               "Lissage entre prenant la moyenne sur x lignes au-dessus et en-dessous"));
+    DefinirAide(
+        MoyenneSE,
+        QStringLiteral("Lissage entre prenant la moyenne sur x lignes au-dessus et en-dessous"));
     h->addWidget(MoyenneSE);
     h->addSpacing(12);
     EchelleRB = new QRadioButton(QStringLiteral("Echelle"), TopPanel);
@@ -222,7 +223,8 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     IntensitePB->peindre = [this](QPainter& p) { IntensitePBPaint(p); };
 
     // The plot: abscissae are the step indices, ordinates the relative intensity.
-    for (int i = ProfilOptique::IndiceMin; i <= ProfilOptique::IndiceMax; ++i) graphe_->X[i] = i;
+    for (int i = ProfilOptique::IndiceMin; i <= ProfilOptique::IndiceMax; ++i)
+        graphe_->X[i] = i;
     graphe_->lines = true;
     graphe_->mondeY.mini = -0.05;
     graphe_->mondeY.maxi = 1.05;
@@ -234,7 +236,9 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     FormCreate();
 }
 
-TOptiqueForm::~TOptiqueForm() { EcrireReglages(); }
+TOptiqueForm::~TOptiqueForm() {
+    EcrireReglages();
+}
 
 void TOptiqueForm::LireReglages() {
     const IniFile ini(NomFichierIni());
@@ -321,14 +325,22 @@ bool TOptiqueForm::eventFilter(QObject* objet, QEvent* e) {
         const bool bouton = QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton);
         QPoint d;
         const QString t = k->text();
-        if (t == QLatin1String("4")) d = {-1, 0};
-        else if (t == QLatin1String("8")) d = {0, -1};
-        else if (t == QLatin1String("6")) d = {1, 0};
-        else if (t == QLatin1String("2")) d = {0, 1};
-        else if (bouton && k->key() == Qt::Key_Left) d = {-1, 0};
-        else if (bouton && k->key() == Qt::Key_Up) d = {0, -1};
-        else if (bouton && k->key() == Qt::Key_Right) d = {1, 0};
-        else if (bouton && k->key() == Qt::Key_Down) d = {0, 1};
+        if (t == QLatin1String("4"))
+            d = {-1, 0};
+        else if (t == QLatin1String("8"))
+            d = {0, -1};
+        else if (t == QLatin1String("6"))
+            d = {1, 0};
+        else if (t == QLatin1String("2"))
+            d = {0, 1};
+        else if (bouton && k->key() == Qt::Key_Left)
+            d = {-1, 0};
+        else if (bouton && k->key() == Qt::Key_Up)
+            d = {0, -1};
+        else if (bouton && k->key() == Qt::Key_Right)
+            d = {1, 0};
+        else if (bouton && k->key() == Qt::Key_Down)
+            d = {0, 1};
         if (!d.isNull()) QCursor::setPos(QCursor::pos() + d);
         return true; // every key that reaches it is swallowed
     }
@@ -347,9 +359,16 @@ void TOptiqueForm::OpenFileBtnClick() {
     OuvrirFichier(*nom);
 }
 
+int TOptiqueForm::LargeurClient() const {
+    return centralWidget()->width();
+}
+
+int TOptiqueForm::HauteurDisponible() const {
+    return centralWidget()->height() - TopPanel->sizeHint().height();
+}
+
 void TOptiqueForm::regleZoom(int largeur, int hauteur) {
-    const int disponible = centralWidget()->height() - TopPanel->sizeHint().height();
-    RegleZoom(*profil_, centralWidget()->width(), disponible, QSize(largeur, hauteur));
+    RegleZoom(*profil_, LargeurClient(), HauteurDisponible(), QSize(largeur, hauteur));
     dimLabel->setText(QStringLiteral("%1x%2").arg(largeur).arg(hauteur));
     Image1->setFixedSize(profil_->Affiche);
 }
@@ -359,9 +378,9 @@ void TOptiqueForm::MettreAffichage() {
     if (image_.size() == a)
         affichage_ = image_;
     else
-        affichage_ = image_.scaled(a, Qt::IgnoreAspectRatio,
-                                   profil_->Zoom >= 2 ? Qt::FastTransformation
-                                                      : Qt::SmoothTransformation);
+        affichage_ =
+            image_.scaled(a, Qt::IgnoreAspectRatio,
+                          profil_->Zoom >= 2 ? Qt::FastTransformation : Qt::SmoothTransformation);
     affichage_ = affichage_.convertToFormat(QImage::Format_RGB32);
     Image1->setFixedSize(a);
     Image1->update();
@@ -393,18 +412,24 @@ void TOptiqueForm::OuvrirFichier(const QString& nomChoisi) {
             regleZoom(image_.width(), image_.height());
             MettreAffichage();
         } else if (ext == QLatin1String(".JPG") || ext == QLatin1String(".JPEG")) {
+            // Everything that can fail comes before the form's state changes, so a JPEG that
+            // cannot be read or copied leaves the picture held until then intact.
             const QSize taille = DimensionsJpeg(nom);
-            regleZoom(taille.width(), taille.height());
-            if (profil_->Zoom >= 1) {
+            const double z = CalculerZoom(LargeurClient(), HauteurDisponible(), taille);
+            QImage image;
+            QString copie;
+            if (z >= 1) {
                 // Held at its own size and read directly, enlarged or not.
-                image_ = LireJpeg(nom);
-                copie_.clear();
+                image = LireJpeg(nom);
             } else {
-                const QString copie = EcrireCopieJpeg(nom);
-                image_ = LireJpegReduit(nom, profil_->Affiche);
-                copie_ = copie;
-                PasserEnLectureCopie(*profil_);
+                copie = EcrireCopieJpeg(nom);
+                image = LireJpegReduit(
+                    nom, QSize(ArrondiInt(taille.width() * z), ArrondiInt(taille.height() * z)));
             }
+            image_ = std::move(image);
+            copie_ = copie;
+            regleZoom(taille.width(), taille.height());
+            if (!copie_.isEmpty()) PasserEnLectureCopie(*profil_);
             MettreAffichage();
         }
     } catch (const std::exception& e) {
@@ -416,8 +441,7 @@ void TOptiqueForm::OuvrirFichier(const QString& nomChoisi) {
     }
     source_ = nom;
     profil_->Reinitialiser();
-    setWindowTitle(kTitre + QStringLiteral(" [") + QFileInfo(nom).fileName() +
-                   QStringLiteral("]"));
+    setWindowTitle(kTitre + QStringLiteral(" [") + QFileInfo(nom).fileName() + QStringLiteral("]"));
     TabulaneBtn->setEnabled(true);
     SaveFileBtn->setEnabled(true);
     TextFileBtn->setEnabled(true);
@@ -524,8 +548,7 @@ void TOptiqueForm::Glisser(QMouseEvent* e) {
     } else if (ecran.x() < 0 || ecran.x() > w - 1 || ecran.y() < 0 || ecran.y() > h - 1) {
         return;
     }
-    GlisserPoignee(*profil_, n, profil_->VersPoignee(ecran),
-                   e->modifiers() & Qt::ShiftModifier);
+    GlisserPoignee(*profil_, n, profil_->VersPoignee(ecran), e->modifiers() & Qt::ShiftModifier);
     Image1->setCursor(n == 2 ? QCursor(Qt::PointingHandCursor) : CurseurNumero(crCibleMove));
     Image1->update();
 }

@@ -101,6 +101,8 @@ private:
     void ImageMouseMove(QMouseEvent* e);
     void ImageMouseUp(QMouseEvent* e);
     void Glisser(QMouseEvent* e);
+    int LargeurClient() const;
+    int HauteurDisponible() const;
     void regleZoom(int largeur, int hauteur);
     void MettreAffichage();
     void AfficherEchelle();

@@ -10,12 +10,15 @@ namespace kinepo::test {
 inline QImage ImageGeneree(int w, int h, const std::function<QRgb(int, int)>& f) {
     QImage image(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.setPixel(x, y, f(x, y));
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, f(x, y));
     return image;
 }
 
 // A grey level that differs from pixel to pixel (never 255, so nothing is saturated).
-inline int Gris(int x, int y) { return (x * 7 + y * 13) % 250; }
+inline int Gris(int x, int y) {
+    return (x * 7 + y * 13) % 250;
+}
 inline QImage ImageGrise(int w, int h) {
     return ImageGeneree(w, h, [](int x, int y) {
         const int g = Gris(x, y);

@@ -71,7 +71,8 @@ TEST(LectureImage, FichiersInvalides) {
         }
     }
     // A JPEG cut in the middle of its data.
-    const QString jpeg = EcrireJpeg(dir, QStringLiteral("coupe.jpg"), kinepo::test::ImageGrise(200, 200));
+    const QString jpeg =
+        EcrireJpeg(dir, QStringLiteral("coupe.jpg"), kinepo::test::ImageGrise(200, 200));
     QByteArray o = Octets(jpeg);
     o.truncate(o.size() / 3);
     QFile f(jpeg);
@@ -87,7 +88,8 @@ TEST(LectureImage, FichiersInvalides) {
 
 TEST(CopieJpeg, NeDetruitJamaisUnAutreFichier) {
     QTemporaryDir dir;
-    const QString jpeg = EcrireJpeg(dir, QStringLiteral("photo.jpeg"), kinepo::test::ImageFranges(300, 200));
+    const QString jpeg =
+        EcrireJpeg(dir, QStringLiteral("photo.jpeg"), kinepo::test::ImageFranges(300, 200));
     EXPECT_EQ(NomCopieVoulu(jpeg), dir.filePath(QStringLiteral("photo.BMP")));
     // A different picture already lies under the wanted name.
     const QString autre = dir.filePath(QStringLiteral("photo.BMP"));
@@ -101,6 +103,7 @@ TEST(CopieJpeg, NeDetruitJamaisUnAutreFichier) {
     EXPECT_EQ(EcrireCopieJpeg(jpeg), copie);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("photo-2.BMP"))));
     // Without a file in the way the copy takes the wanted name.
-    const QString j2 = EcrireJpeg(dir, QStringLiteral("seule.jpg"), kinepo::test::ImageGrise(50, 40));
+    const QString j2 =
+        EcrireJpeg(dir, QStringLiteral("seule.jpg"), kinepo::test::ImageGrise(50, 40));
     EXPECT_EQ(EcrireCopieJpeg(j2), dir.filePath(QStringLiteral("seule.BMP")));
 }

@@ -11,9 +11,12 @@
 #include "support/FakePlateforme.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,8 +34,7 @@ namespace {
 
 void Souris(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons boutons,
             Qt::KeyboardModifiers mod = Qt::NoModifier) {
-    const Qt::MouseButton bouton =
-        (type == QEvent::MouseMove) ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButton bouton = (type == QEvent::MouseMove) ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), bouton, boutons, mod);
     QApplication::sendEvent(w, &e);
 }
@@ -48,7 +50,8 @@ void EcrireGif(const QString& chemin, int w, int h) {
     ASSERT_EQ(EGifPutImageDesc(g, 0, 0, w, h, false, nullptr), GIF_OK);
     std::vector<GifPixelType> ligne(static_cast<std::size_t>(w));
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) ligne[std::size_t(x)] = GifPixelType((x / 10) % 4);
+        for (int x = 0; x < w; ++x)
+            ligne[std::size_t(x)] = GifPixelType((x / 10) % 4);
         ASSERT_EQ(EGifPutLine(g, ligne.data(), w), GIF_OK);
     }
     GifFreeMapObject(palette);
@@ -103,8 +106,11 @@ TEST_F(FormeOptique, BmpEnLectureDirecteAvecOverlay) {
     EXPECT_EQ(p.Poignee[1], QPoint(150, 100));
     EXPECT_EQ(p.Debut, -150);
     EXPECT_GT(p.Fin, 100);
-    EXPECT_NEAR(p.Intensite[0], (qRed(image.pixel(150, 100)) + qGreen(image.pixel(150, 100)) +
-                                     qBlue(image.pixel(150, 100))) / 765.0, 1e-12);
+    EXPECT_NEAR(p.Intensite[0],
+                (qRed(image.pixel(150, 100)) + qGreen(image.pixel(150, 100)) +
+                 qBlue(image.pixel(150, 100))) /
+                    765.0,
+                1e-12);
     // The picture read holds no overlay; the displayed one is inverted under the marks.
     EXPECT_EQ(forme->ImageTenue().pixel(150, 100 - 3), image.pixel(150, 100 - 3));
     const QImage vue = forme->ImageAffichee();
@@ -292,4 +298,23 @@ TEST_F(FormeOptique, ReglagesDeLaSectionOptique) {
     EXPECT_EQ(autre.MoyenneSE->value(), 7);
     EXPECT_DOUBLE_EQ(autre.Profil().TaillePixel, 2.5e-06);
     EXPECT_EQ(autre.EchelleLabel->text(), "Dimension du pixel");
+}
+
+TEST_F(FormeOptique, ClavierDeplaceLePointeurDUnPixel) {
+    forme->OuvrirFichier(Bmp(QStringLiteral("f.bmp"), kt::ImageFranges(300, 200)));
+    QCursor::setPos(400, 300);
+    const QPoint depart = QCursor::pos();
+    auto touche = [&](int cle, const QString& texte, Qt::KeyboardModifiers mod = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, cle, mod, texte);
+        QApplication::sendEvent(forme->EditBidon, &e);
+    };
+    touche(Qt::Key_6, QStringLiteral("6"));
+    touche(Qt::Key_2, QStringLiteral("2"), Qt::KeypadModifier);
+    touche(Qt::Key_2, QStringLiteral("2"));
+    EXPECT_EQ(QCursor::pos(), depart + QPoint(1, 2));
+    // Without a mouse button held the arrows do nothing; every key is swallowed.
+    touche(Qt::Key_Left, QString());
+    touche(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_EQ(QCursor::pos(), depart + QPoint(1, 2));
+    EXPECT_TRUE(forme->EditBidon->text().isEmpty());
 }

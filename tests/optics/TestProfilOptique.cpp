@@ -79,7 +79,8 @@ void ReferenceOctetParOctet(const ProfilOptique& p, const QString& chemin, QSize
 
 TEST(ProfilOptique, LignesParalleles) {
     const int attendu[] = {0, 1, -1, 2, -2, 3, -3};
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(DecalageLigne(k), attendu[k]) << k;
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(DecalageLigne(k), attendu[k]) << k;
 }
 
 struct CasOrientation {
@@ -169,7 +170,8 @@ TEST(ProfilOptique, ImageBlancheEtCoupureAuBord) {
     p->CalculerDirect(blanche);
     EXPECT_EQ(p->Debut, -18);
     EXPECT_EQ(p->Fin, 18);
-    for (int i = p->Debut; i <= p->Fin; ++i) EXPECT_DOUBLE_EQ(p->Intensite[i], 1.0) << i;
+    for (int i = p->Debut; i <= p->Fin; ++i)
+        EXPECT_DOUBLE_EQ(p->Intensite[i], 1.0) << i;
     // m = 0: the last step lies on x = 40, outside: it is 0 and trimmed.
     p->Moyenne = 0;
     p->CalculerDirect(blanche);
@@ -249,7 +251,8 @@ TEST(ProfilOptique, SaturationMarquee) {
     p->Moyenne = 1;
     p->CalculerDirect(image);
     EXPECT_EQ(p->NombreSatures(), 4);
-    for (int i = -20; i <= -17; ++i) EXPECT_TRUE(p->Sature(i)) << i;
+    for (int i = -20; i <= -17; ++i)
+        EXPECT_TRUE(p->Sature(i)) << i;
     EXPECT_FALSE(p->Sature(-21));
     EXPECT_FALSE(p->Sature(-16));
 }
@@ -272,16 +275,18 @@ TEST_P(LectureCopie, CommeOctetParOctet) {
             auto p = Profil(taille, c.p1, c.p2, m);
             p->Image = taille;
             p->Zoom = z;
-            p->Affiche = p->Bornes = QSize(ArrondiInt(taille.width() * z),
-                                           ArrondiInt(taille.height() * z));
+            p->Affiche = p->Bornes =
+                QSize(ArrondiInt(taille.width() * z), ArrondiInt(taille.height() * z));
             p->Lecture = LecturePixels::Copie;
             p->CalculerCopie(chemin);
             std::vector<double> ref;
             int d0 = 0, d1 = 0;
             ReferenceOctetParOctet(*p, chemin, taille, ref, d0, d1);
             int a = d0, b = d1;
-            while (a < 0 && ref[std::size_t(a - d0)] == 0) ++a;
-            while (b > 0 && ref[std::size_t(b - d0)] == 0) --b;
+            while (a < 0 && ref[std::size_t(a - d0)] == 0)
+                ++a;
+            while (b > 0 && ref[std::size_t(b - d0)] == 0)
+                --b;
             ASSERT_EQ(p->Debut, a) << "z " << z << " m " << m;
             ASSERT_EQ(p->Fin, b) << "z " << z << " m " << m;
             for (int i = a; i <= b; ++i)
@@ -291,15 +296,14 @@ TEST_P(LectureCopie, CommeOctetParOctet) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cas, LectureCopie,
-    ::testing::Values(CasPixel{"horizontale", {30, 40}, {50, 40}, 0, {}},
-                      CasPixel{"verticale", {30, 40}, {30, 10}, 0, {}},
-                      CasPixel{"quarante_cinq", {30, 30}, {40, 40}, 0, {}},
-                      CasPixel{"pente_demi", {30, 30}, {34, 32}, 0, {}},
-                      CasPixel{"pente_moins_trois", {25, 20}, {26, 17}, 0, {}},
-                      CasPixel{"bord_haut", {30, 1}, {50, 2}, 0, {}}),
-    [](const auto& info) { return std::string(info.param.nom); });
+INSTANTIATE_TEST_SUITE_P(Cas, LectureCopie,
+                         ::testing::Values(CasPixel{"horizontale", {30, 40}, {50, 40}, 0, {}},
+                                           CasPixel{"verticale", {30, 40}, {30, 10}, 0, {}},
+                                           CasPixel{"quarante_cinq", {30, 30}, {40, 40}, 0, {}},
+                                           CasPixel{"pente_demi", {30, 30}, {34, 32}, 0, {}},
+                                           CasPixel{"pente_moins_trois", {25, 20}, {26, 17}, 0, {}},
+                                           CasPixel{"bord_haut", {30, 1}, {50, 2}, 0, {}}),
+                         [](const auto& info) { return std::string(info.param.nom); });
 
 TEST(ProfilOptique, DirecteEtCopieDonnentLeMemeProfil) {
     QTemporaryDir dir;

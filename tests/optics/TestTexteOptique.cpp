@@ -68,10 +68,24 @@ TEST_F(TexteOptique, TransfertAvecFichier) {
     page.constante = {QStringLiteral("a"), QStringLiteral("m"), QStringLiteral("0,2m")};
     TexteEchange texte;
     ConstruireTexteOptique(*p, page, QStringLiteral("/home/prof/Images/fentes 2.bmp"), texte);
-    const QStringList attendu = {
-        "/opt/kinepo/kinepo", "", "fentes d'Young", "x\tI", "m\t", "Distance\tIntensité relative",
-        "-0,0015\t1", "-0,001\t1", "-0,0005\t1", "0\t1", "0,0005\t1", "0,001\t1",
-        "", "a\t", "m\t", "0,0002\t", "&1 FICHIER", "/home/prof/Images/fentes 2.bmp"};
+    const QStringList attendu = {"/opt/kinepo/kinepo",
+                                 "",
+                                 "fentes d'Young",
+                                 "x\tI",
+                                 "m\t",
+                                 "Distance\tIntensité relative",
+                                 "-0,0015\t1",
+                                 "-0,001\t1",
+                                 "-0,0005\t1",
+                                 "0\t1",
+                                 "0,0005\t1",
+                                 "0,001\t1",
+                                 "",
+                                 "a\t",
+                                 "m\t",
+                                 "0,0002\t",
+                                 "&1 FICHIER",
+                                 "/home/prof/Images/fentes 2.bmp"};
     EXPECT_EQ(texte.lignes(), attendu) << texte.texte().toStdString();
 
     // A new page leaves line 2 empty too; the webcam is named as such.
@@ -125,7 +139,8 @@ TEST_F(CommandeProfil, TexteDeTransfert) {
     EXPECT_EQ(l.mid(1, 5), (QStringList{"", "", "x\tI", "m\t", "Distance\tIntensité relative"}));
     // Samples -10 ... 29 (x = 0 ... 39), then FICHIER, then the final CR LF.
     EXPECT_EQ(l.size(), 6 + 40 + 2 + 1);
-    EXPECT_EQ(l.at(6), QStringLiteral("-0,01\t%1").arg(ReelVersTexte(kinepo::test::Gris(0, 15) / 255.0)));
+    EXPECT_EQ(l.at(6),
+              QStringLiteral("-0,01\t%1").arg(ReelVersTexte(kinepo::test::Gris(0, 15) / 255.0)));
     EXPECT_EQ(l.at(6 + 40), "&1 FICHIER");
     EXPECT_EQ(l.at(6 + 41), QFileInfo(chemin).absoluteFilePath());
     EXPECT_EQ(l.last(), "");
@@ -173,7 +188,8 @@ TEST_F(CommandeProfil, Erreurs) {
     };
     for (const Cas& c : cas) {
         QString sortie, erreur;
-        EXPECT_EQ(cli::ExecuterProfil(c.args, sortie, erreur), c.statut) << c.args.join(' ').toStdString();
+        EXPECT_EQ(cli::ExecuterProfil(c.args, sortie, erreur), c.statut)
+            << c.args.join(' ').toStdString();
         EXPECT_FALSE(erreur.isEmpty());
         EXPECT_FALSE(erreur.contains(QLatin1Char('\n')));
         EXPECT_TRUE(sortie.isEmpty());
