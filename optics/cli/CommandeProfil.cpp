@@ -158,18 +158,7 @@ int ExecuterProfil(const QStringList& args, QString& sortie, QString& erreur) {
 }
 
 Commande CommandeProfil() {
-    Commande c;
-    c.nom = QStringLiteral("profile");
-    c.usage = QString::fromLatin1(kUsage);
-    c.executer = [](const QStringList& args) {
-        QString sortie, erreur;
-        const int statut = ExecuterProfil(args, sortie, erreur);
-        if (!erreur.isEmpty()) std::fprintf(stderr, "%s\n", erreur.toLocal8Bit().constData());
-        const QByteArray octets = sortie.toUtf8();
-        std::fwrite(octets.constData(), 1, std::size_t(octets.size()), stdout);
-        return statut;
-    };
-    return c;
+    return CommandeTexte(QStringLiteral("profile"), QString::fromLatin1(kUsage), ExecuterProfil);
 }
 
 } // namespace kinepo::cli

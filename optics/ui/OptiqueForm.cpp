@@ -42,25 +42,6 @@
 
 namespace kinepo {
 
-// ---- paint boxes -------------------------------------------------------------------------
-
-void ZoneOptique::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (peindre) peindre(p);
-}
-void ZoneOptique::mousePressEvent(QMouseEvent* e) {
-    if (appui) appui(e);
-}
-void ZoneOptique::mouseMoveEvent(QMouseEvent* e) {
-    if (deplacement) deplacement(e);
-}
-void ZoneOptique::mouseReleaseEvent(QMouseEvent* e) {
-    if (relache) relache(e);
-}
-void ZoneOptique::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (doubleClic) doubleClic(e);
-}
-
 namespace {
 
 const QString kSection = QStringLiteral("Optique");
@@ -176,12 +157,12 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     auto* hp = new QHBoxLayout(Panel1);
     hp->setContentsMargins(0, 0, 0, 0);
     hp->setSpacing(2);
-    Image1 = new ZoneOptique(Panel1);
+    Image1 = new BoitePeinture(Panel1);
     Image1->setMouseTracking(true);
     Image1->setFixedSize(0, 0);
     hp->addWidget(Image1, 0, Qt::AlignTop);
     auto* droite = new QVBoxLayout;
-    IntensitePB = new ZoneOptique(Panel1);
+    IntensitePB = new BoitePeinture(Panel1);
     droite->addWidget(IntensitePB, 1);
     SaturationLabel = new QLabel(Panel1);
     SaturationLabel->setStyleSheet(QStringLiteral("color: #c00000"));

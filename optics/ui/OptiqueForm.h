@@ -7,6 +7,7 @@
 #include "common/Grapheu.h"
 #include "optics/PoigneesOptique.h"
 #include "optics/ProfilOptique.h"
+#include "shell/base/BoitePeinture.h"
 #include "shell/base/TradForm.h"
 
 #include <QImage>
@@ -27,22 +28,6 @@ class QTimer;
 namespace kinepo {
 
 class PanneauxEtat;
-
-// A plain widget whose painting and mouse handling belong to the form.
-class ZoneOptique : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter&)> peindre;
-    std::function<void(QMouseEvent*)> appui, deplacement, relache, doubleClic;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-};
 
 class TOptiqueForm : public TTradForm {
     Q_OBJECT
@@ -86,7 +71,7 @@ public:
     QButtonGroup* EchelleRG;
     QRadioButton *EchelleRB, *PixelRB;
     QWidget *TopPanel, *Panel1;
-    ZoneOptique *Image1, *IntensitePB;
+    BoitePeinture *Image1, *IntensitePB;
     QLineEdit* EditBidon;
     QTimer* Timer1;
     QProgressBar* ProgressBar;
