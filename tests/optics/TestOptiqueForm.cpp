@@ -318,3 +318,19 @@ TEST_F(FormeOptique, ClavierDeplaceLePointeurDUnPixel) {
     EXPECT_EQ(QCursor::pos(), depart + QPoint(1, 2));
     EXPECT_TRUE(forme->EditBidon->text().isEmpty());
 }
+
+TEST_F(FormeOptique, PetitJpegTenuASaTaille) {
+    // Shown enlarged, a JPEG is held at its own size and read directly: no copy file.
+    const QString jpeg = dir.filePath(QStringLiteral("petit.jpg"));
+    ASSERT_TRUE(kt::ImageFranges(300, 200).save(jpeg, "JPG", 95));
+    forme->OuvrirFichier(jpeg);
+    const ProfilOptique& p = forme->Profil();
+    EXPECT_GE(p.Zoom, 2.0);
+    EXPECT_EQ(p.Lecture, LecturePixels::Directe);
+    EXPECT_TRUE(forme->NomCopie().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("petit.BMP"))));
+    EXPECT_EQ(forme->ImageTenue().size(), QSize(300, 200));
+    EXPECT_EQ(p.Poignee[1], QPoint(150, 100));
+    EXPECT_EQ(p.TaillePoignee, qRound(8 / p.Zoom));
+    EXPECT_EQ(p.Debut, -150);
+}
