@@ -169,6 +169,7 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     droite->addWidget(SaturationLabel);
     hp->addLayout(droite, 1);
     vertical->addWidget(Panel1, 1);
+    vertical->addStretch(0);
     setCentralWidget(centre);
 
     StatusBar = new PanneauxEtat({0}, this);
@@ -364,6 +365,8 @@ void TOptiqueForm::MettreAffichage() {
                           profil_->Zoom >= 2 ? Qt::FastTransformation : Qt::SmoothTransformation);
     affichage_ = affichage_.convertToFormat(QImage::Format_RGB32);
     Image1->setFixedSize(a);
+    // The panel is as tall as the picture; the plot beside it takes the rest of its width.
+    Panel1->setFixedHeight(a.height() + SaturationLabel->sizeHint().height());
     Image1->update();
 }
 

@@ -61,6 +61,8 @@ void EcrireGif(const QString& chemin, int w, int h) {
 class FormeOptique : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Every test starts from the default settings, whatever an earlier one saved.
+        QFile::remove(NomFichierIni());
         forme = std::make_unique<TOptiqueForm>();
         forme->setWindowState(Qt::WindowNoState);
         forme->resize(1270, 960);
