@@ -172,10 +172,10 @@ void ProfilOptique::CalculerCopie(const QString& fichierCopie) {
 }
 
 template <class Lecteur> void ProfilOptique::Calculer(Lecteur& lecteur) {
+    Orientation();
+    const double e = MetresParPas(); // a scale that cannot be made leaves the profile as it was
     std::fill(Intensite.data(), Intensite.data() + kCapacite, 0.0);
     std::memset(sature_.get(), 0, kCapacite);
-    Orientation();
-    const double e = MetresParPas();
     const int m = std::clamp(Moyenne, 0, MoyenneMax);
     const int lignes = 2 * m + 1;
     const bool copie = Lecture == LecturePixels::Copie;

@@ -238,6 +238,14 @@ TEST(ProfilOptique, DistancesEnModePixelEtEchelle) {
     // Coinciding scale ends cannot make a scale.
     p->Poignee[4] = p->Poignee[3];
     EXPECT_THROW(p->MetresParPas(), std::domain_error);
+    // ... and a computation refused for it leaves the last profile as it was.
+    const int debut = p->Debut, fin = p->Fin;
+    const double v = p->Intensite[3];
+    EXPECT_THROW(p->CalculerDirect(ImageGeneree(200, 200, [](int, int) { return 0u; })),
+                 std::domain_error);
+    EXPECT_EQ(p->Debut, debut);
+    EXPECT_EQ(p->Fin, fin);
+    EXPECT_EQ(p->Intensite[3], v);
 }
 
 TEST(ProfilOptique, SaturationMarquee) {
