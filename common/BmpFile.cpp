@@ -1,12 +1,18 @@
 #include "common/BmpFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
 namespace kinepo {
 namespace {
-void put16(QByteArray& b, int pos, quint16 v) { qToLittleEndian(v, b.data() + pos); }
-void put32(QByteArray& b, int pos, quint32 v) { qToLittleEndian(v, b.data() + pos); }
+void put16(QByteArray& b, int pos, quint16 v) {
+    qToLittleEndian(v, b.data() + pos);
+}
+void put32(QByteArray& b, int pos, quint32 v) {
+    qToLittleEndian(v, b.data() + pos);
+}
 } // namespace
 
 QByteArray EncoderBmp24(const QImage& source) {
@@ -51,6 +57,29 @@ bool EcrireBmp24(const QImage& image, const QString& chemin) {
     return f.commit();
 }
 
-QImage LireBmp(const QString& chemin) { return QImage(chemin, "BMP"); }
+namespace {
+bool memeContenu(const QString& chemin, const QByteArray& octets) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() != octets.size()) return false;
+    return f.readAll() == octets;
+}
+} // namespace
+
+QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin) {
+    const QFileInfo fi(chemin);
+    const QString extension = fi.suffix().isEmpty() ? QString() : QLatin1Char('.') + fi.suffix();
+    const QString base = chemin.left(chemin.size() - extension.size());
+    QString cible = chemin;
+    for (int n = 1; QFileInfo::exists(cible) && !memeContenu(cible, octets); ++n)
+        cible = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(extension);
+    if (QFileInfo::exists(cible)) return cible;
+    QSaveFile f(cible);
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) return {};
+    return cible;
+}
+
+QImage LireBmp(const QString& chemin) {
+    return QImage(chemin, "BMP");
+}
 
 } // namespace kinepo

@@ -14,6 +14,13 @@ QByteArray EncoderBmp24(const QImage& image);
 // any write error (nothing is left behind).
 bool EcrireBmp24(const QImage& image, const QString& chemin);
 
+// Writes the bytes of a picture file at `chemin` without ever destroying a different file:
+// when `chemin` holds other bytes, the name becomes "<base>-1<ext>", "<base>-2<ext>", ... (the
+// first free name, or the first already holding exactly these bytes, which is then kept as it
+// is). Returns the name used; an empty name when the file could not be written (nothing is
+// left behind).
+QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin);
+
 // Reads a BMP file; a null image when the file is missing or not a readable BMP.
 QImage LireBmp(const QString& chemin);
 

@@ -2,9 +2,7 @@
 
 #include "common/BmpFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace kinepo {
@@ -14,19 +12,6 @@ QString avecExtension(const QString& nom, const QString& extension) {
     const QFileInfo fi(nom);
     const QString base = fi.suffix().isEmpty() ? nom : nom.left(nom.size() - fi.suffix().size() - 1);
     return base + extension;
-}
-
-// True when the file holds exactly these bytes.
-bool memeContenu(const QString& chemin, const QByteArray& octets) {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly) || f.size() != octets.size()) return false;
-    return f.readAll() == octets;
-}
-
-bool ecrireOctets(const QString& chemin, const QByteArray& octets) {
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size()) return false;
-    return f.commit();
 }
 
 } // namespace
@@ -39,14 +24,11 @@ void ConvertirGifEnBmp(QString& nom, const ProgressionGif& progression) {
     if (progression) progression(QStringLiteral("Conversion"), 0);
     const QByteArray bmp = EncoderBmp24(image);
 
-    const QString base = avecExtension(gif, QString());
-    QString cible = base + QStringLiteral(".bmp");
-    for (int n = 1; QFileInfo::exists(cible) && !memeContenu(cible, bmp); ++n)
-        cible = QStringLiteral("%1-%2.bmp").arg(base).arg(n);
-
-    if (!QFileInfo::exists(cible) && !ecrireOctets(cible, bmp))
+    const QString voulu = avecExtension(gif, QStringLiteral(".bmp"));
+    const QString cible = EcrireSansEcraser(bmp, voulu);
+    if (cible.isEmpty())
         throw std::runtime_error(
-            QStringLiteral("Impossible d'écrire le fichier %1").arg(cible).toStdString());
+            QStringLiteral("Impossible d'écrire le fichier %1").arg(voulu).toStdString());
     if (progression) progression(QStringLiteral("Conversion"), 100);
     nom = cible;
 }

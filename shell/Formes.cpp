@@ -1,6 +1,8 @@
 #include "shell/Formes.h"
 
 #include "image/ui/BitmapForm.h"
+#include "image/ui/JpegEchelleDlg.h"
+#include "optics/ui/OptiqueForm.h"
 #include "shell/ImageMain.h"
 #include "sound/ui/WavMain.h"
 #include "transfer/ui/ImageDDE.h"
@@ -25,6 +27,16 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TWaveForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TWaveForm*>(f)->DefinirDossierInitial(d);
+                             }});
+
+    // The point-placement dialog exists from the start; the light form reuses it.
+    CreerJpegEchelleDlg(&lanceur);
+
+    // Light: "Lecture d'intensité lumineuse" opens TOptiqueForm.
+    lanceur.DefinirFabrique(BoutonForme::Interf,
+                            {[](QWidget* p) -> QWidget* { return new TOptiqueForm(p); },
+                             [](QWidget* f, const QString& d) {
+                                 static_cast<TOptiqueForm*>(f)->DefinirDossierInitial(d);
                              }});
 
     // The chronophotography window exists from the start.

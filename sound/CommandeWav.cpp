@@ -113,18 +113,7 @@ int ExecuterWav(const QStringList& args, QString& sortie, QString& erreur) {
 }
 
 Commande CommandeWav() {
-    Commande c;
-    c.nom = QStringLiteral("wav");
-    c.usage = QString::fromLatin1(kUsage);
-    c.executer = [](const QStringList& args) {
-        QString sortie, erreur;
-        const int statut = ExecuterWav(args, sortie, erreur);
-        if (!erreur.isEmpty()) std::fprintf(stderr, "%s\n", erreur.toLocal8Bit().constData());
-        const QByteArray octets = sortie.toUtf8();
-        std::fwrite(octets.constData(), 1, std::size_t(octets.size()), stdout);
-        return statut;
-    };
-    return c;
+    return CommandeTexte(QStringLiteral("wav"), QString::fromLatin1(kUsage), ExecuterWav);
 }
 
 } // namespace kinepo::cli

@@ -1,5 +1,6 @@
 #include "shell/cli/Commandes.h"
 #include "image/cli/CommandeDigitize.h"
+#include "optics/cli/CommandeProfil.h"
 #include "sound/CommandeWav.h"
 #include "video/cli/CommandesVideo.h"
 
@@ -12,6 +13,7 @@ std::vector<Commande> ToutesLesCommandes() {
     commandes.push_back(CommandeWav());
     for (auto& c : CommandesVideo()) commandes.push_back(std::move(c));
     commandes.push_back(CommandeDigitize());
+    commandes.push_back(CommandeProfil());
     return commandes;
 }
 

@@ -33,22 +33,6 @@
 
 namespace kinepo {
 
-// ---- paint box ---------------------------------------------------------------------------
-
-void BoitePeinture::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (peindre) peindre(p);
-}
-void BoitePeinture::mousePressEvent(QMouseEvent* e) {
-    if (appui) appui(e);
-}
-void BoitePeinture::mouseMoveEvent(QMouseEvent* e) {
-    if (deplacement) deplacement(e);
-}
-void BoitePeinture::mouseReleaseEvent(QMouseEvent* e) {
-    if (relache) relache(e);
-}
-
 // ---- creation ----------------------------------------------------------------------------
 
 namespace {

@@ -4,6 +4,7 @@
 // stretch, its transfer to the analysis program or its text table, and the recording.
 #include "common/Grapheu.h"
 #include "platform/audio/Audio.h"
+#include "shell/base/BoitePeinture.h"
 #include "shell/base/TradForm.h"
 #include "sound/EnregistrementSon.h"
 #include "sound/SelectionSon.h"
@@ -24,21 +25,6 @@ class QToolButton;
 namespace kinepo {
 
 class PanneauxEtat;
-
-// A paint box: a plain widget whose painting and mouse handling belong to its form.
-class BoitePeinture : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-    std::function<void(QPainter&)> peindre;
-    std::function<void(QMouseEvent*)> appui, deplacement, relache;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-};
 
 // Recording settings kept in section "Wav" of the settings file.
 struct ReglagesWav {
