@@ -7,6 +7,7 @@
 #include "sound/TamponSon.h"
 #include "sound/WavTest.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
@@ -262,6 +263,21 @@ INSTANTIATE_TEST_SUITE_P(
                       CasCompresse{"flac", "flac", {"-c:a", "flac"}, 2, 44100}),
     [](const auto& info) { return std::string(info.param.nom); });
 
+// A compressed sound longer than the block holds is cut as a 16-bit file is: 30 s of stereo at
+// 44100 Hz is 5 292 000 bytes in 16 bits.
+TEST(SonCompresse, UnSonCompresseTropLongEstTronque) {
+    QTemporaryDir dossier;
+    const QString mp3 = dossier.filePath("long.mp3");
+    ASSERT_EQ(Ffmpeg({"-f", "lavfi", "-i", "sine=f=440:d=30:r=44100", "-ac", "2", "-c:a",
+                      "libmp3lame", mp3}),
+              QString());
+    auto son = std::make_unique<TamponSon>();
+    son->Read(mp3);
+    EXPECT_EQ(son->Format(), Stereo16);
+    EXPECT_EQ(son->NbEchantillons(), 1048576);
+    EXPECT_NEAR(son->Troncature(), 5292000.0 / 4194304, 0.01);
+}
+
 // FLAC is lossless: its table is the table of the 16-bit WAV it was made from, and a 24-bit
 // FLAC gives the top 16 bits of its samples, as the 24-bit WAV does.
 TEST(SonCompresse, FlacDonneLaMemeTableQueLeWav) {
@@ -292,6 +308,36 @@ TEST(SonCompresse, FlacDonneLaMemeTableQueLeWav) {
     for (std::int32_t i = 0; i < 4000; ++i)
         ASSERT_EQ(b->Valeur(i), a->Valeur(i)) << "frame " << i;
     EXPECT_EQ(a->Valeur(100), EntierVers16(v[100] * 256));
+}
+
+// What ffmpeg writes for a sound with a comment holding the word "data", to a file and through
+// a pipe (sizes left at 0xFFFFFFFF): the very samples of the source, none cut.
+TEST(SonCompresse, WavDeFfmpegAvecCommentaire) {
+    QTemporaryDir dossier;
+    const QString source = EcrireFichier(dossier.path(), "source.wav", Sinus16(2));
+    const QString fichier = dossier.filePath("commente.wav");
+    const QStringList entree{"-i",   source,     "-metadata", "comment=TP: metadata du son",
+                             "-c:a", "pcm_s16le"};
+    ASSERT_EQ(Ffmpeg(entree + QStringList{fichier}), QString());
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"),
+            QStringList{"-hide_banner", "-loglevel", "error", "-nostdin"} + entree +
+                QStringList{"-f", "wav", "pipe:1"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString tuyau = EcrireFichier(dossier.path(), "tuyau.wav", p.readAllStandardOutput());
+    ASSERT_EQ(QFileInfo(tuyau).size(), QFileInfo(fichier).size());
+
+    auto attendu = std::make_unique<TamponSon>();
+    attendu->Read(source);
+    auto son = std::make_unique<TamponSon>();
+    for (const QString& chemin : {fichier, tuyau}) {
+        SCOPED_TRACE(chemin.toStdString());
+        ASSERT_NO_THROW(son->Read(chemin));
+        EXPECT_FALSE(son->Converti());
+        EXPECT_FALSE(son->Tronque());
+        ASSERT_EQ(son->NbEchantillons(), 44100);
+        EXPECT_EQ(std::memcmp(son->Octets(), attendu->Octets(), 2 + 4 * 44100), 0);
+    }
 }
 
 // The bogus rows: an empty file, a text, and a cut file, under every extension the form
