@@ -280,6 +280,11 @@ void TWaveForm::Reinitialiser() {
     StereoCB->hide();
     StereoCB->setChecked(false);
     setWindowTitle(TitreFormeSon(QString(), false));
+    // No sound is described any more: the labels of the last one would mislead.
+    DureeTot->clear();
+    FreqLabel->clear();
+    DureeReg->clear();
+    StatusBar->setTexte(1, QString());
     FermerLecteur();
     lecteur_->SetNomFichier(QString());
     graphe_.FixerDonnees(son_->Octets(), 1);

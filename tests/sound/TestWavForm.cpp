@@ -147,6 +147,11 @@ TEST_F(WavFormTest, UnFichierIlisibleDonneSaRaison) {
         EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane"));
         EXPECT_TRUE(forme->TabulaneBtn->isHidden());
         EXPECT_TRUE(forme->PlayBtn->isHidden());
+        // Nothing of the previous sound is still described.
+        EXPECT_EQ(forme->DureeTot->text(), QString());
+        EXPECT_EQ(forme->FreqLabel->text(), QString());
+        EXPECT_EQ(forme->DureeReg->text(), QString());
+        EXPECT_EQ(forme->StatusBar->texte(1), QString());
     }
 }
 
