@@ -197,7 +197,6 @@ bool TamponSon::LireConverti(const QString& nomFichier, std::int64_t tramesAnnon
     // The form knows mono and stereo: a stereo sound keeps its left and right channels, a sound
     // of more channels its first two (front left and right), a mono sound its one channel.
     const int voies = voiesSource >= 2 ? 2 : 1;
-    const bool flottant = decodeur.Flottant();
     const std::int64_t capacite = kDonneesMax / (2 * voies);
     octets_[0] = voies == 2 ? Stereo16 : Mono16;
     frequence_ = decodeur.Frequence();
@@ -209,6 +208,7 @@ bool TamponSon::LireConverti(const QString& nomFichier, std::int64_t tramesAnnon
     std::int64_t enTrop = 0; // frames decoded past the capacity
     for (int bloc; (bloc = decodeur.Suivant()) > 0;) {
         const int pris = int(std::min<std::int64_t>(bloc, capacite - n));
+        const bool flottant = decodeur.Flottant();
         for (int i = 0; i < pris; ++i)
             for (int v = 0; v < voies; ++v) {
                 const std::size_t k = std::size_t(i) * std::size_t(voiesSource) + std::size_t(v);

@@ -53,6 +53,7 @@ struct DecodeurSon::Impl {
     std::uint32_t frequence = 0;
     int voies = 0;
     bool flottant = false;
+    bool typeConnu = false; // whether `flottant` comes from the stream or its first frame
     std::int64_t annoncees = -1;
     bool finEntree = false;
     // The format the conversion was set up for (a decoder may change it between frames).
@@ -90,6 +91,10 @@ struct DecodeurSon::Impl {
         if (trame->nb_samples <= 0) return 0;
         // A stream whose channel count changes midway ends there for this form.
         if (trame->ch_layout.nb_channels != voies) return -1;
+        if (!typeConnu) {
+            flottant = EstFlottant(trame->format);
+            typeConnu = true;
+        }
         if (trame->format != formatEntree && !preparerConversion(trame)) return -1;
         const std::size_t taille = std::size_t(trame->nb_samples) * std::size_t(voies);
         std::uint8_t* sortie;
@@ -142,7 +147,10 @@ bool DecodeurSon::Ouvrir(const QString& chemin) {
     }
     d.frequence = std::uint32_t(d.codec->sample_rate);
     d.voies = d.codec->ch_layout.nb_channels;
+    // Most decoders say their sample format when they open; the others say it with their first
+    // frame.
     const int format = s->codecpar->format >= 0 ? s->codecpar->format : d.codec->sample_fmt;
+    d.typeConnu = format >= 0;
     d.flottant = EstFlottant(format);
     if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
         d.annoncees = av_rescale_q(s->duration, s->time_base, AVRational{1, d.codec->sample_rate});

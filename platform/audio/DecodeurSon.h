@@ -27,6 +27,7 @@ public:
     // True when the stream's samples are floating point: blocks come in Reels(); otherwise
     // they come in Entiers(), each sample left-aligned on 32 bits (a 24-bit sample shifted
     // left by 8, a 16-bit one by 16), so that the top 16 bits are the sample's top 16 bits.
+    // Known after Ouvrir for most streams, and in any case once Suivant has given a block.
     bool Flottant() const;
     // Frames the container announces for the whole stream, or -1 when it does not say.
     std::int64_t TramesAnnoncees() const;
