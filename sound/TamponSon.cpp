@@ -128,8 +128,12 @@ void TamponSon::Read(const QString& nomFichier) {
         f.read(reinterpret_cast<char*>(champs), sizeof champs);
     }
     frequence_ = lire32(champs + 4);
+    // A-law and µ-law (telephone recordings) have 8 bits per sample but are not PCM: they are
+    // decoded like the other formats below rather than read as PCM bytes.
+    const std::uint16_t tag = lireMot(champs);
+    const bool compande = tag == 6 || tag == 7;
     std::uint8_t format;
-    switch (champs[14]) { // the low byte of the bits per sample
+    switch (compande ? 0 : champs[14]) { // the low byte of the bits per sample
     case 8:
         format = Mono8;
         break;
@@ -137,7 +141,7 @@ void TamponSon::Read(const QString& nomFichier) {
         format = Mono16;
         break;
     default: {
-        // 24/32-bit integers, floats, compressed WAV: decoded into 16 bits.
+        // 24/32-bit integers, floats, A-law, µ-law, compressed WAV: decoded into 16 bits.
         std::int64_t trames = -1;
         const std::uint16_t alignement = lireMot(champs + 12);
         if (data.trouve() && alignement > 0) {

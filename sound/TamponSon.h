@@ -49,7 +49,8 @@ public:
     // format fields at offsets 20 ... 35 and a byte-by-byte search for "data" from byte 36
     // (header bytes past the end of a short file count as zeros). A data size of 0xFFFFFFFF
     // means up to the end of the file. Any other sound (24/32-bit integer or float WAV,
-    // WAVE_FORMAT_EXTENSIBLE, M4A/AAC, MP3, Ogg, FLAC) is decoded into 16 bits (Converti()).
+    // WAVE_FORMAT_EXTENSIBLE, A-law, µ-law and ADPCM WAV, M4A/AAC, MP3, Ogg, FLAC) is decoded
+    // into 16 bits (Converti()).
     void Read(const QString& nomFichier);
 
     // Description of the sound held.

@@ -257,6 +257,9 @@ TEST_P(SonCompresse, SeLitEn16BitsAvecSaFrequenceEtSesVoies) {
 INSTANTIATE_TEST_SUITE_P(
     Cas, SonCompresse,
     ::testing::Values(CasCompresse{"m4a_aac", "m4a", {"-c:a", "aac", "-b:a", "128k"}, 2, 44100},
+                      CasCompresse{"wav_loi_A", "wav", {"-c:a", "pcm_alaw"}, 1, 44100},
+                      CasCompresse{"wav_loi_mu", "wav", {"-c:a", "pcm_mulaw"}, 2, 44100},
+                      CasCompresse{"wav_adpcm_ima", "wav", {"-c:a", "adpcm_ima_wav"}, 1, 44100},
                       CasCompresse{"mp3", "mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}, 1, 44100},
                       CasCompresse{"ogg_vorbis", "ogg", {"-c:a", "libvorbis"}, 2, 44100},
                       CasCompresse{"ogg_opus", "opus", {"-c:a", "libopus"}, 1, 48000},
