@@ -91,10 +91,11 @@ QString TexteNoteSousEchantillonnage(std::int32_t n, std::uint32_t f) {
            QStringLiteral(" s");
 }
 
-QString TitreFormeSon(const QString& nomFichier, bool tronque) {
+QString TitreFormeSon(const QString& nomFichier, bool tronque, bool converti) {
     QString titre = QStringLiteral("Lecture de fichier son pour Tabulane");
     if (nomFichier.isEmpty()) return titre;
     titre += QStringLiteral(" [") + QFileInfo(nomFichier).fileName() + QStringLiteral("]");
+    if (converti) titre += QStringLiteral(" (converti en 16 bits)");
     if (tronque) titre += QStringLiteral(" (trop long donc tronqué)");
     return titre;
 }

@@ -45,9 +45,10 @@ QString TexteFreqTransfert(const SousEchantillonnage& s);
 // The status note: empty up to 32 768 samples, else "Sous échantillonnage si la durée excéde
 // <32768 / f> s".
 QString TexteNoteSousEchantillonnage(std::int32_t nbEchantillons, std::uint32_t frequence);
-// The form's caption for a loaded file (name without folder, the truncation note), or the bare
-// caption for an empty name.
-QString TitreFormeSon(const QString& nomFichier, bool tronque);
+// The form's caption for a loaded file (name without folder, then " (converti en 16 bits)" for
+// a sound decoded from another format and " (trop long donc tronqué)" for a cut one), or the
+// bare caption for an empty name.
+QString TitreFormeSon(const QString& nomFichier, bool tronque, bool converti = false);
 
 // Fixed notation of the labels: x rounded to 5 significant digits, then written with
 // `decimales` decimals and the user's decimal separator.

@@ -37,12 +37,20 @@ public:
     TamponSon(const TamponSon&) = delete;
     TamponSon& operator=(const TamponSon&) = delete;
 
-    // Reads a WAV file into the block. A file that does not exist only changes the stored name
+    // Reads a sound file into the block. A file that does not exist only changes the stored name
     // (no error; the previous sound stays). Otherwise fills the block and the description or
     // throws EWavError: "Problème d'ouverture" (cannot open), "Format du fichier WAV non reconnu"
-    // (bits per sample neither 8 nor 16), "Format incorrect" (no "data" tag before the RIFF size
-    // or the end of the file), an empty message (no complete frame). Header bytes past the end of
-    // a short file count as zeros. Never reads outside the file or the block.
+    // (a sound of neither 8 nor 16 bits that cannot be decoded either), "Format incorrect" (no
+    // "data" chunk, nor "data" tag before the RIFF size or the end of the file), an empty message
+    // (no complete frame). Never reads outside the file or the block.
+    //
+    // 8- and 16-bit WAV are read as they are. Their chunks are walked (pad bytes included) for
+    // "fmt " and "data"; what the walk does not find is taken from the canonical layout: the
+    // format fields at offsets 20 ... 35 and a byte-by-byte search for "data" from byte 36
+    // (header bytes past the end of a short file count as zeros). A data size of 0xFFFFFFFF
+    // means up to the end of the file. Any other sound (24/32-bit integer or float WAV,
+    // WAVE_FORMAT_EXTENSIBLE, A-law, µ-law and ADPCM WAV, M4A/AAC, MP3, Ogg, FLAC) is decoded
+    // into 16 bits (Converti()).
     void Read(const QString& nomFichier);
 
     // Description of the sound held.
@@ -54,8 +62,12 @@ public:
     std::uint32_t Frequence() const { return frequence_; }          // frames per second
     double Troncature() const { return troncature_; }               // data size / 2^22, or 1
     bool Tronque() const { return troncature_ != 1.0; }
+    // True when the samples were decoded into 16 bits from another format.
+    bool Converti() const { return converti_; }
     const QString& NomFichier() const { return nomFichier_; }
     void EffacerNom() { nomFichier_.clear(); }
+    // The sound now goes by another name (it was saved under it); the samples stay.
+    void Renommer(const QString& nomFichier) { nomFichier_ = nomFichier; }
 
     // Value of frame i (0 <= i < NbEchantillons) on channel voie (0 left, 1 right; a mono sound
     // has only 0): 8-bit samples minus 128, 16-bit samples as they are.
@@ -88,6 +100,10 @@ public:
                  const QString& nomFichier = {});
 
 private:
+    // Decodes a sound the WAV reader does not read itself into 16-bit samples; false when the
+    // decoder does not take the file. `tramesAnnoncees` is the frame count the file's own header
+    // gives (-1: ask the decoder), for the truncation ratio.
+    bool LireConverti(const QString& nomFichier, std::int64_t tramesAnnoncees);
     int lire16(std::int64_t pos) const {
         return std::int16_t(std::uint16_t(octets_[pos] | (std::uint16_t(octets_[pos + 1]) << 8)));
     }
@@ -95,6 +111,7 @@ private:
     std::int32_t nbEchantillons_ = 0;
     std::uint32_t frequence_ = 0;
     double troncature_ = 1.0;
+    bool converti_ = false;
     QString nomFichier_;
 };
 

@@ -102,20 +102,22 @@ void LecteurSonQt::Jouer(bool notifier) {
     const QAudioDevice peripherique = QMediaDevices::defaultAudioOutput();
     if (!peripherique.isNull()) {
         sortie_ = std::make_unique<QAudioSink>(peripherique, FormatQt(format_));
-        connect(sortie_.get(), &QAudioSink::stateChanged, this, [this, dureeMs](QAudio::State etat) {
-            if (etat == QAudio::IdleState && flux_.atEnd()) {
-                // The sink goes idle once the server holds the last bytes, which for a short
-                // stretch is before they are heard: the end waits for the stretch's duration.
-                const qint64 reste = dureeMs - horloge_.elapsed();
-                if (reste > 0)
-                    finMuette_->start(int(reste));
-                else
-                    finDeLecture();
-            } else if (etat == QAudio::StoppedState && sortie_ &&
-                       sortie_->error() != QAudio::NoError) {
-                finDeLecture();
-            }
-        });
+        connect(sortie_.get(), &QAudioSink::stateChanged, this,
+                [this, dureeMs](QAudio::State etat) {
+                    if (etat == QAudio::IdleState && flux_.atEnd()) {
+                        // The sink goes idle once the server holds the last bytes, which for a
+                        // short stretch is before they are heard: the end waits for the stretch's
+                        // duration.
+                        const qint64 reste = dureeMs - horloge_.elapsed();
+                        if (reste > 0)
+                            finMuette_->start(int(reste));
+                        else
+                            finDeLecture();
+                    } else if (etat == QAudio::StoppedState && sortie_ &&
+                               sortie_->error() != QAudio::NoError) {
+                        finDeLecture();
+                    }
+                });
         sortie_->start(&flux_);
         if (sortie_->error() == QAudio::NoError) return;
         sortie_.reset();
@@ -160,6 +162,9 @@ std::int64_t LecteurSonQt::Longueur() const {
 
 bool LecteurSonQt::Sauver(const QString& nomFichier) {
     if (!ouvert_) return false;
+    // The sound is the WAV file it came from, whole: the form's block may hold only its first
+    // 4 MiB. Only a sound without such a file is written from the samples held.
+    if (EstFichierWav(nom_)) return CopierFichier(nom_, nomFichier);
     return EcrireWav(nomFichier, format_, pcm_, trames_ * format_.octetsParTrame());
 }
 

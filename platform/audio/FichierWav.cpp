@@ -1,5 +1,6 @@
 #include "platform/audio/FichierWav.h"
 
+#include <QFile>
 #include <QSaveFile>
 
 namespace kinepo {
@@ -42,6 +43,28 @@ bool EcrireWav(const QString& chemin, const FormatPcm& format, const std::uint8_
     if (f.write(entete) != entete.size()) return false;
     if (octets > 0 && f.write(reinterpret_cast<const char*>(pcm), octets) != octets) return false;
     return f.commit();
+}
+
+bool EstFichierWav(const QString& chemin) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray entete = f.read(12);
+    return entete.size() == 12 && entete.startsWith("RIFF") && entete.mid(8, 4) == "WAVE";
+}
+
+bool CopierFichier(const QString& source, const QString& cible) {
+    QFile entree(source);
+    if (!entree.open(QIODevice::ReadOnly)) return false;
+    QSaveFile sortie(cible);
+    if (!sortie.open(QIODevice::WriteOnly)) return false;
+    char morceau[1 << 16];
+    for (;;) {
+        const qint64 n = entree.read(morceau, sizeof morceau);
+        if (n < 0) return false;
+        if (n == 0) break;
+        if (sortie.write(morceau, n) != n) return false;
+    }
+    return sortie.commit();
 }
 
 } // namespace kinepo

@@ -15,4 +15,11 @@ QByteArray EnteteWav(const FormatPcm& format, std::uint32_t octetsDonnees);
 bool EcrireWav(const QString& chemin, const FormatPcm& format, const std::uint8_t* pcm,
                std::int64_t octets);
 
+// True when `chemin` is a RIFF WAVE file (its first twelve bytes say so).
+bool EstFichierWav(const QString& chemin);
+
+// Copies `source` byte for byte to `cible`, through a temporary file and a rename; false when
+// the source cannot be read or the target written. Copying a file onto itself leaves it whole.
+bool CopierFichier(const QString& source, const QString& cible);
+
 } // namespace kinepo

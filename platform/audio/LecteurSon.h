@@ -42,7 +42,9 @@ public:
     virtual std::int64_t Position() const = 0;
     virtual std::int64_t Longueur() const = 0;
 
-    // Writes the sound held as a WAV file under `nomFichier`; false on failure.
+    // Writes the whole sound as a WAV file under `nomFichier`: a copy of the WAV file it was
+    // opened from when there is one (all of it, not only the samples held), else the samples
+    // held. False on failure.
     virtual bool Sauver(const QString& nomFichier) = 0;
 
 signals:

@@ -53,6 +53,19 @@ QString AvecExtension(const QString& nom, const QString& extension) {
     return QFileInfo(nom).suffix().isEmpty() ? nom + extension : nom;
 }
 
+// What the reader takes: WAV of any sample format, and the compressed sounds of phones and
+// audio editors, which are decoded into 16 bits.
+const QString kFiltreSons = QStringLiteral(
+    "Fichiers sons (*.wav *.WAV *.m4a *.M4A *.aac *.AAC *.mp3 *.MP3 *.ogg *.OGG *.oga *.opus "
+    "*.OPUS *.flac *.FLAC)");
+
+// The text shown when a file cannot be read: the reader's own message, or for a file without a
+// single complete frame (the reader gives no text then) a sentence saying so.
+QString TexteErreurLecture(const EWavError& e) {
+    return e.message().isEmpty() ? QStringLiteral("Le fichier ne contient aucun échantillon")
+                                 : e.message();
+}
+
 } // namespace
 
 TWaveForm::TWaveForm(QWidget* parent)
@@ -158,7 +171,6 @@ TWaveForm::TWaveForm(QWidget* parent)
         FichierPresExecutable(QStringLiteral(".wav"), DossierDonneesUtilisateur());
     LireReglages();
 
-    setWindowTitle(TitreFormeSon(QString(), false));
     RoutageAide::Instance().EnregistrerForme(
         this, [this](const QString& t) { StatusBar->setTexte(0, t); });
     RoutageAide::Instance().EnregistrerActivation(this, [this] {
@@ -194,8 +206,7 @@ void TWaveForm::EcrireReglages() {
 // ---- reading -----------------------------------------------------------------------------
 
 void TWaveForm::OpenFileBtnClick() {
-    const auto nom =
-        Dialogues().ouvrirFichier(QString(), dossier_, QStringLiteral("Fichiers sons (*.wav)"));
+    const auto nom = Dialogues().ouvrirFichier(QString(), dossier_, kFiltreSons);
     if (!nom) return;
     LireFichier(*nom);
     SaveFileBtn->hide();
@@ -207,8 +218,9 @@ void TWaveForm::LireFichier(const QString& nomFichier) {
     try {
         son_->Read(nomFichier);
         lu = existe;
-    } catch (const EWavError&) {
-        // Every read error resets the form without a word.
+    } catch (const EWavError& e) {
+        // The user is told why before the form goes back to its empty state.
+        Dialogues().message(TexteErreurLecture(e));
         Reinitialiser();
     }
     if (!existe) return;
@@ -228,7 +240,7 @@ void TWaveForm::MiseEnPlace() {
     SaveDataBtn->show();
     StereoCB->setVisible(son_->Stereo());
     if (!son_->Stereo()) StereoCB->setChecked(false);
-    setWindowTitle(TitreFormeSon(son_->NomFichier(), son_->Tronque()));
+    setWindowTitle(TitreFormeSon(son_->NomFichier(), son_->Tronque(), son_->Converti()));
     graphe_.FixerDonnees(son_->Octets(), std::size_t(son_->DebutDonnees() + son_->OctetsDonnees()));
     grapheZoom_.FixerDonnees(son_->Octets(),
                              std::size_t(son_->DebutDonnees() + son_->OctetsDonnees()));
@@ -253,6 +265,11 @@ void TWaveForm::Reinitialiser() {
     StereoCB->hide();
     StereoCB->setChecked(false);
     setWindowTitle(TitreFormeSon(QString(), false));
+    // No sound is described any more: the labels of the last one would mislead.
+    DureeTot->clear();
+    FreqLabel->clear();
+    DureeReg->clear();
+    StatusBar->setTexte(1, QString());
     FermerLecteur();
     lecteur_->SetNomFichier(QString());
     graphe_.FixerDonnees(son_->Octets(), 1);
@@ -596,13 +613,26 @@ void TWaveForm::ModeBtnClick() {
 
 // ---- saving and transfer -----------------------------------------------------------------
 
+bool TWaveForm::SauverSon(const QString& nom) {
+    const QString chemin = AvecExtension(nom, QStringLiteral(".wav"));
+    if (!lecteur_->EstOuvert()) OuvrirLecteur();
+    if (!lecteur_->Sauver(chemin)) {
+        Dialogues().message(QStringLiteral("Erreur d'écriture"));
+        return false;
+    }
+    // From now on the sound is that file: it is named in the caption and the FICHIER block,
+    // and a transfer no longer offers to save it first.
+    son_->Renommer(chemin);
+    lecteur_->SetNomFichier(chemin);
+    setWindowTitle(TitreFormeSon(chemin, son_->Tronque(), son_->Converti()));
+    return true;
+}
+
 void TWaveForm::SaveFileBtnClick() {
     const auto nom = Dialogues().enregistrerFichier(
         QString(), dossier_, QStringLiteral("Fichier son (*.wav)"), QString());
     if (!nom) return;
-    if (!lecteur_->EstOuvert()) OuvrirLecteur();
-    if (!lecteur_->Sauver(AvecExtension(*nom, QStringLiteral(".wav"))))
-        Dialogues().message(QStringLiteral("Erreur d'écriture"));
+    SauverSon(*nom);
     SaveFileBtn->hide();
 }
 
@@ -613,14 +643,7 @@ void TWaveForm::TabulaneBtnClick() {
             QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"))) {
         const auto nom = Dialogues().enregistrerFichier(
             QString(), dossier_, QStringLiteral("Fichier son (*.wav)"), QString());
-        if (nom) {
-            const QString chemin = AvecExtension(*nom, QStringLiteral(".wav"));
-            if (!lecteur_->EstOuvert()) OuvrirLecteur();
-            if (lecteur_->Sauver(chemin))
-                lecteur_->SetNomFichier(chemin);
-            else
-                Dialogues().message(QStringLiteral("Erreur d'écriture"));
-        }
+        if (nom) SauverSon(*nom);
     }
     Transferer([this](const PageTransfert& page, TexteEchange& texte) {
         MettreAJourSousEchantillonnage();

@@ -1,5 +1,5 @@
 #pragma once
-// The sound form "Lecture de fichier son pour Tabulane": the whole sound and the selected
+// The sound form "Lecture de fichier .Wav pour Tabulane": the whole sound and the selected
 // stretch drawn one above the other, the selection dragged with the mouse, playback of the
 // stretch, its transfer to the analysis program or its text table, and the recording.
 #include "common/Grapheu.h"
@@ -99,6 +99,9 @@ protected:
 
 private:
     void MiseEnPlace();
+    // Writes the whole sound under `nom` (".wav" added when it has no extension) and makes it
+    // the sound's name; shows "Erreur d'écriture" and returns false when it cannot be written.
+    bool SauverSon(const QString& nom);
     void Reinitialiser();
     void OuvrirLecteur();
     void FermerLecteur();

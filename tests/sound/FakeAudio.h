@@ -54,9 +54,12 @@ public:
     std::int64_t Longueur() const override {
         return etat_.format.octetsParTrame() ? etat_.octets / etat_.format.octetsParTrame() : 0;
     }
+    // As the real player: the WAV file the sound came from is copied whole.
     bool Sauver(const QString& nom) override {
         etat_.sauvegardes.push_back(nom);
-        return ouvert_ && EcrireWav(nom, etat_.format, pcm_, etat_.octets);
+        if (!ouvert_) return false;
+        if (EstFichierWav(nom_)) return CopierFichier(nom_, nom);
+        return EcrireWav(nom, etat_.format, pcm_, etat_.octets);
     }
     // The end of the stretch.
     void Terminer() {

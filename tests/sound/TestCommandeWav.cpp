@@ -63,10 +63,30 @@ TEST_F(CommandeWavTest, StereoIgnoreSurUnSonMono) {
     EXPECT_EQ(Lignes().at(3), QStringLiteral("t\ts"));
 }
 
+// A 24-bit WAV opens as the form opens it: its top 16 bits, in the table and the transfer.
+TEST_F(CommandeWavTest, Son24BitsLuEn16Bits) {
+    WavBrut w;
+    w.bits = 24;
+    w.frequence = 22050;
+    for (const std::uint32_t v : {0x123456u, 0xFFFFFFu, 0x7FFF00u})
+        for (int k = 0; k < 3; ++k)
+            w.donnees.append(char((v >> (8 * k)) & 0xFF));
+    const QString f =
+        EcrireFichier(dossier.path(), QStringLiteral("terrain.wav"), FabriquerWavBrut(w));
+    ASSERT_EQ(Lancer({f, "--txt"}), 0) << qPrintable(erreur);
+    EXPECT_EQ(Lignes().mid(2, 3),
+              (QStringList{"0\t4660", "4.535147E-5\t-1", "9.070295E-5\t32767"}));
+    ASSERT_EQ(Lancer({f}), 0) << qPrintable(erreur);
+    EXPECT_EQ(Lignes().at(1), QStringLiteral("Acquisition à fech=22050 Hz"));
+}
+
 TEST_F(CommandeWavTest, FichierIlisibleDonneLeMessageDuLecteur) {
-    OptionsWav o;
-    o.bits = 24;
-    EXPECT_NE(Lancer({Ecrire(o)}), 0);
+    WavBrut w;
+    w.tag = 0x7777; // no decoder knows it
+    w.bits = 4;
+    w.donnees = QByteArray(64, 'x');
+    EXPECT_NE(Lancer({EcrireFichier(dossier.path(), QStringLiteral("s.wav"), FabriquerWavBrut(w))}),
+              0);
     EXPECT_TRUE(erreur.endsWith(QStringLiteral("Format du fichier WAV non reconnu")));
     EXPECT_TRUE(sortie.isEmpty());
     EXPECT_NE(Lancer({dossier.filePath("absent.wav")}), 0);

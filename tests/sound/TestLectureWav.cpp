@@ -5,8 +5,8 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
 #include <memory>
+#include <ostream>
 
 using namespace kinepo;
 using namespace kinepo::test;
@@ -22,13 +22,49 @@ struct CasLecture {
     std::int32_t trames = 0;
     double troncature = 1.0;
     std::uint32_t frequence = 0;
+    // When given, the value of frame i on channel v, checked on the first, middle and last frames.
+    std::function<int(std::int64_t, int)> attendu = {};
 };
 // Cases print as their name in test listings.
-void PrintTo(const CasLecture& c, std::ostream* os) { *os << c.nom; }
-
+void PrintTo(const CasLecture& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 QByteArray Tronquer(QByteArray b, int n) {
     return b.left(n);
+}
+
+// 16-bit samples that differ from frame to frame and from channel to channel.
+int Valeur16(std::int64_t i, int v) {
+    return int((i * 37 + v * 1000) % 30000) - 15000;
+}
+QByteArray Pcm16(std::int64_t trames, int voies) {
+    QByteArray b;
+    for (std::int64_t i = 0; i < trames; ++i)
+        for (int v = 0; v < voies; ++v)
+            Ajouter16(b, std::uint16_t(std::int16_t(Valeur16(i, v))));
+    return b;
+}
+OptionsWav Options16(std::int64_t trames, int voies = 1) {
+    OptionsWav o;
+    o.bits = 16;
+    o.voies = voies;
+    o.trames = trames;
+    o.echantillon = Valeur16;
+    return o;
+}
+
+// The comment chunk ffmpeg writes for -metadata comment="TP: metadata du son": the word "data"
+// inside it comes before the data chunk.
+QByteArray ListeCommentaire() {
+    return Chunk("LIST", QByteArray("INFO") + Chunk("ICMT", QByteArray("TP: metadata du son", 20)) +
+                             Chunk("ISFT", QByteArray("Lavf59.27.100", 14)));
+}
+
+// Eight bytes that look like a chunk header claiming 2 GiB: walking the chunks leaves the file
+// there, so only the byte-by-byte search can find what follows.
+QByteArray ChunkPerdu() {
+    return QByteArray("LIST\xf0\xff\xff\x7f", 8);
 }
 
 std::vector<CasLecture> Cas() {
@@ -126,35 +162,129 @@ std::vector<CasLecture> Cas() {
                  1000,
                  1.0,
                  11025});
-    c.push_back({"taille_data_plus_grande_que_2_22",
+    // A size of 0xFFFFFFFF, as a pipe leaves it, means up to the end of the file.
+    c.push_back({"taille_data_inconnue_tout_lu",
                  [] {
-                     OptionsWav o;
-                     o.bits = 16;
-                     o.trames = 1001; // 2002 bytes present, 0xFFFFFFFF announced
+                     OptionsWav o = Options16(1001);
                      o.tailleData = 0xFFFFFFFFu;
                      return FabriquerWav(o);
                  },
                  {},
                  1,
                  1001,
-                 4294967295.0 / 4194304.0,
-                 11025});
-    c.push_back({"24_bits_refuse",
+                 1.0,
+                 11025,
+                 Valeur16});
+    c.push_back({"taille_data_inconnue_plus_longue_que_2_22",
                  [] {
-                     OptionsWav o;
-                     o.bits = 24;
-                     o.trames = 10;
+                     OptionsWav o = Options16(2500000, 2); // 10 000 000 bytes present
+                     o.tailleData = 0xFFFFFFFFu;
                      return FabriquerWav(o);
                  },
-                 QStringLiteral("Format du fichier WAV non reconnu")});
-    c.push_back({"32_bits_refuse",
+                 {},
+                 2,
+                 1048576,
+                 10000000.0 / 4194304.0,
+                 11025,
+                 Valeur16});
+    c.push_back({"codec_inconnu_refuse",
                  [] {
-                     OptionsWav o;
-                     o.bits = 32;
-                     o.trames = 10;
-                     return FabriquerWav(o);
+                     WavBrut w;
+                     w.tag = 0x7777;
+                     w.bits = 4;
+                     w.donnees = QByteArray(100, '\x5a');
+                     return FabriquerWavBrut(w);
                  },
                  QStringLiteral("Format du fichier WAV non reconnu")});
+    // The chunks are walked: what sits before "fmt " or "data", odd sizes and their pad byte,
+    // and the word "data" inside another chunk.
+    c.push_back({"data_dans_un_commentaire_LIST",
+                 [] {
+                     OptionsWav o = Options16(1000);
+                     o.chunkAvantData = ListeCommentaire();
+                     return FabriquerWav(o);
+                 },
+                 {},
+                 1,
+                 1000,
+                 1.0,
+                 11025,
+                 Valeur16});
+    c.push_back({"flux_ffmpeg_tailles_inconnues_avec_commentaire",
+                 [] {
+                     OptionsWav o = Options16(800, 2);
+                     o.chunkAvantData = ListeCommentaire();
+                     o.tailleRiff = 0xFFFFFFFFu;
+                     o.tailleData = 0xFFFFFFFFu;
+                     return FabriquerWav(o);
+                 },
+                 {},
+                 2,
+                 800,
+                 1.0,
+                 11025,
+                 Valeur16});
+    c.push_back({"JUNK_avant_fmt",
+                 [] {
+                     WavBrut w;
+                     w.bits = 16;
+                     w.frequence = 22050;
+                     w.avantFmt = Chunk("JUNK", QByteArray(28, '\0'));
+                     w.donnees = Pcm16(500, 1);
+                     return FabriquerWavBrut(w);
+                 },
+                 {},
+                 1,
+                 500,
+                 1.0,
+                 22050,
+                 Valeur16});
+    c.push_back({"bext_impair_avant_fmt",
+                 [] {
+                     WavBrut w;
+                     w.bits = 16;
+                     w.voies = 2;
+                     w.frequence = 48000;
+                     QByteArray bext("Enregistreur de terrain, data: 48 kHz");
+                     bext.append(QByteArray(601 - bext.size(), '\0'));
+                     w.avantFmt = Chunk("bext", bext);
+                     w.donnees = Pcm16(300, 2);
+                     return FabriquerWavBrut(w);
+                 },
+                 {},
+                 2,
+                 300,
+                 1.0,
+                 48000,
+                 Valeur16});
+    c.push_back({"chunk_impair_contenant_data",
+                 [] {
+                     OptionsWav o = Options16(200);
+                     o.chunkAvantData = Chunk("note", QByteArray("x data!"));
+                     return FabriquerWav(o);
+                 },
+                 {},
+                 1,
+                 200,
+                 1.0,
+                 11025,
+                 Valeur16});
+    c.push_back({"extensible_16_bits_lu_tel_quel",
+                 [] {
+                     WavBrut w;
+                     w.tag = 0xFFFE;
+                     w.bits = 16;
+                     w.voies = 2;
+                     w.frequence = 44100;
+                     w.donnees = Pcm16(400, 2);
+                     return FabriquerWavBrut(w);
+                 },
+                 {},
+                 2,
+                 400,
+                 1.0,
+                 44100,
+                 Valeur16});
     c.push_back({"fichier_vide", [] { return QByteArray(); },
                  QStringLiteral("Format du fichier WAV non reconnu")});
     c.push_back({"fichier_absurde",
@@ -164,26 +294,63 @@ std::vector<CasLecture> Cas() {
                  QStringLiteral("Format du fichier WAV non reconnu")});
     c.push_back({"entete_sans_etiquette_data", [] { return Tronquer(FabriquerWav({}), 38); },
                  QStringLiteral("Format incorrect")});
-    c.push_back({"pas_de_data_dans_la_taille_riff",
+    // Walking the chunks does not trust the RIFF size ...
+    c.push_back({"taille_riff_trop_petite_lue_par_les_chunks",
                  [] {
                      OptionsWav o;
                      o.trames = 100;
-                     QByteArray list("LIST");
-                     Ajouter32(list, 400);
-                     list.append(QByteArray(400, 'z'));
-                     o.chunkAvantData = list;
+                     o.chunkAvantData = Chunk("LIST", QByteArray(400, 'z'));
                      o.tailleRiff = 200; // ends inside the LIST chunk
                      return FabriquerWav(o);
                  },
-                 QStringLiteral("Format incorrect")});
-    c.push_back({"taille_riff_nulle_refusee",
+                 {},
+                 0,
+                 100,
+                 1.0,
+                 11025});
+    c.push_back({"taille_riff_nulle_lue_par_les_chunks",
                  [] {
                      OptionsWav o;
                      o.trames = 64;
                      o.tailleRiff = 0;
                      return FabriquerWav(o);
                  },
+                 {},
+                 0,
+                 64,
+                 1.0,
+                 11025});
+    // ... but the byte-by-byte search, where the walk finds nothing, stops at it.
+    c.push_back({"pas_de_data_dans_la_taille_riff",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 100;
+                     o.chunkAvantData = ChunkPerdu() + QByteArray(400, 'z');
+                     o.tailleRiff = 200; // ends inside the filler
+                     return FabriquerWav(o);
+                 },
                  QStringLiteral("Format incorrect")});
+    c.push_back({"taille_riff_nulle_refusee_par_la_recherche",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 64;
+                     o.chunkAvantData = ChunkPerdu();
+                     o.tailleRiff = 0;
+                     return FabriquerWav(o);
+                 },
+                 QStringLiteral("Format incorrect")});
+    c.push_back({"recherche_trouve_data_apres_un_chunk_perdu",
+                 [] {
+                     OptionsWav o;
+                     o.trames = 64;
+                     o.chunkAvantData = ChunkPerdu() + QByteArray(30, 'z');
+                     return FabriquerWav(o);
+                 },
+                 {},
+                 0,
+                 64,
+                 1.0,
+                 11025});
     c.push_back({"taille_riff_4_Go_forme_canonique",
                  [] {
                      OptionsWav o;
@@ -200,7 +367,7 @@ std::vector<CasLecture> Cas() {
                  [] {
                      OptionsWav o;
                      o.trames = 8;
-                     o.chunkAvantData = QByteArray("LIST") + QByteArray(4, '\0');
+                     o.chunkAvantData = ChunkPerdu();
                      o.tailleRiff = 7; // "data" comes after 8 moves of the window
                      return FabriquerWav(o);
                  },
@@ -209,7 +376,7 @@ std::vector<CasLecture> Cas() {
                  [] {
                      OptionsWav o;
                      o.trames = 8;
-                     o.chunkAvantData = QByteArray("LIST") + QByteArray(4, '\0');
+                     o.chunkAvantData = ChunkPerdu();
                      o.tailleRiff = 9;
                      return FabriquerWav(o);
                  },
@@ -271,6 +438,13 @@ TEST_P(LectureWav, DonneLeResultatAttendu) {
     EXPECT_EQ(son->Tronque(), cas.troncature != 1.0);
     EXPECT_EQ(son->Frequence(), cas.frequence);
     EXPECT_EQ(son->NomFichier(), chemin);
+    EXPECT_FALSE(son->Converti()); // 8- and 16-bit PCM are read as they are
+    if (!cas.attendu) return;
+    for (const std::int32_t i : {0, son->NbEchantillons() / 2, son->NbEchantillons() - 1}) {
+        for (int v = 0; v < son->Voies(); ++v) {
+            EXPECT_EQ(son->Valeur(i, v), cas.attendu(i, v)) << "frame " << i << " channel " << v;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cas, LectureWav, ::testing::ValuesIn(Cas()),

@@ -12,7 +12,9 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,7 +59,11 @@ protected:
     std::unique_ptr<TWaveForm> forme;
 };
 
-TEST_F(WavFormTest, OuverturePuisEchecDeLectureSilencieux) {
+TEST_F(WavFormTest, TitreALaCreation) {
+    EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier .Wav pour Tabulane"));
+}
+
+TEST_F(WavFormTest, OuverturePuisEchecDeLecture) {
     OptionsWav o;
     o.frequence = 22050;
     o.trames = 100000;
@@ -81,15 +87,95 @@ TEST_F(WavFormTest, OuverturePuisEchecDeLectureSilencieux) {
     EXPECT_EQ(audio.lecteur.fin, 66383);
     EXPECT_EQ(audio.lecteur.format, (FormatPcm{22050, 8, 1}));
 
-    OptionsWav mauvais;
-    mauvais.bits = 24;
-    Ouvrir(Fichier("mauvais.wav", mauvais));
+    WavBrut mauvais;
+    mauvais.tag = 0x7777; // a codec no decoder knows
+    mauvais.bits = 4;
+    mauvais.donnees = QByteArray(100, 'x');
+    Ouvrir(EcrireFichier(dossier.path(), "mauvais.wav", FabriquerWavBrut(mauvais)));
     EXPECT_FALSE(forme->SonCharge());
     EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane"));
     EXPECT_TRUE(forme->TabulaneBtn->isHidden());
     EXPECT_TRUE(forme->SaveDataBtn->isHidden());
-    EXPECT_TRUE(test::Dialogues().messages().empty());
+    EXPECT_EQ(test::Dialogues().messages(),
+              std::vector<QString>{QStringLiteral("Format du fichier WAV non reconnu")});
     EXPECT_FALSE(forme->Lecteur().EstOuvert());
+}
+
+// A file that cannot be read says why, then the form is empty again, whatever was loaded.
+TEST_F(WavFormTest, UnFichierIlisibleDonneSaRaison) {
+    struct Cas {
+        const char* nom;
+        std::function<QString()> fichier;
+        QString message;
+    };
+    const Cas cas[] = {
+        {"format",
+         [&] {
+             WavBrut w;
+             w.tag = 0x7777;
+             w.bits = 4;
+             w.donnees = QByteArray(100, 'x');
+             return EcrireFichier(dossier.path(), "codec.wav", FabriquerWavBrut(w));
+         },
+         QStringLiteral("Format du fichier WAV non reconnu")},
+        {"sans data",
+         [&] { return EcrireFichier(dossier.path(), "court.wav", FabriquerWav({}).left(38)); },
+         QStringLiteral("Format incorrect")},
+        {"dossier",
+         [&] {
+             QDir(dossier.path()).mkdir("son.wav");
+             return dossier.filePath("son.wav");
+         },
+         QStringLiteral("Problème d'ouverture")},
+        {"aucune trame",
+         [&] {
+             OptionsWav o;
+             o.trames = 0;
+             return Fichier("vide.wav", o);
+         },
+         QStringLiteral("Le fichier ne contient aucun échantillon")},
+    };
+    const QString bon = Fichier("bon.wav", {});
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Ouvrir(bon);
+        ASSERT_TRUE(forme->SonCharge());
+        test::Dialogues().affiches.clear();
+        Ouvrir(c.fichier());
+        EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{c.message});
+        EXPECT_FALSE(forme->SonCharge());
+        EXPECT_EQ(forme->windowTitle(), QStringLiteral("Lecture de fichier son pour Tabulane"));
+        EXPECT_TRUE(forme->TabulaneBtn->isHidden());
+        EXPECT_TRUE(forme->PlayBtn->isHidden());
+        // Nothing of the previous sound is still described.
+        EXPECT_EQ(forme->DureeTot->text(), QString());
+        EXPECT_EQ(forme->FreqLabel->text(), QString());
+        EXPECT_EQ(forme->DureeReg->text(), QString());
+        EXPECT_EQ(forme->StatusBar->texte(1), QString());
+    }
+}
+
+// A 24-bit file is decoded into 16 bits: the caption and the labels say so.
+TEST_F(WavFormTest, SonConvertiDitSaConversion) {
+    WavBrut w;
+    w.bits = 24;
+    w.voies = 2;
+    w.frequence = 48000;
+    for (int i = 0; i < 48000; ++i)
+        for (int v = 0; v < 2; ++v) {
+            const std::uint32_t x = std::uint32_t((i * 311 + v * 7) % 0x1000000);
+            for (int k = 0; k < 3; ++k)
+                w.donnees.append(char((x >> (8 * k)) & 0xFF));
+        }
+    Ouvrir(EcrireFichier(dossier.path(), "terrain.wav", FabriquerWavBrut(w)));
+    ASSERT_TRUE(forme->SonCharge());
+    EXPECT_EQ(
+        forme->windowTitle(),
+        QStringLiteral("Lecture de fichier son pour Tabulane [terrain.wav] (converti en 16 bits)"));
+    EXPECT_EQ(forme->FreqLabel->text(), QStringLiteral("Fech=48000 Hz ; 16 bits"));
+    EXPECT_FALSE(forme->StereoCB->isHidden());
+    EXPECT_EQ(audio.lecteur.format, (FormatPcm{48000, 16, 2}));
+    EXPECT_EQ(forme->Son().Valeur(1000, 1), std::int16_t(((1000 * 311 + 7) % 0x1000000) >> 8));
 }
 
 TEST_F(WavFormTest, FichierAbsentNeChangeRien) {
@@ -334,6 +420,67 @@ TEST_F(WavFormTest, EnregistrementDeCinqSecondesSauveApresLAttente) {
               QStringLiteral("Sauvegarde préliminaire des données dans un fichier Wav ?"));
     EXPECT_TRUE(Lignes(test::PressePapiers().contenu).contains(QStringLiteral("&1 FICHIER")));
     EXPECT_TRUE(Lignes(test::PressePapiers().contenu).contains(copie));
+
+    // The sound is that copy now: named in the caption, and not offered for saving again, even
+    // after the player has let it go while another window was in front.
+    EXPECT_EQ(forme->windowTitle(),
+              QStringLiteral("Lecture de fichier son pour Tabulane [copie.wav]"));
+    forme->Lecteur().Fermer();
+    test::Dialogues().affiches.clear();
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    for (const auto& a : test::Dialogues().affiches)
+        EXPECT_NE(a.genre, QStringLiteral("confirmer"));
+    EXPECT_TRUE(Lignes(test::PressePapiers().contenu).contains(copie));
+}
+
+// A recording longer than the block holds is saved whole, by the real player, and the sound
+// then goes by the name it was saved under.
+TEST_F(WavFormTest, UnLongEnregistrementEstSauveEnEntier) {
+    forme.reset();
+    FabriqueAudio reelle = InstallerAudio({});
+    reelle.lecteur = nullptr; // the real player; the recorder stays the fake
+    InstallerAudio(reelle);
+    forme = std::make_unique<TWaveForm>();
+    forme->CheminEnregistrement = dossier.filePath(QStringLiteral("kinepo.wav"));
+    forme->Horloge = [this] { return maintenant; };
+    forme->Reglages().freq = 50000;
+    forme->Reglages().bits = 16;
+    audio.enregistreur.secondes = 100.0; // 5 000 000 frames of 16 bits: 10 000 000 bytes
+    forme->RecordBtnClick();
+    maintenant = maintenant.addSecs(100);
+    forme->StopBtnClick();
+    forme->Timer1->stop();
+    for (int t = 0; t < 2000 && audio.enregistreur.sauvegardes.empty(); ++t)
+        forme->Timer1Timer();
+    QCoreApplication::sendPostedEvents(forme.get());
+    ASSERT_TRUE(forme->SonCharge());
+    ASSERT_EQ(QFileInfo(forme->CheminEnregistrement).size(), 10000044);
+    EXPECT_TRUE(forme->Son().Tronque());
+
+    const QString copie = dossier.filePath("mesure.wav");
+    test::Dialogues().fichiers.push_back(dossier.filePath("mesure"));
+    forme->SaveFileBtnClick();
+    EXPECT_EQ(QFileInfo(copie).size(), 10000044);
+    QFile a(forme->CheminEnregistrement), b(copie);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(a.readAll() == b.readAll());
+    EXPECT_TRUE(forme->SaveFileBtn->isHidden());
+    EXPECT_EQ(forme->windowTitle(),
+              QStringLiteral("Lecture de fichier son pour Tabulane [mesure.wav] (trop long donc "
+                             "tronqué)"));
+
+    test::Dialogues().affiches.clear();
+    FakeConstante dlg;
+    dlg.reponses.push_back({});
+    forme->TabulaneBtnClick();
+    for (const auto& x : test::Dialogues().affiches)
+        EXPECT_NE(x.genre, QStringLiteral("confirmer"));
+    const QStringList l = Lignes(test::PressePapiers().contenu);
+    ASSERT_GE(l.size(), 2);
+    EXPECT_EQ(l.mid(l.size() - 2), (QStringList{QStringLiteral("&1 FICHIER"), copie}));
+    forme.reset(); // before the factories go back to the test's fakes
 }
 
 TEST_F(WavFormTest, EnregistrementSansPeripheriqueNeChargeRien) {

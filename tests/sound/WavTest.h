@@ -68,6 +68,60 @@ inline QByteArray FabriquerWav(const OptionsWav& o) {
     return w;
 }
 
+// A WAV file of any sample format, its bytes given as they are written: the format chunk (16
+// bytes, or 40 with WAVE_FORMAT_EXTENSIBLE), optional chunks before "fmt " and before "data".
+struct WavBrut {
+    std::uint16_t tag = 1;        // 1 PCM, 3 IEEE float, 0xFFFE WAVE_FORMAT_EXTENSIBLE
+    std::uint16_t sousFormat = 1; // with 0xFFFE: 1 PCM, 3 IEEE float
+    std::uint16_t voies = 1;
+    std::uint32_t frequence = 11025;
+    std::uint16_t bits = 24;
+    QByteArray avantFmt, avantData;
+    QByteArray donnees;
+    std::optional<std::uint32_t> tailleRiff, tailleData;
+};
+
+inline QByteArray FabriquerWavBrut(const WavBrut& o) {
+    QByteArray fmt;
+    const std::uint16_t alignement = std::uint16_t(o.voies * (o.bits / 8));
+    Ajouter16(fmt, o.tag);
+    Ajouter16(fmt, o.voies);
+    Ajouter32(fmt, o.frequence);
+    Ajouter32(fmt, o.frequence * alignement);
+    Ajouter16(fmt, alignement);
+    Ajouter16(fmt, o.bits);
+    if (o.tag == 0xFFFE) {
+        Ajouter16(fmt, 22);                   // extension size
+        Ajouter16(fmt, o.bits);               // valid bits
+        Ajouter32(fmt, o.voies == 2 ? 3 : 4); // channel mask: FL FR, or FC
+        // The sub-format GUID: the format code, then 00000000-0010-8000-00AA00389B71.
+        Ajouter16(fmt, o.sousFormat);
+        fmt.append(QByteArray::fromHex("000000001000800000aa00389b71"));
+    }
+    QByteArray corps("WAVE");
+    corps.append(o.avantFmt);
+    corps.append("fmt ");
+    Ajouter32(corps, std::uint32_t(fmt.size()));
+    corps.append(fmt);
+    corps.append(o.avantData);
+    corps.append("data");
+    Ajouter32(corps, o.tailleData.value_or(std::uint32_t(o.donnees.size())));
+    corps.append(o.donnees);
+    QByteArray w("RIFF");
+    Ajouter32(w, o.tailleRiff.value_or(std::uint32_t(corps.size())));
+    w.append(corps);
+    return w;
+}
+
+// A chunk: identifier, size, content and the pad byte that follows an odd size.
+inline QByteArray Chunk(const char* id, const QByteArray& contenu) {
+    QByteArray c(id, 4);
+    Ajouter32(c, std::uint32_t(contenu.size()));
+    c.append(contenu);
+    if (contenu.size() % 2) c.append('\0');
+    return c;
+}
+
 inline QString EcrireFichier(const QString& dossier, const QString& nom, const QByteArray& octets) {
     const QString chemin = QDir(dossier).filePath(nom);
     QFile f(chemin);
