@@ -31,17 +31,15 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
     ChronoForm();
 
     // Video: "Lecture d'un fichier AVI ou MPEG" opens TAviForm.
-    lanceur.DefinirFabrique(BoutonForme::Avi,
-                            {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
-                             [](QWidget* f, const QString& d) {
-                                 static_cast<TAviForm*>(f)->SetDossierInitial(d);
-                             }});
+    lanceur.DefinirFabrique(
+        BoutonForme::Avi,
+        {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
+         [](QWidget* f, const QString& d) { static_cast<TAviForm*>(f)->SetDossierInitial(d); }});
     // Video: "MPG" opens TMovieForm.
-    lanceur.DefinirFabrique(BoutonForme::Mpg,
-                            {[](QWidget* p) -> QWidget* { return new TMovieForm(p); },
-                             [](QWidget* f, const QString& d) {
-                                 static_cast<TMovieForm*>(f)->SetDossierInitial(d);
-                             }});
+    lanceur.DefinirFabrique(
+        BoutonForme::Mpg,
+        {[](QWidget* p) -> QWidget* { return new TMovieForm(p); },
+         [](QWidget* f, const QString& d) { static_cast<TMovieForm*>(f)->SetDossierInitial(d); }});
 }
 
 } // namespace kinepo

@@ -34,7 +34,8 @@ QStringList LignesConseil() {
         QStringLiteral("CODEC x264, x265, xvid : sudo apt install ffmpeg "
                        "(les outils ffmpeg et ffprobe)"),
         QString(),
-        QStringLiteral("Pour des renseignements complémentaires cliquer sur les boutons ci-dessous"),
+        QStringLiteral(
+            "Pour des renseignements complémentaires cliquer sur les boutons ci-dessous"),
     };
 }
 
@@ -44,8 +45,7 @@ QString LigneFilm(const QString& chemin) {
     if (chemin.isEmpty()) return QStringLiteral("Aucun film ouvert.");
     const QString nom = QFileInfo(chemin).fileName();
     const DiagnosticFilm d = DiagnostiquerFilm(chemin);
-    if (!d.lisible)
-        return QStringLiteral("Film %1 : illisible, %2.").arg(nom, d.raison);
+    if (!d.lisible) return QStringLiteral("Film %1 : illisible, %2.").arg(nom, d.raison);
     return QStringLiteral("Film %1 : conteneur %2, codec %3, %4.")
         .arg(nom, d.conteneur, d.codec,
              d.decodeur ? QStringLiteral("décodeur présent sur cette machine")

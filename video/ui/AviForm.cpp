@@ -94,8 +94,8 @@ void TAviForm::construireControles() {
     // Main tool bar.
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
-    OpenBtn =
-        BoutonOutil(this, QStringLiteral("Ouvrir"), QStringLiteral("|Ouverture d'un fichier image"));
+    OpenBtn = BoutonOutil(this, QStringLiteral("Ouvrir"),
+                          QStringLiteral("|Ouverture d'un fichier image"));
     MesureBtn =
         BoutonOutil(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
     MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
@@ -111,7 +111,7 @@ void TAviForm::construireControles() {
     }
     OrigineItem->setChecked(true);
     OrigineBtn = BoutonOutil(this, QStringLiteral("&Origine"),
-                        QStringLiteral("|Indique l'origine à l'aide de la souris"));
+                             QStringLiteral("|Indique l'origine à l'aide de la souris"));
     OrigineBtn->setMenu(OrigineMenu);
     OrigineBtn->setIcon(IconeOrigine(false));
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
@@ -135,7 +135,7 @@ void TAviForm::construireControles() {
     }
     Axeverslehautdroite->setChecked(true);
     EchelleBtn = BoutonOutil(this, QStringLiteral("&Echelle"),
-                        QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
+                             QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
     EchelleBtn->setMenu(EchelleMenu);
     EchelleBtn->setPopupMode(QToolButton::MenuButtonPopup);
     OrigineTempsBtn = BoutonOutil(
@@ -143,9 +143,12 @@ void TAviForm::construireControles() {
         QStringLiteral(
             "Origine des temps|Cliquer sur le point enregistré qui sera l'origine des temps"),
         true);
-    UndoBtn = BoutonOutil(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
-    RazBtn = BoutonOutil(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
-    RefreshBtn = BoutonOutil(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
+    UndoBtn =
+        BoutonOutil(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
+    RazBtn =
+        BoutonOutil(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
+    RefreshBtn =
+        BoutonOutil(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
     SavePopupMenu = new QMenu(this);
     auto* groupeSave = new QActionGroup(this);
     TabulaneM = SavePopupMenu->addAction(QStringLiteral("vers Tabulane"));
@@ -164,14 +167,14 @@ void TAviForm::construireControles() {
     }
     TabulaneM->setChecked(true);
     TabulaneBtn = BoutonOutil(this, QStringLiteral("&Tabulane"),
-                         QStringLiteral("|Envoi des données vers Tabulane"));
+                              QStringLiteral("|Envoi des données vers Tabulane"));
     TabulaneBtn->setMenu(SavePopupMenu);
     for (QToolButton* b : {EchelleBtn, OrigineBtn, TabulaneBtn})
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
     VidcapBtn = BoutonOutil(this, QStringLiteral("&Vidcap"), QString());
     HelpBtn = BoutonOutil(this, QStringLiteral("&Aide"),
-                     QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
+                          QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
     TraceEchCB = new QCheckBox(QStringLiteral("Axes"), this);
     DefinirAide(TraceEchCB, QStringLiteral("|Tracé des axes et de l'échelle"));
     CouleurAxeCB = new QComboBox(this);

@@ -7,15 +7,16 @@
 #include "shell/base/RoutageAide.h"
 
 #include <QColor>
-#include <QToolButton>
 #include <QPainter>
 #include <QPen>
+#include <QToolButton>
 #include <algorithm>
 
 namespace kinepo {
 
 void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPointage& tables,
-                     const OptionsDessinMesures& o, const std::function<QPoint(QPoint)>& versSurface,
+                     const OptionsDessinMesures& o,
+                     const std::function<QPoint(QPoint)>& versSurface,
                      std::vector<std::pair<QPoint, QString>>* etiquettes) {
     const bool xd = XVersLaDroite(calib.Orientation), yh = YVersLeHaut(calib.Orientation);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -27,7 +28,8 @@ void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPoi
             PetitsAxes(p, versSurface(tables.Point(0, i)), xd, yh);
     }
     if (o.axes) {
-        if (!o.origineMobile) AxesComplets(p, versSurface(calib.Origin), o.largeur, o.hauteur, xd, yh);
+        if (!o.origineMobile)
+            AxesComplets(p, versSurface(calib.Origin), o.largeur, o.hauteur, xd, yh);
         Ligne(p, versSurface(calib.ScaleStart), versSurface(calib.ScaleEnd));
         PetiteCroix(p, versSurface(calib.ScaleStart));
         PetiteCroix(p, versSurface(calib.ScaleEnd));
@@ -37,9 +39,9 @@ void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPoi
     const int n = o.nbrePoints;
     auto point = [&](int k, int i, const QString& texte) {
         const QPoint s = versSurface(tables.Point(k, i));
-        p.setPen(QPen(QColor(tables.Couleurs[static_cast<std::size_t>(
-                          std::clamp(k, 0, kMaxPointsParImage))]),
-                      1));
+        p.setPen(QPen(
+            QColor(tables.Couleurs[static_cast<std::size_t>(std::clamp(k, 0, kMaxPointsParImage))]),
+            1));
         PetiteCroix(p, s);
         Etiquette(p, s, texte);
         if (etiquettes) etiquettes->emplace_back(s, texte.left(5));
@@ -56,8 +58,7 @@ void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPoi
                     : QString::number(tables.Rows + 1));
 }
 
-QToolButton* BoutonOutil(QWidget* parent, const QString& texte, const QString& aide,
-                         bool bascule) {
+QToolButton* BoutonOutil(QWidget* parent, const QString& texte, const QString& aide, bool bascule) {
     auto* b = new QToolButton(parent);
     b->setText(texte);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -33,7 +33,8 @@ struct OptionsDessinMesures {
 // Draws the figures with p. versSurface maps an image pixel to the surface. When etiquettes is
 // given, it receives every label drawn (surface position, text as drawn).
 void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPointage& tables,
-                     const OptionsDessinMesures& o, const std::function<QPoint(QPoint)>& versSurface,
+                     const OptionsDessinMesures& o,
+                     const std::function<QPoint(QPoint)>& versSurface,
                      std::vector<std::pair<QPoint, QString>>* etiquettes = nullptr);
 
 // A text tool button of the video forms, with its hint ("short|long"), checkable when bascule.

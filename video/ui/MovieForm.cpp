@@ -49,11 +49,11 @@ const QString kTitre = QStringLiteral("Lecture de fichier video pour Tabulane");
 } // namespace
 
 bool ExtensionFilmAcceptee(const QString& nom) {
-    static const QStringList acceptees = {
-        QStringLiteral(".AVI"), QStringLiteral(".MPG"), QStringLiteral(".MPEG"),
-        QStringLiteral(".DIVX"), QStringLiteral(".MP4"), QStringLiteral(".MOV"),
-        QStringLiteral(".M4V"), QStringLiteral(".3GP"), QStringLiteral(".MKV"),
-        QStringLiteral(".WEBM")};
+    static const QStringList acceptees = {QStringLiteral(".AVI"),  QStringLiteral(".MPG"),
+                                          QStringLiteral(".MPEG"), QStringLiteral(".DIVX"),
+                                          QStringLiteral(".MP4"),  QStringLiteral(".MOV"),
+                                          QStringLiteral(".M4V"),  QStringLiteral(".3GP"),
+                                          QStringLiteral(".MKV"),  QStringLiteral(".WEBM")};
     const QString suffixe = QFileInfo(nom).suffix();
     return !suffixe.isEmpty() && acceptees.contains(QLatin1Char('.') + suffixe.toUpper());
 }
@@ -85,8 +85,8 @@ void TMovieForm::construireControles() {
         BoutonOutil(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
     MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
     MesureAutoCB->hide();
-    ChronoPhotoBtn = BoutonOutil(this, QStringLiteral("&Chrono"),
-                                 QStringLiteral("|Chronophotographie"), true);
+    ChronoPhotoBtn =
+        BoutonOutil(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
     OrigineMenu = new QMenu(this);
     OrigineItem = OrigineMenu->addAction(QStringLiteral("Origine unique"));
     OrigineMobileItem = OrigineMenu->addAction(QStringLiteral("Origine mobile"));
@@ -99,18 +99,18 @@ void TMovieForm::construireControles() {
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
     EchelleBtn = BoutonOutil(this, QStringLiteral("&Echelle"),
                              QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
-    OrigineTempsBtn = BoutonOutil(
-        this, QStringLiteral("Origine"),
-        QStringLiteral("Origine des temps|L'image courante sera l'origine des temps"));
+    OrigineTempsBtn =
+        BoutonOutil(this, QStringLiteral("Origine"),
+                    QStringLiteral("Origine des temps|L'image courante sera l'origine des temps"));
     UndoBtn =
         BoutonOutil(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
     TabulaneBtn = BoutonOutil(this, QStringLiteral("&Tabulane"),
                               QStringLiteral("|Envoi des données vers Tabulane"));
     HelpBtn = BoutonOutil(this, QStringLiteral("&Aide"),
                           QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
-    for (QWidget* w : std::initializer_list<QWidget*>{OpenBtn, MesureBtn, ChronoPhotoBtn,
-                                                      OrigineBtn, EchelleBtn, OrigineTempsBtn,
-                                                      UndoBtn, TabulaneBtn, HelpBtn})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{OpenBtn, MesureBtn, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
+                                         OrigineTempsBtn, UndoBtn, TabulaneBtn, HelpBtn})
         ToolBar1->addWidget(w);
 
     addToolBarBreak();
@@ -198,8 +198,7 @@ void TMovieForm::construireControles() {
     connect(MpegCB, &QCheckBox::clicked, this, &TMovieForm::MpegCBClick);
     connect(TraceEchCB, &QCheckBox::clicked, this, &TMovieForm::RedessinerTout);
     connect(TracePointsCB, &QCheckBox::clicked, this, &TMovieForm::RedessinerTout);
-    connect(CouleurAxeCB, qOverload<int>(&QComboBox::activated), this,
-            &TMovieForm::RedessinerTout);
+    connect(CouleurAxeCB, qOverload<int>(&QComboBox::activated), this, &TMovieForm::RedessinerTout);
     connect(CouleurPointsCB, qOverload<int>(&QComboBox::activated), this, [this] {
         const int k = std::clamp(tables_.NextPoint, 0, kMaxPointsParImage);
         tables_.Couleurs[static_cast<std::size_t>(k)] =
@@ -300,8 +299,8 @@ void TMovieForm::MpegCBClick() {
 void TMovieForm::majEtat() {
     Status->setTexte(0, QString::number(std::lround(lecteur_->Position() * 1000)) +
                             QStringLiteral(" ms"));
-    Status->setTexte(1, FrameMode ? QStringLiteral("n°=%1").arg(lecteur_->FrameIndex())
-                                  : QString());
+    Status->setTexte(1,
+                     FrameMode ? QStringLiteral("n°=%1").arg(lecteur_->FrameIndex()) : QString());
 }
 
 void TMovieForm::PositionChangee() {
@@ -341,14 +340,18 @@ void TMovieForm::ErreurLecteur(const QString& message) {
 
 void TMovieForm::SuivantBtnClick() {
     if (!FilmOuvert()) return;
-    if (FrameMode) lecteur_->AllerImage(lecteur_->FrameIndex() + 1);
-    else lecteur_->AllerTemps(lecteur_->Position() + calib_.FramePeriod);
+    if (FrameMode)
+        lecteur_->AllerImage(lecteur_->FrameIndex() + 1);
+    else
+        lecteur_->AllerTemps(lecteur_->Position() + calib_.FramePeriod);
 }
 
 void TMovieForm::PrecedentBtnClick() {
     if (!FilmOuvert()) return;
-    if (FrameMode) lecteur_->AllerImage(lecteur_->FrameIndex() - 1);
-    else lecteur_->AllerTemps(lecteur_->Position() - calib_.FramePeriod);
+    if (FrameMode)
+        lecteur_->AllerImage(lecteur_->FrameIndex() - 1);
+    else
+        lecteur_->AllerTemps(lecteur_->Position() - calib_.FramePeriod);
 }
 
 bool TMovieForm::Termine() const {
@@ -543,7 +546,8 @@ void TMovieForm::EnregistrerPoint(QPoint posImage) {
         SuivantBtnClick();
     } else {
         finMesure();
-        if (e.tablesPleines) Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
+        if (e.tablesPleines)
+            Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
     }
 }
 
@@ -582,9 +586,9 @@ void TMovieForm::RedessinerTout() {
     if (!FilmOuvert()) return;
     MiseAJourEchelle();
     // The figures go into the picture itself, in image pixels.
-    QImage image = cadre_.isNull() ? QImage(calib_.FrameWidth, calib_.FrameHeight,
-                                            QImage::Format_RGB888)
-                                   : cadre_.copy();
+    QImage image = cadre_.isNull()
+                       ? QImage(calib_.FrameWidth, calib_.FrameHeight, QImage::Format_RGB888)
+                       : cadre_.copy();
     if (cadre_.isNull()) image.fill(Qt::black);
     {
         QPainter p(&image);
@@ -597,7 +601,8 @@ void TMovieForm::RedessinerTout() {
         o.largeur = calib_.FrameWidth;
         o.hauteur = calib_.FrameHeight;
         EtiquettesDessinees.clear();
-        DessinerMesures(p, calib_, tables_, o, [](QPoint q) { return q; }, &EtiquettesDessinees);
+        DessinerMesures(
+            p, calib_, tables_, o, [](QPoint q) { return q; }, &EtiquettesDessinees);
     }
     afficher(image);
     if (Grid->rowCount() < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
