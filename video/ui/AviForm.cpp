@@ -688,15 +688,9 @@ void TAviForm::MiseAJourEchelle() {
 }
 
 void TAviForm::EchelleEditValider() {
-    try {
-        calib_.ScaleLength = LireReel(EchelleEdit->text());
-        MiseAJourEchelle();
-        PosterRafraichissement();
-    } catch (const ErreurConversion&) {
-        Dialogues().message(QStringLiteral("Echelle incorrecte"));
-        const QSignalBlocker b(EchelleEdit);
-        EchelleEdit->setText(FormatIngenieur(QStringLiteral("m"), calib_.ScaleLength));
-    }
+    if (!LireLongueurEchelle(EchelleEdit, calib_)) return;
+    MiseAJourEchelle();
+    PosterRafraichissement();
 }
 
 void TAviForm::NbreImagesSEChange(int valeur) {

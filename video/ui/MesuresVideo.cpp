@@ -4,9 +4,13 @@
 #include "video/logic/ExportVideo.h"
 #include "video/ui/DessinOverlay.h"
 
+#include "common/Nombres.h"
+#include "platform/Dialogues.h"
+#include "platform/Plateforme.h"
 #include "shell/base/RoutageAide.h"
 
 #include <QColor>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPen>
 #include <QToolButton>
@@ -65,6 +69,18 @@ QToolButton* BoutonOutil(QWidget* parent, const QString& texte, const QString& a
     b->setCheckable(bascule);
     DefinirAide(b, aide);
     return b;
+}
+
+bool LireLongueurEchelle(QLineEdit* champ, VideoCalibration& calib) {
+    try {
+        calib.ScaleLength = LireReel(champ->text());
+        return true;
+    } catch (const ErreurConversion&) {
+        Dialogues().message(QStringLiteral("Echelle incorrecte"));
+        const QSignalBlocker b(champ);
+        champ->setText(FormatIngenieur(QStringLiteral("m"), calib.ScaleLength));
+        return false;
+    }
 }
 
 void LirePatch(const QImage& image, QPoint centre, Patch& patch) {

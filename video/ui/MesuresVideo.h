@@ -15,6 +15,7 @@
 #include <vector>
 
 class QPainter;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -40,6 +41,10 @@ void DessinerMesures(QPainter& p, const VideoCalibration& calib, const TablesPoi
 // A text tool button of the video forms, with its hint ("short|long"), checkable when bascule.
 QToolButton* BoutonOutil(QWidget* parent, const QString& texte, const QString& aide,
                          bool bascule = false);
+
+// Reads the scale length typed in the field into calib. A text that is not a length shows
+// "Echelle incorrecte", puts the current length back into the field and returns false.
+bool LireLongueurEchelle(QLineEdit* champ, VideoCalibration& calib);
 
 // The live patch: the kCotePatch x kCotePatch pixels around centre (black outside the picture).
 void LirePatch(const QImage& image, QPoint centre, Patch& patch);

@@ -369,15 +369,9 @@ void TMovieForm::MiseAJourEchelle() {
 }
 
 void TMovieForm::EchelleEditValider() {
-    try {
-        calib_.ScaleLength = LireReel(EchelleEdit->text());
-        MiseAJourEchelle();
-        RedessinerTout();
-    } catch (const ErreurConversion&) {
-        Dialogues().message(QStringLiteral("Echelle incorrecte"));
-        const QSignalBlocker b(EchelleEdit);
-        EchelleEdit->setText(FormatIngenieur(QStringLiteral("m"), calib_.ScaleLength));
-    }
+    if (!LireLongueurEchelle(EchelleEdit, calib_)) return;
+    MiseAJourEchelle();
+    RedessinerTout();
 }
 
 void TMovieForm::ZoomSEChange(int z) {
