@@ -8,6 +8,7 @@
 #include "transfer/ui/ImageDDE.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
+#include "video/ui/MovieForm.h"
 
 // Each subsystem adds its include and its registration below, one block each.
 
@@ -55,6 +56,12 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                              [](QWidget* f, const QString& d) {
                                  static_cast<TBitmapForm*>(f)->DefinirDossierInitial(d);
                              }});
+
+    // Video: "MPG" opens TMovieForm.
+    lanceur.DefinirFabrique(
+        BoutonForme::Mpg,
+        {[](QWidget* p) -> QWidget* { return new TMovieForm(p); },
+         [](QWidget* f, const QString& d) { static_cast<TMovieForm*>(f)->SetDossierInitial(d); }});
 }
 
 } // namespace kinepo

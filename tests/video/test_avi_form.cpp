@@ -126,7 +126,7 @@ TEST_F(AviForm, OuvertureEtPremiereImage) {
     EXPECT_EQ(forme->Image->size(), QSize(162, 122));
     EXPECT_TRUE(forme->MesureBtn->isEnabled());
     EXPECT_FALSE(forme->TabulaneBtn->isEnabled());
-    EXPECT_FALSE(forme->HelpBtn->isEnabled());
+    EXPECT_TRUE(forme->HelpBtn->isEnabled());
     forme->SuivantBtn->click();
     Calmer();
     EXPECT_EQ(Image(), 1);

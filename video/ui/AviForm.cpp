@@ -14,10 +14,12 @@
 #include "shell/base/RoutageAide.h"
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
+#include "video/ui/AideCodecDlg.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
 #include "shell/base/PanneauImage.h"
+#include "video/ui/MesuresVideo.h"
 #include "video/ui/Vignettes.h"
 
 #include "transfer/ui/Transfert.h"
@@ -59,16 +61,6 @@ int& CibleGlobale() {
     return NumeroCibleApplication();
 }
 
-QToolButton* Bouton(QWidget* parent, const QString& texte, const QString& aide,
-                    bool bascule = false) {
-    auto* b = new QToolButton(parent);
-    b->setText(texte);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setCheckable(bascule);
-    DefinirAide(b, aide);
-    return b;
-}
-
 const QString kFiltreOuverture =
     QStringLiteral("video  AVI (*.avi);;video MPEG (*.mpg *.mpeg);;video DivX (*.divx);;video "
                    "MP4/MOV (*.mp4 *.mov)");
@@ -102,13 +94,13 @@ void TAviForm::construireControles() {
     // Main tool bar.
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
-    OpenBtn =
-        Bouton(this, QStringLiteral("Ouvrir"), QStringLiteral("|Ouverture d'un fichier image"));
+    OpenBtn = BoutonOutil(this, QStringLiteral("Ouvrir"),
+                          QStringLiteral("|Ouverture d'un fichier image"));
     MesureBtn =
-        Bouton(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
+        BoutonOutil(this, QStringLiteral("&Mesures"), QStringLiteral("|Début des mesures"), true);
     MesureAutoCB = new QCheckBox(QStringLiteral("Mesures automatiques"), this);
     ChronoPhotoBtn =
-        Bouton(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
+        BoutonOutil(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
     OrigineMenu = new QMenu(this);
     auto* groupeOrigine = new QActionGroup(this);
     OrigineItem = OrigineMenu->addAction(QStringLiteral("Origine unique"));
@@ -118,8 +110,8 @@ void TAviForm::construireControles() {
         groupeOrigine->addAction(a);
     }
     OrigineItem->setChecked(true);
-    OrigineBtn = Bouton(this, QStringLiteral("&Origine"),
-                        QStringLiteral("|Indique l'origine à l'aide de la souris"));
+    OrigineBtn = BoutonOutil(this, QStringLiteral("&Origine"),
+                             QStringLiteral("|Indique l'origine à l'aide de la souris"));
     OrigineBtn->setMenu(OrigineMenu);
     OrigineBtn->setIcon(IconeOrigine(false));
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
@@ -142,18 +134,21 @@ void TAviForm::construireControles() {
         connect(a, &QAction::triggered, this, [this, o] { OrientationClick(o); });
     }
     Axeverslehautdroite->setChecked(true);
-    EchelleBtn = Bouton(this, QStringLiteral("&Echelle"),
-                        QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
+    EchelleBtn = BoutonOutil(this, QStringLiteral("&Echelle"),
+                             QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
     EchelleBtn->setMenu(EchelleMenu);
     EchelleBtn->setPopupMode(QToolButton::MenuButtonPopup);
-    OrigineTempsBtn = Bouton(
+    OrigineTempsBtn = BoutonOutil(
         this, QStringLiteral("Origine"),
         QStringLiteral(
             "Origine des temps|Cliquer sur le point enregistré qui sera l'origine des temps"),
         true);
-    UndoBtn = Bouton(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
-    RazBtn = Bouton(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
-    RefreshBtn = Bouton(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
+    UndoBtn =
+        BoutonOutil(this, QStringLiteral("Défaire"), QStringLiteral("|Annuler le dernier point"));
+    RazBtn =
+        BoutonOutil(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
+    RefreshBtn =
+        BoutonOutil(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
     SavePopupMenu = new QMenu(this);
     auto* groupeSave = new QActionGroup(this);
     TabulaneM = SavePopupMenu->addAction(QStringLiteral("vers Tabulane"));
@@ -171,16 +166,15 @@ void TAviForm::construireControles() {
         connect(a, &QAction::triggered, this, [this, c] { TabulaneMClick(c); });
     }
     TabulaneM->setChecked(true);
-    TabulaneBtn = Bouton(this, QStringLiteral("&Tabulane"),
-                         QStringLiteral("|Envoi des données vers Tabulane"));
+    TabulaneBtn = BoutonOutil(this, QStringLiteral("&Tabulane"),
+                              QStringLiteral("|Envoi des données vers Tabulane"));
     TabulaneBtn->setMenu(SavePopupMenu);
     for (QToolButton* b : {EchelleBtn, OrigineBtn, TabulaneBtn})
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     TabulaneBtn->setPopupMode(QToolButton::MenuButtonPopup);
-    VidcapBtn = Bouton(this, QStringLiteral("&Vidcap"), QString());
-    HelpBtn = Bouton(this, QStringLiteral("&Aide"),
-                     QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
-    HelpBtn->setEnabled(false);
+    VidcapBtn = BoutonOutil(this, QStringLiteral("&Vidcap"), QString());
+    HelpBtn = BoutonOutil(this, QStringLiteral("&Aide"),
+                          QStringLiteral("|en cas de problème de lecture des fichiers AVI"));
     TraceEchCB = new QCheckBox(QStringLiteral("Axes"), this);
     DefinirAide(TraceEchCB, QStringLiteral("|Tracé des axes et de l'échelle"));
     CouleurAxeCB = new QComboBox(this);
@@ -255,15 +249,15 @@ void TAviForm::construireControles() {
     PanelMediaPlayer = new QWidget(centre);
     auto* lignePlayer = new QHBoxLayout(PanelMediaPlayer);
     lignePlayer->setContentsMargins(2, 2, 2, 2);
-    DebutBtn = Bouton(PanelMediaPlayer, QStringLiteral("|<"), QStringLiteral("Début"));
+    DebutBtn = BoutonOutil(PanelMediaPlayer, QStringLiteral("|<"), QStringLiteral("Début"));
     PrecedentBtn =
-        Bouton(PanelMediaPlayer, QStringLiteral("<"), QStringLiteral("Recul d'une image"));
-    PlayBtn = Bouton(PanelMediaPlayer, QStringLiteral("Lecture"), QStringLiteral("Lecture"));
-    PauseBtn = Bouton(PanelMediaPlayer, QStringLiteral("Pause"), QStringLiteral("Pause"));
-    StopBtn = Bouton(PanelMediaPlayer, QStringLiteral("Stop"), QStringLiteral("Stop"));
+        BoutonOutil(PanelMediaPlayer, QStringLiteral("<"), QStringLiteral("Recul d'une image"));
+    PlayBtn = BoutonOutil(PanelMediaPlayer, QStringLiteral("Lecture"), QStringLiteral("Lecture"));
+    PauseBtn = BoutonOutil(PanelMediaPlayer, QStringLiteral("Pause"), QStringLiteral("Pause"));
+    StopBtn = BoutonOutil(PanelMediaPlayer, QStringLiteral("Stop"), QStringLiteral("Stop"));
     SuivantBtn =
-        Bouton(PanelMediaPlayer, QStringLiteral(">"), QStringLiteral("Avance d'une image"));
-    FinBtn = Bouton(PanelMediaPlayer, QStringLiteral(">|"), QStringLiteral("Fin"));
+        BoutonOutil(PanelMediaPlayer, QStringLiteral(">"), QStringLiteral("Avance d'une image"));
+    FinBtn = BoutonOutil(PanelMediaPlayer, QStringLiteral(">|"), QStringLiteral("Fin"));
     TempsLabel = new QLabel(PanelMediaPlayer);
     ProgressBar = new QProgressBar(PanelMediaPlayer);
     ProgressBar->setTextVisible(false);
@@ -353,6 +347,10 @@ void TAviForm::construireControles() {
     connect(RazBtn, &QToolButton::clicked, this, &TAviForm::RazBtnClick);
     connect(RefreshBtn, &QToolButton::clicked, this, &TAviForm::PosterRafraichissement);
     connect(TabulaneBtn, &QToolButton::clicked, this, &TAviForm::TabulaneBtnClick);
+    connect(HelpBtn, &QToolButton::clicked, this, [this] {
+        AideCodecDlg().SetFilm(fileName_.isEmpty() ? filmEssaye_ : fileName_);
+        AideCodecDlg().exec();
+    });
     connect(TraceEchCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
     connect(TracePointsCB, &QCheckBox::clicked, this, &TAviForm::RedessinerTout);
     connect(CouleurAxeCB, qOverload<int>(&QComboBox::activated), this, &TAviForm::RedessinerTout);
@@ -505,6 +503,7 @@ bool TAviForm::OuvrirFilm(const QString& nom) {
     const QSignalBlocker silence(lecteur_);
     if (FilmOuvert()) lecteur_->Stop(false);
     const NomFilm n = PreparerNomFilm(nom);
+    filmEssaye_ = n.chemin;
     calib_.FileFrameRate = 25;
     {
         const QSignalBlocker b(NbreImagesSE);
@@ -689,15 +688,9 @@ void TAviForm::MiseAJourEchelle() {
 }
 
 void TAviForm::EchelleEditValider() {
-    try {
-        calib_.ScaleLength = LireReel(EchelleEdit->text());
-        MiseAJourEchelle();
-        PosterRafraichissement();
-    } catch (const ErreurConversion&) {
-        Dialogues().message(QStringLiteral("Echelle incorrecte"));
-        const QSignalBlocker b(EchelleEdit);
-        EchelleEdit->setText(FormatIngenieur(QStringLiteral("m"), calib_.ScaleLength));
-    }
+    if (!LireLongueurEchelle(EchelleEdit, calib_)) return;
+    MiseAJourEchelle();
+    PosterRafraichissement();
 }
 
 void TAviForm::NbreImagesSEChange(int valeur) {
@@ -1208,99 +1201,43 @@ void TAviForm::RedessinerTout() {
     if (!FilmOuvert()) return;
     const bool miroir = PageControl->currentWidget() == DessinTS;
     QImage* dessin = miroir ? &DessinPB->Dessin() : nullptr;
-    if (dessin) dessin->fill(palette().color(QPalette::Base));
-    Image->EffacerOverlay();
-    QPainter p(&Image->Overlay());
-    QPainter pm;
-    if (dessin) pm.begin(dessin);
-    const int W = Image->width(), H = Image->height();
-    const double mx = dessin ? double(dessin->width()) / std::max(calib_.FrameWidth, 1) : 0;
-    const double my = dessin ? double(dessin->height()) / std::max(calib_.FrameHeight, 1) : 0;
-    auto versEcran = [&](QPoint q) { return calib_.ImageVersEcran(q); };
-    auto versMiroir = [&](QPoint q) {
-        return QPoint(ArrondiInt(q.x() * mx), ArrondiInt(q.y() * my));
-    };
-    const bool xd = XVersLaDroite(calib_.Orientation), yh = YVersLeHaut(calib_.Orientation);
-
     MiseAJourEchelle();
-    EtiquettesDessinees.clear();
-    const QPen styloAxes(QColor(couleurAxe()), 1);
-    p.setPen(styloAxes);
-    if (dessin) pm.setPen(styloAxes);
-    if (machine_.OrigineMobile) {
-        // Each row's own origin belongs to the measurement: drawn whatever "Axes" says.
-        const int n =
-            tables_.Rows + (tables_.NextPoint > 0 && tables_.Rows < kCapaciteLignes ? 1 : 0);
-        for (int i = 0; i < n; ++i) {
-            PetitsAxes(p, versEcran(tables_.Point(0, i)), xd, yh);
-            if (dessin) PetitsAxes(pm, versMiroir(tables_.Point(0, i)), xd, yh);
-        }
+    OptionsDessinMesures o;
+    o.axes = TraceEchCB->isChecked();
+    o.points = TracePointsCB->isChecked();
+    o.origineMobile = machine_.OrigineMobile;
+    o.nbrePoints = machine_.NbreSE;
+    o.couleurAxe = couleurAxe();
+    o.largeur = Image->width();
+    o.hauteur = Image->height();
+    Image->EffacerOverlay();
+    {
+        QPainter p(&Image->Overlay());
+        EtiquettesDessinees.clear();
+        DessinerMesures(
+            p, calib_, tables_, o, [this](QPoint q) { return calib_.ImageVersEcran(q); },
+            &EtiquettesDessinees);
     }
-    if (TraceEchCB->isChecked()) {
-        if (!machine_.OrigineMobile) {
-            AxesComplets(p, versEcran(calib_.Origin), W, H, xd, yh);
-            if (dessin)
-                AxesComplets(pm, versMiroir(calib_.Origin), dessin->width(), dessin->height(), xd,
-                             yh);
-        }
-        Ligne(p, versEcran(calib_.ScaleStart), versEcran(calib_.ScaleEnd));
-        PetiteCroix(p, versEcran(calib_.ScaleStart));
-        PetiteCroix(p, versEcran(calib_.ScaleEnd));
-        if (dessin) {
-            Ligne(pm, versMiroir(calib_.ScaleStart), versMiroir(calib_.ScaleEnd));
-            PetiteCroix(pm, versMiroir(calib_.ScaleStart));
-            PetiteCroix(pm, versMiroir(calib_.ScaleEnd));
-        }
-    }
-    const bool points = TracePointsCB->isChecked();
-    if (points) {
-        PolicEtiquettes(p);
-        if (dessin) PolicEtiquettes(pm);
-    }
-    const int n = machine_.NbreSE;
-    if (Grid->rowCount() + 1 < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
-    Grid->setUpdatesEnabled(false);
-    for (int i = 0; i < tables_.Rows; ++i) {
-        EcrireLigneGrille(i, n);
-        if (!points) continue;
-        const QString etiquette = QString::number(i + 1);
-        for (int k = 1; k <= n; ++k) {
-            const QPen stylo(QColor(couleurPoint(k)), 1);
-            p.setPen(stylo);
-            PetiteCroix(p, versEcran(tables_.Point(k, i)));
-            Etiquette(p, versEcran(tables_.Point(k, i)), etiquette);
-            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, i)), etiquette);
-            if (dessin) {
-                pm.setPen(stylo);
-                PetiteCroix(pm, versMiroir(tables_.Point(k, i)));
-                Etiquette(pm, versMiroir(tables_.Point(k, i)), etiquette);
-            }
-        }
-    }
-    ViderLignesApres(Grid, tables_.Rows);
-    Grid->setUpdatesEnabled(true);
-    if (points && tables_.Rows < kCapaciteLignes) {
-        for (int k = 1; k < tables_.NextPoint && k <= n; ++k) {
-            const QString etiquette = n > 1 ? QStringLiteral("%1-%2").arg(tables_.Rows + 1).arg(k)
-                                            : QString::number(tables_.Rows + 1);
-            const QPen stylo(QColor(couleurPoint(k)), 1);
-            p.setPen(stylo);
-            PetiteCroix(p, versEcran(tables_.Point(k, tables_.Rows)));
-            Etiquette(p, versEcran(tables_.Point(k, tables_.Rows)), etiquette);
-            EtiquettesDessinees.emplace_back(versEcran(tables_.Point(k, tables_.Rows)),
-                                             etiquette.left(5));
-            if (dessin) {
-                pm.setPen(stylo);
-                PetiteCroix(pm, versMiroir(tables_.Point(k, tables_.Rows)));
-                Etiquette(pm, versMiroir(tables_.Point(k, tables_.Rows)), etiquette);
-            }
-        }
-    }
-    p.end();
     if (dessin) {
+        // The side page mirrors the figures, scaled from the frame to the page.
+        dessin->fill(palette().color(QPalette::Base));
+        const double mx = double(dessin->width()) / std::max(calib_.FrameWidth, 1);
+        const double my = double(dessin->height()) / std::max(calib_.FrameHeight, 1);
+        o.largeur = dessin->width();
+        o.hauteur = dessin->height();
+        QPainter pm(dessin);
+        DessinerMesures(pm, calib_, tables_, o, [mx, my](QPoint q) {
+            return QPoint(ArrondiInt(q.x() * mx), ArrondiInt(q.y() * my));
+        });
         pm.end();
         DessinPB->update();
     }
+    if (Grid->rowCount() + 1 < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
+    Grid->setUpdatesEnabled(false);
+    for (int i = 0; i < tables_.Rows; ++i)
+        EcrireLigneGrille(i, machine_.NbreSE);
+    ViderLignesApres(Grid, tables_.Rows);
+    Grid->setUpdatesEnabled(true);
     if (MesureBtn->isChecked() && machine_.Etat == PointingState::psMeasure)
         SetCurseurImage(tables_.NextPoint > 0 ? kCurseurCible : kCurseurOrigine);
     Image->update();
@@ -1308,15 +1245,7 @@ void TAviForm::RedessinerTout() {
 }
 
 void TAviForm::lirePatchVivant(QPoint posEcran) {
-    const QImage image = lecteur_->ImageAffichee();
-    Patch& patch = tables_.Patches(kPatchVivant);
-    for (int i = 0; i < kCotePatch; ++i) {
-        for (int j = 0; j < kCotePatch; ++j) {
-            const int x = posEcran.x() + i - 20, y = posEcran.y() + j - 20;
-            patch[static_cast<std::size_t>(i * kCotePatch + j)] =
-                image.valid(x, y) ? image.pixel(x, y) : qRgb(0, 0, 0);
-        }
-    }
+    LirePatch(lecteur_->ImageAffichee(), posEcran, tables_.Patches(kPatchVivant));
 }
 
 void TAviForm::dessinerVignette() {
@@ -1401,23 +1330,9 @@ void TAviForm::transferer(CibleSauvegarde cible) {
         if (!EcrireExport(*nom, texte)) Dialogues().message(QStringLiteral("Erreur d'écriture"));
         return;
     }
-    const int n = machine_.NbreSE;
-    const bool versTabulane = cible == CibleSauvegarde::Tabulane;
-    const bool fait = Transferer(
-        [&](const PageTransfert& page, TexteEchange& texte) {
-            MiseAJourEchelle();
-            if (versTabulane) texte.ajouterIdentification(page, QString::fromUtf8(kTitreVideo));
-            for (const QString& l : LignesTableau(calib_, tables_, n, QLatin1Char('\t')))
-                texte.ajouterLigne(l);
-            if (!versTabulane) return;
-            page.AjouteConstante(texte);
-            for (const QString& l : LignesIncertitude(calib_, tables_, n))
-                texte.ajouterLigne(l);
-            if (page.nouveauFichier())
-                for (const QString& l : LignesEnteteNouveauFichier(n, fileName_))
-                    texte.ajouterLigne(l);
-        },
-        versTabulane ? CibleTransfert::Tabulane : CibleTransfert::PressePapiers);
+    MiseAJourEchelle();
+    const bool fait = TransfererMesures(calib_, tables_, machine_.NbreSE, fileName_,
+                                        cible == CibleSauvegarde::Tabulane);
     if (!fait) return;
     // The measurement button comes up but further clicks still add rows.
     {

@@ -241,6 +241,7 @@ private:
     MachinePointage machine_{tables_};
     LecteurMci* lecteur_ = nullptr;
     QString fileName_;
+    QString filmEssaye_; // the last film asked for, opened or not (for the codec help)
     QString hint_;
     QString dossierInitial_;
     bool premiereNotification_ = false;

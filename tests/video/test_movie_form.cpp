@@ -1,0 +1,242 @@
+// The second video form and the codec help, driven as a user drives them: generated films,
+// clicks on the picture, the scripted dialogs and the recorded program starts.
+#include "common/Nombres.h"
+#include "platform/video/LecteurFilm.h"
+#include "shell/base/PanneauxEtat.h"
+#include "support/Evenements.h"
+#include "support/FakePlateforme.h"
+#include "support/FilmSynthetique.h"
+#include "video/ui/AideCodecDlg.h"
+#include "video/ui/MovieForm.h"
+#include "shell/base/PanneauImage.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace kinepo;
+
+namespace {
+
+QImage ImageGrise(int, int largeur, int hauteur) {
+    QImage im(largeur, hauteur, QImage::Format_RGB888);
+    im.fill(QColor(128, 128, 128));
+    return im;
+}
+
+class MovieForm : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+    std::unique_ptr<TMovieForm> forme;
+
+    void SetUp() override {
+        ASSERT_TRUE(dossier.isValid());
+        FixerSeparateurDecimal(QLatin1Char('.'));
+        forme = std::make_unique<TMovieForm>();
+        forme->resize(900, 600);
+        forme->show();
+        test::TraiterEvenements();
+    }
+    void TearDown() override {
+        forme.reset();
+        SeparateurDecimalDuSysteme();
+    }
+    QString Film(const QString& nom, int images = 10) {
+        test::ParametresFilm p;
+        p.images = images;
+        const QString chemin = dossier.filePath(nom);
+        QString erreur;
+        EXPECT_TRUE(test::EcrireFilm(
+            chemin, p, [&](int n) { return ImageGrise(n, p.largeur, p.hauteur); }, &erreur))
+            << erreur.toStdString();
+        return chemin;
+    }
+    void Ouvrir(const QString& chemin) {
+        ASSERT_TRUE(forme->OuvrirFilm(chemin));
+        test::TraiterEvenements();
+    }
+    void Relacher(QPoint posImage) {
+        forme->ImageMouseDown(Qt::LeftButton, posImage * forme->Calibration().Zoom);
+        forme->ImageMouseUp(Qt::LeftButton, posImage * forme->Calibration().Zoom);
+        test::TraiterEvenements();
+    }
+    QString Cellule(int r, int c) const {
+        const QTableWidgetItem* item = forme->Grid->item(r, c);
+        return item ? item->text() : QString();
+    }
+};
+
+struct CasExtension {
+    const char* nom;
+    bool accepte;
+};
+
+TEST_F(MovieForm, ExtensionsAccepteesOuRefusees) {
+    const CasExtension cas[] = {
+        {"a.avi", true},  {"a.MPG", true}, {"a.mpeg", true},    {"a.divx", true}, {"a.mov", true},
+        {"a.MP4", true},  {"a.m4v", true}, {"a.3gp", true},     {"a.mkv", true},  {"a.webm", true},
+        {"a.xyz", false}, {"a", false},    {"a.avi.txt", false}};
+    for (const auto& c : cas)
+        EXPECT_EQ(ExtensionFilmAcceptee(QString::fromUtf8(c.nom)), c.accepte) << c.nom;
+    EXPECT_FALSE(forme->OuvrirFilm(dossier.filePath("film.xyz")));
+    EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Extension non reconnue"});
+    EXPECT_FALSE(forme->FilmOuvert());
+}
+
+TEST_F(MovieForm, FilmMovOuvertSesPanneauxEtSonTitre) {
+    test::ParametresFilm p;
+    p.codec = test::CodecFilm::Mpeg4Mov;
+    p.images = 10;
+    const QString chemin = dossier.filePath("telephone.mov");
+    ASSERT_TRUE(test::EcrireFilm(chemin, p, [&](int n) { return ImageGrise(n, 160, 120); }));
+    Ouvrir(chemin);
+    EXPECT_EQ(forme->windowTitle(), "Lecture de fichier video pour Tabulane [telephone.mov]");
+    EXPECT_EQ(forme->Status->texte(3), "mpeg4");
+    EXPECT_EQ(forme->Status->texte(0), "0 ms");
+    EXPECT_EQ(forme->Status->texte(1), "n°=0");
+    EXPECT_EQ(forme->Cadre().size(), QSize(160, 120));
+    EXPECT_EQ(forme->Image->size(), QSize(160, 120));
+    EXPECT_TRUE(forme->HelpBtn->isEnabled());
+}
+
+TEST_F(MovieForm, DeuxCentCinquanteImagesEtUneTrameSurDeux) {
+    Ouvrir(Film("long.avi", 250));
+    EXPECT_TRUE(forme->FrameMode);
+    EXPECT_NEAR(forme->FramePeriod(), 0.04, 1e-12);
+    forme->MpegCB->click();
+    EXPECT_NEAR(forme->FramePeriod(), 0.08, 1e-12);
+    forme->SuivantBtn->click();
+    test::TraiterEvenements();
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 1);
+    EXPECT_EQ(forme->Status->texte(0), "40 ms");
+    EXPECT_EQ(forme->Status->texte(1), "n°=1");
+    forme->MpegCB->click();
+    EXPECT_NEAR(forme->FramePeriod(), 0.04, 1e-12);
+}
+
+TEST_F(MovieForm, SansNombreImagesPasDeQuatreCentiemes) {
+    forme->Lecteur().ForcerSansNombreImages(true);
+    Ouvrir(Film("sans.avi", 10));
+    EXPECT_FALSE(forme->FrameMode);
+    EXPECT_DOUBLE_EQ(forme->FramePeriod(), 0.04);
+    forme->SuivantBtn->click();
+    forme->SuivantBtn->click();
+    test::TraiterEvenements();
+    EXPECT_NEAR(forme->Lecteur().Position(), 0.08, 1e-9);
+    EXPECT_EQ(forme->Status->texte(0), "80 ms");
+    EXPECT_EQ(forme->Status->texte(1), "");
+}
+
+TEST_F(MovieForm, MesureDepuisImageCinquanteEtClicSousImageIgnore) {
+    Ouvrir(Film("long.avi", 80));
+    forme->Lecteur().AllerImage(50);
+    test::TraiterEvenements();
+    forme->MesureBtn->click();
+    test::TraiterEvenements();
+    // Below the frame: nothing recorded.
+    forme->ImageMouseUp(Qt::LeftButton, QPoint(30, 120 + 3));
+    EXPECT_EQ(forme->Tables().Rows, 0);
+    Relacher({30, 40});
+    EXPECT_EQ(forme->Tables().Rows, 1);
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 51);
+    Relacher({32, 41});
+    EXPECT_EQ(forme->Tables().Rows, 2);
+    EXPECT_EQ(Cellule(0, 0), "0");
+    EXPECT_EQ(Cellule(1, 0), "0.04");
+}
+
+TEST_F(MovieForm, MesureFinitALaDerniereImage) {
+    Ouvrir(Film("court.avi", 3));
+    forme->MesureBtn->click();
+    for (int i = 0; i < 3; ++i)
+        Relacher({10 + i, 10});
+    EXPECT_EQ(forme->Tables().Rows, 3);
+    EXPECT_FALSE(forme->MesureBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+}
+
+TEST_F(MovieForm, PointsTropProchesPuisEchelleDessineeDansLImage) {
+    Ouvrir(Film("court.avi", 3));
+    forme->EchelleBtn->click();
+    Relacher({20, 20});
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psScaleEnd);
+    Relacher({23, 24});
+    EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Points trop proches"});
+    EXPECT_EQ(forme->Calibration().ScaleEnd, QPoint(36, 36));
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psScaleEnd);
+    test::Dialogues().saisies.push_back(QStringLiteral("0.5"));
+    Relacher({120, 20});
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_DOUBLE_EQ(forme->Calibration().ScaleLength, 0.5);
+    // The segment is drawn into the picture in image pixels, in the axis colour.
+    const QRgb axe = forme->ImageAffichee().pixel(70, 20);
+    EXPECT_NE(axe, qRgb(128, 128, 128));
+    // The zoom stretches that picture: the same pixel at twice the coordinates.
+    forme->ZoomSEChange(2);
+    EXPECT_EQ(forme->Image->size(), QSize(320, 240));
+    EXPECT_EQ(forme->Image->Composition().pixel(140, 40), axe);
+}
+
+// ---- Codec help ------------------------------------------------------------------------------
+
+class AideCodec : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+};
+
+TEST_F(AideCodec, TexteDimensionsEtLigneDuFilm) {
+    TAideCodecDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "Résolution des problèmes de lecture des fichiers AVI");
+    EXPECT_EQ(dlg.size(), QSize(453, 211));
+    const QStringList lignes = dlg.Memo1->toPlainText().split('\n');
+    ASSERT_GE(lignes.size(), 13);
+    EXPECT_EQ(lignes[0], "Si vous n'arrivez pas à lire un fichier AVI");
+    EXPECT_EQ(lignes[1], "Vérifier si votre PC prend en charge un codec donné :");
+    EXPECT_TRUE(lignes[2].contains("ffmpeg -hide_banner -decoders"));
+    EXPECT_TRUE(lignes[7].startsWith("CODEC libavcodec-extra"));
+    EXPECT_EQ(lignes[10], "Pour des renseignements complémentaires cliquer sur les boutons "
+                          "ci-dessous");
+    EXPECT_EQ(lignes.last(), "Aucun film ouvert.");
+    EXPECT_TRUE(dlg.BitBtn1->text().startsWith("Site de "));
+    EXPECT_TRUE(dlg.BitBtn2->text().startsWith("Site de "));
+    EXPECT_EQ(dlg.BitBtn1->size(), QSize(193, 25));
+
+    test::ParametresFilm p;
+    p.images = 2;
+    const QString film = dossier.filePath("balle.avi");
+    ASSERT_TRUE(test::EcrireFilm(film, p, [&](int n) { return ImageGrise(n, 160, 120); }));
+    dlg.SetFilm(film);
+    EXPECT_EQ(dlg.Memo1->toPlainText().split('\n').last(),
+              "Film balle.avi : conteneur avi, codec mjpeg, décodeur présent sur cette machine.");
+    QFile faux(dossier.filePath("faux.avi"));
+    ASSERT_TRUE(faux.open(QIODevice::WriteOnly));
+    faux.write("ceci n'est pas un film");
+    faux.close();
+    EXPECT_TRUE(LigneFilm(faux.fileName()).startsWith("Film faux.avi : illisible, "));
+}
+
+TEST_F(AideCodec, BoutonsOuvrentLeNavigateurOuDisentLEchec) {
+    TAideCodecDlg dlg;
+    test::Processus().vraiment = false;
+    test::Processus().reussir = true;
+    dlg.BitBtn1->click();
+    ASSERT_EQ(test::Processus().lances.size(), 1u);
+    EXPECT_EQ(test::Processus().lances[0].programme, "xdg-open");
+    EXPECT_EQ(test::Processus().lances[0].arguments,
+              QStringList{QString::fromUtf8(TAideCodecDlg::kSite1)});
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    test::Processus().reussir = false;
+    dlg.BitBtn2->click();
+    EXPECT_EQ(test::Processus().lances.back().arguments,
+              QStringList{QString::fromUtf8(TAideCodecDlg::kSite2)});
+    EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Impossible d'accéder au site"});
+}
+
+} // namespace
