@@ -199,6 +199,7 @@ struct MoteurVideo::Impl {
     std::size_t budget = kBudgetParDefaut;
     std::int64_t centre = 0;      // eviction keeps the frames nearest to the last one asked for
     std::int64_t precedente = -1; // the frame asked for before the current request
+    bool lectureUnique = false;   // frames handed out are dropped (a pass in order)
 
     // Prefetching: after a step, the next frame in the same direction is decoded and converted
     // on a worker while the caller shows the current one. Everything above is guarded by
@@ -252,6 +253,12 @@ struct MoteurVideo::Impl {
     QImage Convertir(const AVFrame* f);
     void Ranger(std::int64_t i, AVFrame* f, bool convertir);
     void Evincer(std::int64_t garder);
+    // Drops frame n and every frame before it (one-way reading).
+    void OublierJusqua(std::int64_t n) {
+        while (!cache.empty() && cache.begin()->first <= n)
+            Oublier(cache.begin());
+        Evincer(n);
+    }
     void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
     void ViderCache() {
         while (!cache.empty())
@@ -846,6 +853,7 @@ QImage MoteurVideo::Image(std::int64_t n) {
     const std::int64_t sens = n - d->precedente;
     QImage image = d->ImageConvertie(n, sens == -1);
     d->AppliquerRaccourci();
+    if (d->lectureUnique) d->OublierJusqua(n);
     // A step: the next one in the same direction is likely, and cheap to get ready now.
     const std::int64_t suivante = n + sens;
     if (!image.isNull() && (sens == 1 || sens == -1) && d->travailleur.joinable() &&
@@ -883,6 +891,12 @@ void MoteurVideo::FixerBudgetCache(std::size_t octets) {
     std::lock_guard<std::mutex> v(d->verrou);
     d->budget = octets;
     d->Evincer(d->centre);
+}
+
+void MoteurVideo::FixerLectureUnique(bool actif) {
+    std::lock_guard<std::mutex> v(d->verrou);
+    d->lectureUnique = actif;
+    if (actif) d->OublierJusqua(d->centre);
 }
 
 void MoteurVideo::FixerPrechargement(bool actif) {

@@ -55,6 +55,12 @@ public:
     static void FixerPrechargementParDefaut(bool actif);
     void FixerPrechargement(bool actif);
 
+    // One-way reading, for a pass over the film in order: a frame handed out is dropped from
+    // the cache at once, with every frame before it, since none will be asked for again; its
+    // picture buffer goes back to the engine's reserve when the caller lets go of the image,
+    // so the next frames reuse the same memory instead of faulting in fresh pages.
+    void FixerLectureUnique(bool actif);
+
     // Forgets every decoded frame (the next Image decodes again). For measurements.
     void ViderCache();
     // Bytes the cache holds now.

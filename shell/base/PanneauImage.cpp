@@ -1,6 +1,7 @@
 #include "shell/base/PanneauImage.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace kinepo {
@@ -24,14 +25,25 @@ void PanneauImage::SetElastique(const QLine& ligne, QRgb couleur) {
 }
 
 QImage PanneauImage::Composition() const {
-    QImage c(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    return Composition(QRect(QPoint(0, 0), size()));
+}
+
+QImage PanneauImage::Composition(const QRect& zone) const {
+    const QRect z = zone & QRect(QPoint(0, 0), size().expandedTo(QSize(1, 1)));
+    if (z.isEmpty()) return {};
+    QImage c(z.size(), QImage::Format_RGB32);
     c.fill(palette().color(QPalette::Window));
     QPainter p(&c);
+    // Only the pixels of the zone are copied and blended; the band is drawn in panel
+    // coordinates, shifted by whole pixels, so it falls on the same pixels as in the whole.
+    p.translate(-z.topLeft());
     if (SourceImage) {
         const QImage image = SourceImage();
-        if (!image.isNull()) p.drawImage(0, 0, image);
+        const QRect partie = z & image.rect();
+        if (!image.isNull() && !partie.isEmpty()) p.drawImage(partie.topLeft(), image.copy(partie));
     }
-    p.drawImage(0, 0, overlay_);
+    const QRect partieOverlay = z & overlay_.rect();
+    if (!partieOverlay.isEmpty()) p.drawImage(partieOverlay.topLeft(), overlay_, partieOverlay);
     if (!elastique_.isNull()) {
         // Not-xor, as the band is drawn and erased over the picture while the end is dragged.
         p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
@@ -41,9 +53,10 @@ QImage PanneauImage::Composition() const {
     return c;
 }
 
-void PanneauImage::paintEvent(QPaintEvent*) {
+void PanneauImage::paintEvent(QPaintEvent* e) {
+    const QRect zone = e->rect();
     QPainter p(this);
-    p.drawImage(0, 0, Composition());
+    p.drawImage(zone.topLeft(), Composition(zone));
 }
 
 void PanneauImage::resizeEvent(QResizeEvent*) {

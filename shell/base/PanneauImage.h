@@ -28,6 +28,9 @@ public:
 
     // The frame and the overlay as the user sees them.
     QImage Composition() const;
+    // The part zone (panel pixels) of that, pixel for pixel the same; a paint composes only
+    // the part it must show, the visible one of a zoomed frame in its scroll area.
+    QImage Composition(const QRect& zone) const;
 
     std::function<void(QMouseEvent*)> SurPression, SurDeplacement, SurRelachement;
 

@@ -109,9 +109,15 @@ IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouver
 
     // Frames are read once, in order: a cache of a few frames is all the pass needs, and a
     // small one lets the decoder reuse the same memory instead of faulting in fresh pages.
+    // A frame the pass has had is dropped at once, so its buffer serves a later frame.
     const InfosFilm& infos = moteur.Infos();
     moteur.FixerBudgetCache(std::size_t(8) * std::size_t(infos.largeur) *
                             std::size_t(infos.hauteur) * 3);
+    moteur.FixerLectureUnique(true);
+    struct FinLecture {
+        MoteurVideo& m;
+        ~FinLecture() { m.FixerLectureUnique(false); }
+    } finLecture{moteur};
 
     // The start frame, then every later one: on the last frame the start has nowhere to step,
     // and a pass on the background itself would find nothing, so there is no pass at all.
