@@ -1,6 +1,11 @@
 #include "shell/About.h"
 
+#include "shell/ImageMain.h"
+#include "shell/base/Dictionnaire.h"
+
 #include <QApplication>
+#include <QComboBox>
+#include <QSignalBlocker>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,12 +40,42 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     lp->addLayout(haut);
     lp->addWidget(Comments);
     lp->addWidget(Credit);
+    etiquetteLangue_ = new QLabel(QStringLiteral("Langue :"), this);
+    LangueCB = new QComboBox(this);
+    LangueCB->setObjectName(QStringLiteral("LangueCB"));
+    connect(LangueCB, &QComboBox::activated, this, [](int index) {
+        if (TImageFormMain* l = ImageFormMain()) l->ChoisirLangue(index + 1);
+    });
+    auto* ligneLangue = new QHBoxLayout;
+    ligneLangue->addWidget(etiquetteLangue_);
+    ligneLangue->addWidget(LangueCB, 1);
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     auto* l = new QVBoxLayout(this);
     l->addWidget(panneau);
+    l->addLayout(ligneLangue);
     l->addWidget(OKButton, 0, Qt::AlignHCenter);
+    remplirLangues();
+}
+
+void TAboutBox::remplirLangues() {
+    const TImageFormMain* lanceur = ImageFormMain();
+    const Dictionnaire* d = lanceur ? lanceur->Dictionary : nullptr;
+    const bool avecLangues = d && d->Charge();
+    const QSignalBlocker bloque(LangueCB);
+    LangueCB->clear();
+    if (avecLangues) {
+        LangueCB->addItems(d->Langues());
+        LangueCB->setCurrentIndex(d->LangueCourante() < 1 ? 0 : d->LangueCourante() - 1);
+    }
+    LangueCB->setVisible(avecLangues);
+    etiquetteLangue_->setVisible(avecLangues);
+}
+
+void TAboutBox::showEvent(QShowEvent* e) {
+    remplirLangues();
+    QDialog::showEvent(e);
 }
 
 } // namespace kinepo

@@ -2,6 +2,7 @@
 // The about box "A propos", shown modally by the launcher.
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -15,6 +16,16 @@ public:
     QLabel* Comments = nullptr;
     QLabel* Credit = nullptr;
     QPushButton* OKButton = nullptr;
+    // The language of the translatable forms, listed from the launcher's dictionary (hidden
+    // when no dictionary was found). A choice takes effect at once and is saved.
+    QComboBox* LangueCB = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void remplirLangues();
+    QLabel* etiquetteLangue_ = nullptr;
 };
 
 // "Version <n> du <date>".

@@ -16,6 +16,7 @@ QTranslator* ChargerTraductionsQt(QCoreApplication& app) {
         QLibraryInfo::path(QLibraryInfo::TranslationsPath),
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
     auto* traducteur = new QTranslator(&app);
+    traducteur->setObjectName(QStringLiteral("qtbase"));
     for (const QString& dossier : dossiers)
         if (traducteur->load(QStringLiteral("qtbase_fr"), dossier) &&
             QCoreApplication::installTranslator(traducteur))
@@ -27,7 +28,7 @@ QTranslator* ChargerTraductionsQt(QCoreApplication& app) {
 void PreparerApplication(QApplication& app) {
     EnregistrerCurseurs();
     QApplication::setApplicationName(QStringLiteral("kinepo"));
-    app.setProperty("fichierAide", QStringLiteral("kinepo.hlp"));
+    app.setProperty("fichierAide", QStringLiteral("kinepo.html"));
     ChargerTraductionsQt(app);
 }
 

@@ -4,6 +4,8 @@
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
 #include "shell/About.h"
+#include "shell/Langue.h"
+#include "shell/base/Dictionnaire.h"
 #include "shell/base/RoutageAide.h"
 
 #include <QApplication>
@@ -62,6 +64,11 @@ TImageFormMain::TImageFormMain(QWidget* parent)
                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     g_lanceur = this;
     setObjectName(QStringLiteral("ImageFormMain"));
+    // The dictionary exists before any measuring form, so each finds it when created.
+    Dictionary = new Dictionnaire(QString::fromLatin1(Dictionnaire::kNomDictionary), this);
+    ChargerDictionnaire(*Dictionary);
+    connect(Dictionary, &Dictionnaire::LangueChangee, this,
+            [this] { DictionaryLanguageChange(); });
     setWindowTitle(QStringLiteral("Lecture d'images pour Tabulane"));
 
     auto* centre = new QWidget(this);
@@ -110,6 +117,10 @@ TImageFormMain::TImageFormMain(QWidget* parent)
     RoutageAide::Instance();
     QApplication::setEffectEnabled(Qt::UI_AnimateTooltip, false);
     dossiers_ = LireRepertoires(NomFichierIni());
+    if (Dictionary->Charge())
+        Dictionary->FixerLangue(LangueDeDepart(LireLangueSauvee(NomFichierIni()),
+                                               static_cast<int>(Dictionary->Langues().size()),
+                                               LocaleUtilisateur()));
     TTradForm::FormCreate();
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -208,6 +219,21 @@ void TImageFormMain::AviButtonClick(BoutonDossier bouton) {
     // Cancelling clears the folder: the form then has no default folder.
     dossier = choix.value_or(QString());
     if (bouton == BoutonDossier::Tabulane) emit RepertoireTabulaneChange(dossier);
+}
+
+void TImageFormMain::DictionaryLanguageChange() {
+    const int langue = Dictionary->LangueCourante();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->setProperty("fichierAide", FichierAidePourLangue(langue, LocaleUtilisateur()));
+        const int l = langue == -1 ? LangueDuLocale(LocaleUtilisateur()) : langue;
+        const QString code = Dictionary->CodeLangue(l);
+        ChangerTraductionsQt(*app, code.isEmpty() ? QStringLiteral("fr") : code);
+    }
+}
+
+void TImageFormMain::ChoisirLangue(int langue) {
+    Dictionary->FixerLangue(langue);
+    SauverLangue(NomFichierIni(), Dictionary->LangueCourante()); // a failure is not fatal
 }
 
 void TImageFormMain::FormDestroy() {

@@ -14,6 +14,7 @@ class QToolButton;
 namespace kinepo {
 
 class TAboutBox;
+class Dictionnaire;
 
 // The launcher buttons that open a measuring form.
 enum class BoutonForme { Interf, Bmp, Avi, Mpg, Wav, Michelson };
@@ -50,6 +51,14 @@ public:
     QPushButton* AboutBtn() const { return aboutBtn_; }
     QPushButton* ExitBtn() const { return exitBtn_; }
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
+
+    // The dictionary of the translatable forms, "Dictionary", created with the launcher and
+    // loaded from the shipped "translat.txt" and "language.txt".
+    Dictionnaire* Dictionary = nullptr;
+    // The dictionary's language changed: the help page and Qt's dialog texts follow it.
+    void DictionaryLanguageChange();
+    // The user chose a language (the about box): it becomes current and is saved.
+    void ChoisirLangue(int langue);
 
     // Handlers, public so that tests and other parts can drive them as a click does.
     void OuvrirForme(BoutonForme bouton);

@@ -7,6 +7,9 @@
 #include "shell/About.h"
 #include "shell/Demarrage.h"
 #include "shell/Formes.h"
+#include "shell/Langue.h"
+#include "shell/base/DialoguesTraduits.h"
+#include "shell/base/Dictionnaire.h"
 #include "shell/ImageMain.h"
 
 #include <QApplication>
@@ -36,6 +39,16 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     kinepo::PreparerApplication(app);
     kinepo::InstallerPlateformeQt(QString::fromUtf8(kinepo::kTitreApplication));
+    // The translatable forms' messages and file filters go through the dictionary.
+    kinepo::Plateforme plateforme = kinepo::InstallerPlateforme({});
+    kinepo::DialoguesTraduits dialogues(*plateforme.dialogues, [] {
+        return kinepo::Dictionnaire::Trouver(
+            QString::fromLatin1(kinepo::Dictionnaire::kNomDictionary));
+    });
+    plateforme.dialogues = &dialogues;
+    kinepo::InstallerPlateforme(plateforme);
+    kinepo::ToucheAide toucheAide;
+    app.installEventFilter(&toucheAide);
 
     auto* lanceur = new kinepo::TImageFormMain;
     lanceur->setAttribute(Qt::WA_DeleteOnClose);
