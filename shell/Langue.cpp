@@ -105,7 +105,11 @@ bool OuvrirAide(const QWidget* fenetre) {
     const QString chemin = CheminDonnee(QStringLiteral("aide/") + nom);
     if (chemin.isEmpty()) return false;
     QUrl url = QUrl::fromLocalFile(chemin);
-    if (fenetre && !fenetre->objectName().isEmpty()) url.setFragment(fenetre->objectName());
+    if (fenetre) {
+        // Each form has its section, named after its class ("TAviForm").
+        const QString classe = QString::fromLatin1(fenetre->metaObject()->className());
+        url.setFragment(classe.section(QStringLiteral("::"), -1));
+    }
     return Processus().lancer(QStringLiteral("xdg-open"), {url.toString()});
 }
 

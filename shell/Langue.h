@@ -46,7 +46,7 @@ bool ChargerDictionnaire(Dictionnaire& d);
 // empty removes it: Qt speaks English). False when no translation file was found.
 bool ChangerTraductionsQt(QCoreApplication& app, const QString& code);
 
-// The help page of the current language, at the section of `fenetre` (its object name), is
+// The help page of the current language, at the section of `fenetre` (its class name), is
 // opened in the desktop's browser. False when the page is missing or the browser did not start.
 bool OuvrirAide(const QWidget* fenetre);
 

@@ -298,8 +298,7 @@ TEST(LangueAide, F1OpensTheHelpPageOfTheLanguageAtTheActiveForm) {
     page.close();
 
     ToucheAide touche;
-    QWidget forme;
-    forme.setObjectName("AviForm");
+    TAboutBox forme;
     forme.installEventFilter(&touche);
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
     QApplication::sendEvent(&forme, &f1);
@@ -307,7 +306,7 @@ TEST(LangueAide, F1OpensTheHelpPageOfTheLanguageAtTheActiveForm) {
     EXPECT_EQ(test::Processus().lances[0].programme, "xdg-open");
     const QString url = test::Processus().lances[0].arguments.value(0);
     EXPECT_TRUE(url.startsWith("file://")) << url.toStdString();
-    EXPECT_TRUE(url.endsWith("/aide/kinepoEng.html#AviForm")) << url.toStdString();
+    EXPECT_TRUE(url.endsWith("/aide/kinepoEng.html#TAboutBox")) << url.toStdString();
     QFile::remove(aide + "/kinepoEng.html");
     QDir().rmdir(aide);
 }
