@@ -19,10 +19,29 @@ bool DossierInscriptible(const QString& dossier) {
     return essai.open();
 }
 
+QString DossierPartageInstalle() {
+    const QFileInfo exe(CheminExecutable());
+    const QString partage = exe.absoluteDir().filePath(QStringLiteral("../share/kinepo"));
+    if (exe.absoluteDir().dirName() == QLatin1String("bin") && QFileInfo(partage).isDir())
+        return QDir::cleanPath(partage);
+    return {};
+}
+
+QString CheminDonneeProgramme(const QString& nom) {
+    const QString installe = DossierPartageInstalle();
+    const QString dossier =
+        installe.isEmpty() ? QFileInfo(CheminExecutable()).absolutePath() : installe;
+    const QString chemin = QDir(dossier).filePath(nom);
+    return QFileInfo::exists(chemin) ? QDir::cleanPath(chemin) : QString();
+}
+
 QString FichierPresExecutable(const QString& extension, const QString& dossierRepli) {
     const QFileInfo exe(CheminExecutable());
     const QString nom = exe.completeBaseName() + extension;
-    if (DossierInscriptible(exe.absolutePath())) return exe.absoluteDir().filePath(nom);
+    // An installed program keeps its files in the user's folders, even when run by someone who
+    // could write beside it.
+    if (DossierPartageInstalle().isEmpty() && DossierInscriptible(exe.absolutePath()))
+        return exe.absoluteDir().filePath(nom);
     QDir().mkpath(dossierRepli);
     return QDir(dossierRepli).filePath(nom);
 }

@@ -1,5 +1,7 @@
 #include "shell/About.h"
 
+#include "common/Version.h"
+
 #include "shell/ImageMain.h"
 #include "shell/base/Dictionnaire.h"
 
@@ -15,7 +17,10 @@
 
 namespace kinepo {
 
-QString TexteVersion() { return QStringLiteral("Version 0.1.0 du 10/12/2026"); }
+QString TexteVersion() {
+    return QStringLiteral("Version %1 du %2")
+        .arg(QLatin1String(kVersion), QLatin1String(kDateVersion));
+}
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A propos"));

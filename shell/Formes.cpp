@@ -28,6 +28,9 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TWaveForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TWaveForm*>(f)->DefinirDossierInitial(d);
+                             },
+                             [](QWidget* f, const QString& fichier) {
+                                 static_cast<TWaveForm*>(f)->LireFichier(fichier);
                              }});
 
     // The point-placement dialog exists from the start; the light form reuses it.
@@ -48,6 +51,9 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TAviForm*>(f)->SetDossierInitial(d);
+                             },
+                             [](QWidget* f, const QString& fichier) {
+                                 static_cast<TAviForm*>(f)->OuvrirFilm(fichier);
                              }});
 
     // Image: "Lecture d'une courbe dans un fichier BMP, JPEG, GIF" opens TBitmapForm.
@@ -55,13 +61,17 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TBitmapForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TBitmapForm*>(f)->DefinirDossierInitial(d);
+                             },
+                             [](QWidget* f, const QString& fichier) {
+                                 static_cast<TBitmapForm*>(f)->OuvrirImage(fichier);
                              }});
 
     // Video: "MPG" opens TMovieForm.
     lanceur.DefinirFabrique(
         BoutonForme::Mpg,
         {[](QWidget* p) -> QWidget* { return new TMovieForm(p); },
-         [](QWidget* f, const QString& d) { static_cast<TMovieForm*>(f)->SetDossierInitial(d); }});
+         [](QWidget* f, const QString& d) { static_cast<TMovieForm*>(f)->SetDossierInitial(d); },
+         [](QWidget* f, const QString& fichier) { static_cast<TMovieForm*>(f)->OuvrirFilm(fichier); }});
 }
 
 } // namespace kinepo

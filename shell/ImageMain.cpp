@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
@@ -54,6 +55,17 @@ constexpr DefDossier kDossiers[5] = {
 };
 
 } // namespace
+
+std::optional<BoutonForme> FormePourFichier(const QString& fichier) {
+    const QString ext = QFileInfo(fichier).suffix().toLower();
+    if (ext == QLatin1String("avi")) return BoutonForme::Avi;
+    for (const char* e : {"mpg", "mpeg", "divx", "mp4", "mov", "m4v", "3gp", "mkv", "webm"})
+        if (ext == QLatin1String(e)) return BoutonForme::Mpg;
+    for (const char* e : {"bmp", "jpg", "jpeg", "gif", "png"})
+        if (ext == QLatin1String(e)) return BoutonForme::Bmp;
+    if (ext == QLatin1String("wav")) return BoutonForme::Wav;
+    return std::nullopt;
+}
 
 TImageFormMain* ImageFormMain() {
     return g_lanceur;
@@ -188,6 +200,17 @@ void TImageFormMain::OuvrirForme(BoutonForme bouton) {
     forme->show();
     forme->raise();
     forme->activateWindow();
+}
+
+void TImageFormMain::OuvrirFichierDonne(const QString& fichier) {
+    const std::optional<BoutonForme> b = FormePourFichier(fichier);
+    const FabriqueForme* f = b ? &fabriques_[static_cast<std::size_t>(*b)] : nullptr;
+    if (!f || !f->creer || !f->ouvrir) {
+        Dialogues().message(QStringLiteral("Extension non reconnue"));
+        return;
+    }
+    OuvrirForme(*b);
+    if (QWidget* forme = Forme(*b)) f->ouvrir(forme, QFileInfo(fichier).absoluteFilePath());
 }
 
 QString& TImageFormMain::champ(BoutonDossier b) {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QPushButton;
 class QToolButton;
@@ -26,7 +27,13 @@ struct FabriqueForme {
     std::function<QWidget*(QWidget* proprietaire)> creer;
     // Sets the initial folder of the form's file dialogs; called at every click (may be empty).
     std::function<void(QWidget* forme, const QString& dossier)> dossierInitial;
+    // Opens a file in the form, as its "Ouvrir" does once the file is chosen (may be empty).
+    std::function<void(QWidget* forme, const QString& fichier)> ouvrir;
 };
+
+// The form that opens a file given to the program (by the desktop's "Open with"), chosen by
+// its extension; nothing for an extension no form reads.
+std::optional<BoutonForme> FormePourFichier(const QString& fichier);
 
 class TImageFormMain : public TTradForm {
     Q_OBJECT
@@ -63,6 +70,9 @@ public:
     // Handlers, public so that tests and other parts can drive them as a click does.
     void OuvrirForme(BoutonForme bouton);
     void AviButtonClick(BoutonDossier bouton);
+    // Opens a file given to the program in the form that reads it; "Extension non reconnue"
+    // when none does.
+    void OuvrirFichierDonne(const QString& fichier);
 
 signals:
     // The Tabulane folder was chosen or cleared: the analysis program's path is recomputed.

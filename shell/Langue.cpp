@@ -1,6 +1,7 @@
 #include "shell/Langue.h"
 
 #include "common/IniFile.h"
+#include "platform/Chemins.h"
 #include "platform/Plateforme.h"
 #include "platform/Processus.h"
 #include "shell/base/Dictionnaire.h"
@@ -47,15 +48,6 @@ QString FichierAidePourLangue(int langue, const QString& locale) {
     return QStringLiteral("kinepo.html");
 }
 
-QString CheminDonnee(const QString& nom) {
-    const QString exe = QCoreApplication::applicationDirPath();
-    for (const QString& dossier : {exe, exe + QStringLiteral("/../share/kinepo")}) {
-        const QString chemin = QDir(dossier).filePath(nom);
-        if (QFileInfo::exists(chemin)) return QDir::cleanPath(chemin);
-    }
-    return {};
-}
-
 int LireLangueSauvee(const QString& fichierIni) {
     return IniFile(fichierIni).lireEntier(QString::fromLatin1(kSectionLangue),
                                           QString::fromLatin1(kCleLangue), -1);
@@ -69,9 +61,9 @@ bool SauverLangue(const QString& fichierIni, int langue) {
 
 bool ChargerDictionnaire(Dictionnaire& d) {
     const QString traductions =
-        CheminDonnee(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierTraductions));
+        CheminDonneeProgramme(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierTraductions));
     const QString langues =
-        CheminDonnee(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierLangues));
+        CheminDonneeProgramme(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierLangues));
     if (traductions.isEmpty() || langues.isEmpty()) {
         d.ChargerTextes({}, {});
         return false;
@@ -102,7 +94,7 @@ bool ChangerTraductionsQt(QCoreApplication& app, const QString& code) {
 
 bool OuvrirAide(const QWidget* fenetre) {
     const QString nom = qApp->property("fichierAide").toString();
-    const QString chemin = CheminDonnee(QStringLiteral("aide/") + nom);
+    const QString chemin = CheminDonneeProgramme(QStringLiteral("aide/") + nom);
     if (chemin.isEmpty()) return false;
     QUrl url = QUrl::fromLocalFile(chemin);
     if (fenetre) {

@@ -28,10 +28,6 @@ int LangueDeDepart(int langueSauvee, int nombreLangues, const QString& locale);
 // "kinepo.html" (French), "kinepoSpan.html" (Spanish), "kinepoEng.html" (English).
 QString FichierAidePourLangue(int langue, const QString& locale);
 
-// Where the program's shipped files lie: beside the executable, else in ../share/kinepo
-// (an installed program). The first folder that holds `nom`, or empty.
-QString CheminDonnee(const QString& nom);
-
 // Settings of the language in the settings file.
 inline constexpr char kSectionLangue[] = "Langue";
 inline constexpr char kCleLangue[] = "Index";

@@ -56,5 +56,8 @@ int main(int argc, char** argv) {
     lanceur->SetAboutBox(about);
     kinepo::EnregistrerFormes(*lanceur);
     lanceur->show();
+    // A file given by the desktop ("Open with Kinepo") opens in the form that reads it.
+    if (const QStringList args = QApplication::arguments(); args.size() > 1)
+        lanceur->OuvrirFichierDonne(args.at(1));
     return app.exec();
 }

@@ -1,4 +1,5 @@
 // kinepo-cli COMMAND ARGS...: see Commandes.h.
+#include "common/Version.h"
 #include "shell/cli/Commandes.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) {
         usage(stderr);
         return 2;
+    }
+    if (args.first() == "--version") {
+        std::printf("kinepo-cli %s\n", kinepo::kVersion);
+        return 0;
     }
     if (args.first() == "--help" || args.first() == "-h") {
         usage(stdout);

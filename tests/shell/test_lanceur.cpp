@@ -189,6 +189,37 @@ TEST_F(Lanceur, CaptionsAndHintsOfTheButtons) {
     EXPECT_EQ(lanceur.ExitBtn()->text(), "Quitter");
 }
 
+// A file given by the desktop opens in the form that reads it, chosen by its extension.
+TEST_F(Lanceur, FileGivenToTheProgramOpensInItsForm) {
+    struct Cas {
+        const char* fichier;
+        std::optional<BoutonForme> forme;
+    };
+    const Cas cas[] = {
+        {"/x/chute.AVI", BoutonForme::Avi},   {"/x/phone.mp4", BoutonForme::Mpg},
+        {"/x/clip.MOV", BoutonForme::Mpg},    {"/x/a.webm", BoutonForme::Mpg},
+        {"/x/graphe.jpeg", BoutonForme::Bmp}, {"/x/g.png", BoutonForme::Bmp},
+        {"/x/son.wav", BoutonForme::Wav},     {"/x/notes.txt", std::nullopt},
+        {"/x/sans-extension", std::nullopt},
+    };
+    for (const Cas& c : cas) EXPECT_EQ(FormePourFichier(c.fichier), c.forme) << c.fichier;
+
+    TImageFormMain lanceur;
+    QStringList ouverts;
+    lanceur.DefinirFabrique(BoutonForme::Wav,
+                            {[](QWidget*) { return new QWidget; }, {},
+                             [&](QWidget*, const QString& f) { ouverts << f; }});
+    lanceur.OuvrirFichierDonne(tmp.filePath("la.wav"));
+    EXPECT_EQ(ouverts, QStringList{tmp.filePath("la.wav")});
+    ASSERT_NE(lanceur.Forme(BoutonForme::Wav), nullptr);
+    EXPECT_TRUE(lanceur.Forme(BoutonForme::Wav)->isVisible());
+    delete lanceur.Forme(BoutonForme::Wav);
+    lanceur.OuvrirFichierDonne(tmp.filePath("notes.txt"));
+    lanceur.OuvrirFichierDonne(tmp.filePath("film.avi")); // no AVI form plugged in
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Extension non reconnue", "Extension non reconnue"}));
+}
+
 } // namespace
 
 TEST(AboutBox, CaptionTextsAndOkCloses) {
