@@ -24,14 +24,13 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
     }
 
     // Sound: "Lecture d'un fichier .WAV" opens TWaveForm.
-    lanceur.DefinirFabrique(BoutonForme::Wav,
-                            {[](QWidget* p) -> QWidget* { return new TWaveForm(p); },
-                             [](QWidget* f, const QString& d) {
-                                 static_cast<TWaveForm*>(f)->DefinirDossierInitial(d);
-                             },
-                             [](QWidget* f, const QString& fichier) {
-                                 static_cast<TWaveForm*>(f)->LireFichier(fichier);
-                             }});
+    lanceur.DefinirFabrique(
+        BoutonForme::Wav,
+        {[](QWidget* p) -> QWidget* { return new TWaveForm(p); },
+         [](QWidget* f, const QString& d) { static_cast<TWaveForm*>(f)->DefinirDossierInitial(d); },
+         [](QWidget* f, const QString& fichier) {
+             static_cast<TWaveForm*>(f)->LireFichier(fichier);
+         }});
 
     // The point-placement dialog exists from the start; the light form reuses it.
     CreerJpegEchelleDlg(&lanceur);
@@ -41,20 +40,22 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                             {[](QWidget* p) -> QWidget* { return new TOptiqueForm(p); },
                              [](QWidget* f, const QString& d) {
                                  static_cast<TOptiqueForm*>(f)->DefinirDossierInitial(d);
+                             },
+                             [](QWidget* f, const QString& fichier) {
+                                 static_cast<TOptiqueForm*>(f)->OuvrirFichier(fichier);
                              }});
 
     // The chronophotography window exists from the start.
     ChronoForm();
 
     // Video: "Lecture d'un fichier AVI ou MPEG" opens TAviForm.
-    lanceur.DefinirFabrique(BoutonForme::Avi,
-                            {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
-                             [](QWidget* f, const QString& d) {
-                                 static_cast<TAviForm*>(f)->SetDossierInitial(d);
-                             },
-                             [](QWidget* f, const QString& fichier) {
-                                 static_cast<TAviForm*>(f)->OuvrirFilm(fichier);
-                             }});
+    lanceur.DefinirFabrique(
+        BoutonForme::Avi,
+        {[](QWidget* p) -> QWidget* { return new TAviForm(p); },
+         [](QWidget* f, const QString& d) { static_cast<TAviForm*>(f)->SetDossierInitial(d); },
+         [](QWidget* f, const QString& fichier) {
+             static_cast<TAviForm*>(f)->OuvrirFilm(fichier);
+         }});
 
     // Image: "Lecture d'une courbe dans un fichier BMP, JPEG, GIF" opens TBitmapForm.
     lanceur.DefinirFabrique(BoutonForme::Bmp,
@@ -71,7 +72,9 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
         BoutonForme::Mpg,
         {[](QWidget* p) -> QWidget* { return new TMovieForm(p); },
          [](QWidget* f, const QString& d) { static_cast<TMovieForm*>(f)->SetDossierInitial(d); },
-         [](QWidget* f, const QString& fichier) { static_cast<TMovieForm*>(f)->OuvrirFilm(fichier); }});
+         [](QWidget* f, const QString& fichier) {
+             static_cast<TMovieForm*>(f)->OuvrirFilm(fichier);
+         }});
 }
 
 } // namespace kinepo

@@ -79,8 +79,7 @@ TImageFormMain::TImageFormMain(QWidget* parent)
     // The dictionary exists before any measuring form, so each finds it when created.
     Dictionary = new Dictionnaire(QString::fromLatin1(Dictionnaire::kNomDictionary), this);
     ChargerDictionnaire(*Dictionary);
-    connect(Dictionary, &Dictionnaire::LangueChangee, this,
-            [this] { DictionaryLanguageChange(); });
+    connect(Dictionary, &Dictionnaire::LangueChangee, this, [this] { DictionaryLanguageChange(); });
     setWindowTitle(QStringLiteral("Lecture d'images pour Tabulane"));
 
     auto* centre = new QWidget(this);

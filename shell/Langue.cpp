@@ -49,8 +49,8 @@ QString FichierAidePourLangue(int langue, const QString& locale) {
 }
 
 int LireLangueSauvee(const QString& fichierIni) {
-    return IniFile(fichierIni).lireEntier(QString::fromLatin1(kSectionLangue),
-                                          QString::fromLatin1(kCleLangue), -1);
+    return IniFile(fichierIni)
+        .lireEntier(QString::fromLatin1(kSectionLangue), QString::fromLatin1(kCleLangue), -1);
 }
 
 bool SauverLangue(const QString& fichierIni, int langue) {
@@ -60,10 +60,10 @@ bool SauverLangue(const QString& fichierIni, int langue) {
 }
 
 bool ChargerDictionnaire(Dictionnaire& d) {
-    const QString traductions =
-        CheminDonneeProgramme(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierTraductions));
-    const QString langues =
-        CheminDonneeProgramme(QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierLangues));
+    const QString traductions = CheminDonneeProgramme(
+        QStringLiteral("langues/") + QLatin1String(Dictionnaire::kFichierTraductions));
+    const QString langues = CheminDonneeProgramme(QStringLiteral("langues/") +
+                                                  QLatin1String(Dictionnaire::kFichierLangues));
     if (traductions.isEmpty() || langues.isEmpty()) {
         d.ChargerTextes({}, {});
         return false;

@@ -7,10 +7,10 @@
 #include "shell/About.h"
 #include "shell/Demarrage.h"
 #include "shell/Formes.h"
+#include "shell/ImageMain.h"
 #include "shell/Langue.h"
 #include "shell/base/DialoguesTraduits.h"
 #include "shell/base/Dictionnaire.h"
-#include "shell/ImageMain.h"
 
 #include <QApplication>
 #include <exception>

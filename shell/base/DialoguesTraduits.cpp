@@ -33,7 +33,8 @@ QString DialoguesTraduits::T(const QString& texte) const {
 
 QString DialoguesTraduits::Filtre(const QString& filtre) const {
     QStringList items = filtre.split(QStringLiteral(";;"));
-    for (QString& i : items) i = T(i);
+    for (QString& i : items)
+        i = T(i);
     return items.join(QStringLiteral(";;"));
 }
 
@@ -48,7 +49,8 @@ bool DialoguesTraduits::confirmer(const QString& texte) {
 }
 int DialoguesTraduits::demander(const QString& texte, const QStringList& boutons) {
     QStringList b = boutons;
-    for (QString& x : b) x = T(x);
+    for (QString& x : b)
+        x = T(x);
     return interne_.demander(T(texte), b);
 }
 std::optional<QString> DialoguesTraduits::saisir(const QString& titre, const QString& invite,

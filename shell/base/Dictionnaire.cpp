@@ -105,8 +105,10 @@ void Dictionnaire::ChargerTextes(const QString& traductions, const QString& lang
     if (langues_.isEmpty()) return;
     for (const QString& ligne : LignesUtiles(traductions)) {
         QStringList champs = ligne.split(QLatin1Char('\t'));
-        for (QString& c : champs) c = Deseschapper(c);
-        while (champs.size() < langues_.size()) champs << QString();
+        for (QString& c : champs)
+            c = Deseschapper(c);
+        while (champs.size() < langues_.size())
+            champs << QString();
         if (champs[0].isEmpty() || indexFrancais_.contains(champs[0])) continue;
         const int n = static_cast<int>(lignes_.size());
         indexFrancais_.insert(champs[0], n);

@@ -19,7 +19,7 @@ public:
     // The dictionary in use: the one assigned, else the one registered as "Dictionary".
     Dictionnaire* Dictionary() const;
     // Assigning a dictionary replaces the one found by name.
-    void FixerDictionary(Dictionnaire* d) { dictionnaire_ = d; }
+    void FixerDictionary(Dictionnaire* d);
 
     // Translates the form and its components (child windows other than menus are forms of
     // their own and are left alone), and binds the form to the dictionary so that language
@@ -28,7 +28,7 @@ public:
     void Traduire(QWidget* forme);
 
     static void TraduireAvec(QWidget* forme, const Dictionnaire& d);
-    // Every text the translator would translate on that form, in walking order.
+    // The French text of every text the translator translates on that form, in walking order.
     static QStringList Textes(QWidget* forme);
     // Applies `f` to every target text of the form, replacing each by what `f` returns.
     static void Parcourir(QWidget* forme, const std::function<QString(const QString&)>& f);

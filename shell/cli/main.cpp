@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     const auto commandes = kinepo::cli::ToutesLesCommandes();
     auto usage = [&](FILE* out) {
         std::fprintf(out, "usage: kinepo-cli COMMAND ARGS...\n");
-        for (const auto& c : commandes) std::fprintf(out, "  %s\n", qPrintable(c.usage));
+        for (const auto& c : commandes)
+            std::fprintf(out, "  %s\n", qPrintable(c.usage));
     };
     if (args.isEmpty()) {
         usage(stderr);

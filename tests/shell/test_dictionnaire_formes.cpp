@@ -27,10 +27,11 @@ namespace {
 
 const QString kSource = QStringLiteral(KINEPO_SOURCE_DIR);
 
-// A text worth translating holds a letter and is not a bare file pattern, unit or number.
+// A text worth translating holds a word. A text completed at run time ("%1") cannot be
+// found again in the dictionary once completed, so it is left out.
 bool ATraduire(const QString& t) {
     static const QRegularExpression lettre(QStringLiteral("[A-Za-zÀ-ÿ]{2,}"));
-    return lettre.match(t).hasMatch();
+    return lettre.match(t).hasMatch() && !t.contains(QLatin1String("%1"));
 }
 
 QString Echapper(QString t) {
@@ -53,11 +54,11 @@ QString LitteralC(const QString& brut) {
 // The messages, questions and filters written as literals in a form's sources.
 QStringList TextesDesSources(const QStringList& fichiers) {
     static const QRegularExpression appel(QStringLiteral(
-        R"((?:message|erreur|confirmer|demander|saisir|ouvrirFichier|ouvrirFichierFiltre|)"
-        R"(enregistrerFichier|choisirDossier)\(\s*(?:QStringLiteral\(|QString::fromUtf8\(|u8)?)"
-        R"(((?:"(?:[^"\\]|\\.)*"\s*)+))"));
-    static const QRegularExpression filtre(QStringLiteral(R"("((?:[^"\\]|\\.)*\(\*\.(?:[^"\\]|\\.)*)")"));
-    static const QRegularExpression morceau(QStringLiteral(R"("((?:[^"\\]|\\.)*)")"));
+        R"re((?:message|erreur|confirmer|demander|saisir|ouvrirFichier|ouvrirFichierFiltre|)re"
+        R"re(enregistrerFichier|choisirDossier)\(\s*(?:QStringLiteral\(|QString::fromUtf8\(|u8)?)re"
+        R"re(((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
+    static const QRegularExpression filtre(QStringLiteral(R"re(((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
+    static const QRegularExpression morceau(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
     QStringList r;
     for (const QString& chemin : fichiers) {
         QFile f(chemin);
@@ -70,9 +71,16 @@ QStringList TextesDesSources(const QStringList& fichiers) {
                 t += LitteralC(m.next().captured(1));
             r << t;
         }
-        for (auto it = filtre.globalMatch(texte); it.hasNext();)
-            for (const QString& item : LitteralC(it.next().captured(1)).split(";;"))
+        // File filters: adjacent literals joined, as the compiler does.
+        for (auto it = filtre.globalMatch(texte); it.hasNext();) {
+            QString t;
+            const QString litteraux = it.next().captured(1);
+            for (auto m = morceau.globalMatch(litteraux); m.hasNext();)
+                t += LitteralC(m.next().captured(1));
+            if (!t.contains("(*.") && !t.contains("(*)")) continue;
+            for (const QString& item : t.split(";;"))
                 if (item.contains("(*")) r << item;
+        }
     }
     return r;
 }
@@ -82,7 +90,8 @@ QStringList SourcesDe(const QStringList& dossiers, const QStringList& fichiers) 
     for (const QString& d : dossiers)
         for (QDirIterator it(kSource + "/" + d, {"*.cpp"}, QDir::Files); it.hasNext();)
             r << it.next();
-    for (const QString& f : fichiers) r << kSource + "/" + f;
+    for (const QString& f : fichiers)
+        r << kSource + "/" + f;
     return r;
 }
 
@@ -103,7 +112,8 @@ protected:
             lanceur.OuvrirForme(b);
             if (QWidget* f = lanceur.Forme(b)) {
                 formes.push_back(f);
-                for (TTradForm* enfant : f->findChildren<TTradForm*>()) formes.push_back(enfant);
+                for (TTradForm* enfant : f->findChildren<TTradForm*>())
+                    formes.push_back(enfant);
             }
         }
         return formes;
@@ -120,13 +130,14 @@ TEST_F(DictionnaireFormes, EveryTextOfTheTranslatableFormsHasItsTranslations) {
     for (QWidget* f : OuvrirFormes(lanceur))
         for (const QString& t : Traducteur::Textes(f))
             if (ATraduire(t) && !d.Complet(t)) manquants.insert(t);
-    const QStringList sources = SourcesDe({"video/ui", "image/ui", "optics/ui", "sound/ui"},
-                                          {"shell/ImageMain.cpp"});
+    const QStringList sources =
+        SourcesDe({"video/ui", "image/ui", "optics/ui", "sound/ui"}, {"shell/ImageMain.cpp"});
     for (const QString& t : TextesDesSources(sources))
         if (ATraduire(t) && !d.Complet(t)) manquants.insert(t);
 
     QString liste;
-    for (const QString& t : manquants) liste += Echapper(t) + "\n";
+    for (const QString& t : manquants)
+        liste += Echapper(t) + "\n";
     if (const QByteArray sortie = qgetenv("KINEPO_TEXTES_MANQUANTS"); !sortie.isEmpty()) {
         QFile f(QString::fromLocal8Bit(sortie));
         if (f.open(QIODevice::WriteOnly)) f.write(liste.toUtf8());

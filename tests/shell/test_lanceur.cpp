@@ -45,8 +45,9 @@ TEST_F(Lanceur, FirstRunWithoutSettingsWritesFiveEmptyKeysAtExit) {
     }
     QFile f(ini);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(),
-              QByteArray("[Repertoire]\r\nWav=\r\nAvi=\r\nMecanique=\r\nOptique=\r\nTabulane=\r\n"));
+    EXPECT_EQ(
+        f.readAll(),
+        QByteArray("[Repertoire]\r\nWav=\r\nAvi=\r\nMecanique=\r\nOptique=\r\nTabulane=\r\n"));
 }
 
 TEST_F(Lanceur, FoldersAreReadAtStartAndOtherSectionsSurviveExit) {
@@ -154,12 +155,12 @@ TEST_F(Lanceur, FormButtonsDisabledUntilPluggedFormCreatedOnceFolderAtEveryClick
     EXPECT_FALSE(lanceur.Bouton(BoutonForme::Wav)->isEnabled());
     int creations = 0;
     QStringList dossiers;
-    lanceur.DefinirFabrique(BoutonForme::Wav,
-                            {[&](QWidget* p) {
-                                 ++creations;
-                                 return new QWidget(p);
-                             },
-                             [&](QWidget*, const QString& d) { dossiers << d; }});
+    lanceur.DefinirFabrique(BoutonForme::Wav, {[&](QWidget* p) {
+                                                   ++creations;
+                                                   return new QWidget(p);
+                                               },
+                                               [&](QWidget*, const QString& d) { dossiers << d; },
+                                               {}});
     EXPECT_TRUE(lanceur.Bouton(BoutonForme::Wav)->isEnabled());
     EXPECT_FALSE(lanceur.Bouton(BoutonForme::Avi)->isEnabled());
 
@@ -202,13 +203,14 @@ TEST_F(Lanceur, FileGivenToTheProgramOpensInItsForm) {
         {"/x/son.wav", BoutonForme::Wav},     {"/x/notes.txt", std::nullopt},
         {"/x/sans-extension", std::nullopt},
     };
-    for (const Cas& c : cas) EXPECT_EQ(FormePourFichier(c.fichier), c.forme) << c.fichier;
+    for (const Cas& c : cas)
+        EXPECT_EQ(FormePourFichier(c.fichier), c.forme) << c.fichier;
 
     TImageFormMain lanceur;
     QStringList ouverts;
-    lanceur.DefinirFabrique(BoutonForme::Wav,
-                            {[](QWidget*) { return new QWidget; }, {},
-                             [&](QWidget*, const QString& f) { ouverts << f; }});
+    lanceur.DefinirFabrique(BoutonForme::Wav, {[](QWidget*) { return new QWidget; },
+                                               {},
+                                               [&](QWidget*, const QString& f) { ouverts << f; }});
     lanceur.OuvrirFichierDonne(tmp.filePath("la.wav"));
     EXPECT_EQ(ouverts, QStringList{tmp.filePath("la.wav")});
     ASSERT_NE(lanceur.Forme(BoutonForme::Wav), nullptr);

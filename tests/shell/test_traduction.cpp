@@ -31,19 +31,21 @@ using namespace kinepo;
 namespace {
 
 const QString kLangues = QStringLiteral("Français\tfr\nEspañol\tes\nEnglish\ten\n");
-const QString kTraductions = QStringLiteral(
-    "# French, Spanish, English\n"
-    "Ouvrir\tAbrir\tOpen\n"
-    "Fichier\tArchivo\tFile\n"
-    "Ouvre un film\tAbre una película\tOpens a film\n"
-    "Choisir le film à mesurer\tElegir la película\tChoose the film to measure\n"
-    "Mesurer\tMedir\tMeasure\n"
-    "Pointage\tPunteo\tPointing\n"
-    "Ligne un\tLínea uno\tLine one\n"
-    "Films (*.avi)\tPelículas (*.avi)\tFilms (*.avi)\n"
-    "Extension non reconnue\tExtensión no reconocida\tExtension not recognised\n"
-    "Deux\\nlignes\tDos\\nlíneas\t\n"
-    "Sans anglais\tSin inglés\t\n");
+const QString kTraductions =
+    QStringLiteral("# French, Spanish, English\n"
+                   "Ouvrir\tAbrir\tOpen\n"
+                   "Fichier\tArchivo\tFile\n"
+                   "Ouvre un film\tAbre una película\tOpens a film\n"
+                   "Choisir le film à mesurer\tElegir la película\tChoose the film to measure\n"
+                   "Mesurer\tMedir\tMeasure\n"
+                   "Pointage\tPunteo\tPointing\n"
+                   "Ligne un\tLínea uno\tLine one\n"
+                   "Films (*.avi)\tPelículas (*.avi)\tFilms (*.avi)\n"
+                   "Extension non reconnue\tExtensión no reconocida\tExtension not recognised\n"
+                   "Deux\\nlignes\tDos\\nlíneas\t\n"
+                   "Sans anglais\tSin inglés\t\n"
+                   "Sauver\tGuardar\tSave\n"
+                   "Enregistrer\tGrabar\tSave\n");
 
 // A small translatable form with a component of each translated kind.
 class FormeEssai : public TTradForm {
@@ -105,8 +107,8 @@ TEST_F(Traduction, FilesGiveLanguagesCodesAndTranslationsInEveryDirection) {
         {"Ouvrir", 2, "Abrir"},
         {"Ouvrir", 1, "Ouvrir"},
         {"Ouvrir", -1, "Ouvrir"},
-        {"Open", 2, "Abrir"},          // a form already in English goes on to Spanish
-        {"Abrir", -1, "Ouvrir"},       // and back to its design texts
+        {"Open", 2, "Abrir"},    // a form already in English goes on to Spanish
+        {"Abrir", -1, "Ouvrir"}, // and back to its design texts
         {"Deux\nlignes", 2, "Dos\nlíneas"},
         {"Sans anglais", 3, "Sans anglais"}, // no translation: the French text stays
         {"Sin inglés", 3, "Sans anglais"},
@@ -178,6 +180,31 @@ TEST_F(Traduction, TranslatorTranslatesEveryKindOfComponentAndFollowsLanguageCha
     EXPECT_EQ(f.lignes->toPlainText(), "Ligne un\nLigne deux");
 }
 
+// Two French texts with one English translation each come back as they were, and a caption
+// the form sets while translated is taken as its new French text.
+TEST_F(Traduction, EachComponentKeepsItsOwnFrenchText) {
+    QWidget w;
+    auto* sauver = new QPushButton(QStringLiteral("Sauver"), &w);
+    auto* enregistrer = new QPushButton(QStringLiteral("Enregistrer"), &w);
+    Traducteur t;
+    t.Traduire(&w);
+    d.FixerLangue(3);
+    EXPECT_EQ(sauver->text(), "Save");
+    EXPECT_EQ(enregistrer->text(), "Save");
+    d.FixerLangue(2);
+    EXPECT_EQ(sauver->text(), "Guardar");
+    EXPECT_EQ(enregistrer->text(), "Grabar");
+    d.FixerLangue(1);
+    EXPECT_EQ(sauver->text(), "Sauver");
+    EXPECT_EQ(enregistrer->text(), "Enregistrer");
+    d.FixerLangue(3);
+    sauver->setText(QStringLiteral("Mesurer")); // the form changes its caption
+    d.FixerLangue(2);
+    EXPECT_EQ(sauver->text(), "Medir");
+    d.FixerLangue(1);
+    EXPECT_EQ(sauver->text(), "Mesurer");
+}
+
 TEST_F(Traduction, AFormOpenedAfterAChangeShowsTheNewLanguageAtOnce) {
     d.FixerLangue(2);
     FormeEssai f;
@@ -217,11 +244,16 @@ TEST(LangueAide, HelpPageFollowsLanguageThenLocale) {
         QString page;
     };
     const Cas cas[] = {
-        {-1, "en_GB.UTF-8", "kinepoEng.html"}, {-1, "en", "kinepoEng.html"},
-        {-1, "es_ES.UTF-8", "kinepoSpan.html"}, {-1, "fr_FR.UTF-8", "kinepo.html"},
-        {-1, "de_DE.UTF-8", "kinepo.html"},   {-1, "", "kinepo.html"},
-        {-1, "C.UTF-8", "kinepo.html"},       {2, "en_US.UTF-8", "kinepoSpan.html"},
-        {2, "fr_FR", "kinepoSpan.html"},      {3, "fr_FR", "kinepoEng.html"},
+        {-1, "en_GB.UTF-8", "kinepoEng.html"},
+        {-1, "en", "kinepoEng.html"},
+        {-1, "es_ES.UTF-8", "kinepoSpan.html"},
+        {-1, "fr_FR.UTF-8", "kinepo.html"},
+        {-1, "de_DE.UTF-8", "kinepo.html"},
+        {-1, "", "kinepo.html"},
+        {-1, "C.UTF-8", "kinepo.html"},
+        {2, "en_US.UTF-8", "kinepoSpan.html"},
+        {2, "fr_FR", "kinepoSpan.html"},
+        {3, "fr_FR", "kinepoEng.html"},
         {1, "en_US", "kinepo.html"},
     };
     for (const Cas& c : cas)
@@ -281,8 +313,13 @@ TEST_F(Traduction, DialogsOfTranslatableFormsAreTranslated) {
     transfert.show();
     transfert.activateWindow();
     QApplication::setActiveWindow(&transfert);
-    if (QApplication::activeWindow() == &transfert)
-        EXPECT_EQ(dt.T("Extension non reconnue"), "Extension non reconnue");
+    ASSERT_EQ(QApplication::activeWindow(), &transfert);
+    EXPECT_EQ(dt.T("Extension non reconnue"), "Extension non reconnue");
+    // The same text while a translatable form is active.
+    FormeEssai forme;
+    forme.show();
+    QApplication::setActiveWindow(&forme);
+    EXPECT_EQ(dt.T("Extension non reconnue"), "Extensión no reconocida");
 }
 
 TEST(LangueAide, F1OpensTheHelpPageOfTheLanguageAtTheActiveForm) {
