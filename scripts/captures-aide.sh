@@ -20,37 +20,37 @@ if [[ "${KINEPO_CAPTURES_SESSION:-}" != 1 ]]; then
     exit 0
 fi
 
-# Inside the virtual display.
+# Inside the virtual display: one run of the program per picture, so the keyboard focus always
+# starts from the same place.
 suffixe=(x "" -es -en)
 suffixe=${suffixe[$LANGUE]}
-"$exe" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-lanceur=$(xdotool search --sync --onlyvisible --pid "$pid" | head -1)
-sleep 1
 capture() { # window, name
     import -window "$1" "$sortie/$2$suffixe.png"
     # Fewer colours keep the pictures small; the forms are flat grey.
     convert "$sortie/$2$suffixe.png" -colors 64 "$sortie/$2$suffixe.png"
 }
-capture "$lanceur" lanceur
-# The form buttons take the keyboard focus in their order: light, image, AVI, MPG, sound.
-formes=(optique image avi mpg son)
+# The form buttons come first in the launcher's keyboard order: light, image, AVI, MPG, sound.
+formes=(lanceur optique image avi mpg son)
 for i in "${!formes[@]}"; do
-    avant=$(xdotool search --onlyvisible --pid "$pid" | sort)
-    xdotool windowactivate --sync "$lanceur" 2>/dev/null || xdotool windowfocus --sync "$lanceur"
-    for ((k = 0; k < i; k++)); do xdotool key Tab; done
-    xdotool key space
-    sleep 2
-    apres=$(xdotool search --onlyvisible --pid "$pid" | sort)
-    nouvelle=$(comm -13 <(echo "$avant") <(echo "$apres") | head -1)
-    if [[ -n "$nouvelle" ]]; then
-        capture "$nouvelle" "${formes[$i]}"
-        xdotool windowunmap "$nouvelle" || true
+    "$exe" &
+    pid=$!
+    lanceur=$(xdotool search --sync --onlyvisible --pid "$pid" | head -1)
+    sleep 1
+    if ((i == 0)); then
+        capture "$lanceur" lanceur
     else
-        echo "captures-aide: le formulaire ${formes[$i]} ne s'est pas ouvert" >&2
+        avant=$(xdotool search --onlyvisible --pid "$pid" | sort)
+        for ((k = 0; k < i; k++)); do xdotool key Tab; done
+        xdotool key space
+        sleep 2
+        apres=$(xdotool search --onlyvisible --pid "$pid" | sort)
+        nouvelle=$(comm -13 <(echo "$avant") <(echo "$apres") | head -1)
+        if [[ -n "$nouvelle" ]]; then
+            capture "$nouvelle" "${formes[$i]}"
+        else
+            echo "captures-aide: le formulaire ${formes[$i]} ne s'est pas ouvert" >&2
+        fi
     fi
-    # Back to the first button for the next round.
-    xdotool windowfocus --sync "$lanceur"
-    for ((k = 0; k < i; k++)); do xdotool key shift+Tab; done
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
 done
