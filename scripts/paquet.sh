@@ -24,7 +24,8 @@ if ((${#manque[@]})); then
 fi
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target kinepo kinepo-cli kinepo_icones kinepo_man kinepo_samples
+cmake --build --preset release --target kinepo kinepo-cli kinepo_icones kinepo_man kinepo_samples \
+    kinepo_donnees
 rm -f build/release/kinepo_*.deb
 (cd build/release && cpack -G DEB >/dev/null)
 deb=$(ls build/release/kinepo_*.deb)
@@ -71,13 +72,13 @@ env -u LC_ALL LANG=en_US.UTF-8 LC_MESSAGES=en_US.UTF-8 KINEPO_INI= \
     xvfb-run -a -s '-screen 0 1000x700x24' bash -c '
         "$1" & pid=$!
         for _ in $(seq 1 40); do
-            titre=$(xdotool search --onlyvisible --pid $pid getwindowname 2>/dev/null | head -1)
-            [[ -n "$titre" ]] && break
+            fenetre=$(xdotool search --onlyvisible --pid $pid 2>/dev/null | head -1)
+            [[ -n "$fenetre" ]] && titre=$(xdotool getwindowname "$fenetre") && break
             sleep 0.5
         done
-        import -window root "$2/lanceur.png" 2>/dev/null || true
+        import -window root "$3" 2>/dev/null || true
         kill $pid 2>/dev/null
-        echo "$titre" > "$2/titre"' _ "$racine/root/usr/bin/kinepo" "$racine"
+        echo "$titre" > "$2/titre"' _ "$racine/root/usr/bin/kinepo" "$racine" "$PWD/build/release/paquet-lanceur.png"
 titre=$(cat "$racine/titre")
 [[ -n "$titre" ]] || echec "la fenêtre de départ ne s'est pas ouverte"
 echo "paquet: fenêtre de départ « $titre »"

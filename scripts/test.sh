@@ -8,3 +8,5 @@ bash scripts/build.sh release
 eval "$(bash scripts/pulse-test-server.sh start)"
 trap 'bash scripts/pulse-test-server.sh stop' EXIT
 ctest --preset release -j "$(nproc)" --timeout 600
+# The Debian package: built, checked and started from a scratch root.
+bash scripts/paquet.sh

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
@@ -346,6 +347,24 @@ TEST(LangueAide, F1OpensTheHelpPageOfTheLanguageAtTheActiveForm) {
     EXPECT_TRUE(url.endsWith("/aide/kinepoEng.html#TAboutBox")) << url.toStdString();
     QFile::remove(aide + "/kinepoEng.html");
     QDir().rmdir(aide);
+}
+
+} // namespace
+
+namespace {
+
+// Qt's own dialogs follow the language chosen, and come back to French.
+TEST(LangueAide, QtDialogsFollowTheLanguage) {
+    ASSERT_TRUE(ChangerTraductionsQt(*QCoreApplication::instance(), "es"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    ASSERT_TRUE(ChangerTraductionsQt(*QCoreApplication::instance(), "en"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    ASSERT_TRUE(ChangerTraductionsQt(*QCoreApplication::instance(), "fr"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
+    EXPECT_EQ(QCoreApplication::instance()
+                  ->findChildren<QTranslator*>("qtbase", Qt::FindDirectChildrenOnly)
+                  .size(),
+              1);
 }
 
 } // namespace
