@@ -9,11 +9,21 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
+
+// The icon's picture lies in this library's resources, which a static library registers itself
+// (outside any namespace, as the registration function is global).
+static void ChargerRessources() {
+    Q_INIT_RESOURCE(kinepo);
+}
 
 namespace kinepo {
 
@@ -22,12 +32,31 @@ QString TexteVersion() {
         .arg(QLatin1String(kVersion), QLatin1String(kDateVersion));
 }
 
+QIcon IconeProgramme() {
+    static const QIcon icone = [] {
+        ChargerRessources();
+        QIcon i;
+        QSvgRenderer svg(QStringLiteral(":/kinepo/kinepo.svg"));
+        for (int taille : {16, 24, 32, 48, 64, 128, 256}) {
+            QPixmap p(taille, taille);
+            p.fill(Qt::transparent);
+            QPainter peintre(&p);
+            peintre.setRenderHint(QPainter::Antialiasing);
+            svg.render(&peintre);
+            peintre.end();
+            i.addPixmap(p);
+        }
+        return i;
+    }();
+    return icone;
+}
+
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("A propos"));
     auto* panneau = new QFrame(this);
     panneau->setFrameStyle(QFrame::Panel | QFrame::Raised);
     auto* icone = new QLabel(panneau);
-    icone->setPixmap(style()->standardIcon(QStyle::SP_MediaPlay).pixmap(32, 32));
+    icone->setPixmap(IconeProgramme().pixmap(48, 48));
     Version = new QLabel(TexteVersion(), panneau);
     Comments = new QLabel(QStringLiteral("Lecture de fichiers\n.BMP .JPG .AVI .MPG  .WAV .GIF \n"
                                          "pour Tabulane"),

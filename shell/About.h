@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QIcon;
 class QLabel;
 class QPushButton;
 
@@ -30,5 +31,8 @@ private:
 
 // "Version <n> du <date>".
 QString TexteVersion();
+
+// The program's icon (the one the desktop entry shows), drawn at the usual sizes.
+QIcon IconeProgramme();
 
 } // namespace kinepo

@@ -38,6 +38,8 @@ public:
 int main(int argc, char** argv) {
     Application app(argc, argv);
     kinepo::PreparerApplication(app);
+    QApplication::setWindowIcon(kinepo::IconeProgramme());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kinepo.Kinepo"));
     kinepo::InstallerPlateformeQt(QString::fromUtf8(kinepo::kTitreApplication));
     // The translatable forms' messages and file filters go through the dictionary.
     kinepo::Plateforme plateforme = kinepo::InstallerPlateforme({});

@@ -4,8 +4,7 @@
 
 namespace kinepo {
 
-PanneauxEtat::PanneauxEtat(const std::vector<int>& largeurs, QWidget* parent)
-    : QStatusBar(parent) {
+PanneauxEtat::PanneauxEtat(const std::vector<int>& largeurs, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     for (int w : largeurs) {
         auto* l = new QLabel(this);

@@ -60,7 +60,8 @@ void RoutageAide::Retirer(QWidget* forme) {
 
 void RoutageAide::AfficherAide(const QString& aideLongue) {
     aideCourante_ = aideLongue;
-    if (Entree* e = trouver(QApplication::activeWindow()); e && e->afficher) e->afficher(aideLongue);
+    if (Entree* e = trouver(QApplication::activeWindow()); e && e->afficher)
+        e->afficher(aideLongue);
 }
 
 void RoutageAide::ApplicationActivee() {

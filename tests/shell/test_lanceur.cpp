@@ -237,3 +237,21 @@ TEST(AboutBox, CaptionTextsAndOkCloses) {
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
+
+// The program's icon is drawn from its picture: a dark film frame on a transparent ground.
+TEST(AboutBox, ProgramIconIsDrawn) {
+    const QImage i =
+        IconeProgramme().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(i.size(), QSize(64, 64));
+    EXPECT_EQ(qAlpha(i.pixel(0, 0)), 0);      // outside the frame
+    const QColor cadre = i.pixelColor(6, 32); // the frame's left edge
+    EXPECT_EQ(cadre.alpha(), 255);
+    EXPECT_LT(cadre.lightness(), 100);
+    int oranges = 0; // the ball's positions
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QColor c = i.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 80 && c.green() < 140 && c.blue() < 60) ++oranges;
+        }
+    EXPECT_GT(oranges, 20);
+}
