@@ -1,28 +1,18 @@
 #include "shell/Demarrage.h"
 
+#include "shell/Langue.h"
 #include "shell/base/Curseurs.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace kinepo {
 
 QTranslator* ChargerTraductionsQt(QCoreApplication& app) {
     // The program speaks French whatever the desktop's language, so its standard dialogs do
-    // too.
-    const QString dossiers[] = {
-        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
-    auto* traducteur = new QTranslator(&app);
-    traducteur->setObjectName(QStringLiteral("qtbase"));
-    for (const QString& dossier : dossiers)
-        if (traducteur->load(QStringLiteral("qtbase_fr"), dossier) &&
-            QCoreApplication::installTranslator(traducteur))
-            return traducteur;
-    delete traducteur;
-    return nullptr;
+    // too, until a language is chosen.
+    if (!ChangerTraductionsQt(app, QStringLiteral("fr"))) return nullptr;
+    return app.findChild<QTranslator*>(QStringLiteral("qtbase"), Qt::FindDirectChildrenOnly);
 }
 
 void PreparerApplication(QApplication& app) {
