@@ -1,4 +1,5 @@
 #include "shell/cli/Commandes.h"
+#include "fringes/cli/CommandeFranges.h"
 #include "image/cli/CommandeDigitize.h"
 #include "optics/cli/CommandeProfil.h"
 #include "sound/CommandeWav.h"
@@ -14,6 +15,7 @@ std::vector<Commande> ToutesLesCommandes() {
     for (auto& c : CommandesVideo()) commandes.push_back(std::move(c));
     commandes.push_back(CommandeDigitize());
     commandes.push_back(CommandeProfil());
+    commandes.push_back(CommandeFranges());
     return commandes;
 }
 
