@@ -1,5 +1,6 @@
 #include "shell/Formes.h"
 
+#include "fringes/ui/MichelsonForm.h"
 #include "image/ui/BitmapForm.h"
 #include "image/ui/JpegEchelleDlg.h"
 #include "optics/ui/OptiqueForm.h"
@@ -75,6 +76,14 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
          [](QWidget* f, const QString& fichier) {
              static_cast<TMovieForm*>(f)->OuvrirFilm(fichier);
          }});
+
+    // Fringes: "Suivi de Michelson avec Webcam" opens TMichelsonForm (it opens no file).
+    lanceur.DefinirFabrique(BoutonForme::Michelson,
+                            {[](QWidget* p) -> QWidget* { return new TMichelsonForm(p); },
+                             [](QWidget* f, const QString& d) {
+                                 static_cast<TMichelsonForm*>(f)->DefinirDossierInitial(d);
+                             },
+                             [](QWidget*, const QString&) {}});
 }
 
 } // namespace kinepo

@@ -89,22 +89,36 @@ private:
         } else if (p_.luma >= 0) {
             std::fill(plan_.begin(), plan_.end(), std::uint8_t(std::min(p_.luma, 255)));
         } else {
-            // Rings r² · k, drifting by one fringe every 25 frames.
-            const double r2max = double(w) * w / 4 + double(h) * h / 4;
-            const double k = 2 * std::numbers::pi * 6 / r2max;
-            const double phase = 2 * std::numbers::pi * n_ / 25.0;
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const double dx = x - w / 2.0, dy = y - h / 2.0;
-                    const double c = std::cos(k * (dx * dx + dy * dy) - phase);
-                    plan_[std::size_t(y) * std::size_t(w) + std::size_t(x)] =
-                        Octet(16 + 219 * (0.5 + 0.5 * c));
-                }
+            // Rings r² · k, drifting by one fringe every 25 frames, through a table of one
+            // period so that a frame costs no trigonometry.
+            if (anneaux_.empty()) Preparer();
+            const int decalage = (n_ % 25) * kPas / 25;
+            for (std::size_t i = 0; i < plan_.size(); ++i)
+                plan_[i] = periode_[std::size_t((anneaux_[i] - decalage) & (kPas - 1))];
         }
+    }
+
+    static constexpr int kPas = 1024; // steps per period (a power of two)
+    void Preparer() {
+        const int w = p_.largeur, h = p_.hauteur;
+        const double r2max = double(w) * w / 4 + double(h) * h / 4;
+        anneaux_.resize(plan_.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const double dx = x - w / 2.0, dy = y - h / 2.0;
+                anneaux_[std::size_t(y) * std::size_t(w) + std::size_t(x)] =
+                    int(std::lround(6 * kPas * (dx * dx + dy * dy) / r2max));
+            }
+        periode_.resize(kPas);
+        for (int k = 0; k < kPas; ++k)
+            periode_[std::size_t(k)] =
+                Octet(16 + 219 * (0.5 + 0.5 * std::cos(2 * std::numbers::pi * k / kPas)));
     }
 
     ParametresMotif p_;
     std::vector<std::uint8_t> plan_;
+    std::vector<int> anneaux_;             // phase of each pixel in table steps
+    std::vector<std::uint8_t> periode_;    // luma over one period
     std::vector<ControleCamera> controles_;
     int n_ = 0;
     bool ouvert_ = false;

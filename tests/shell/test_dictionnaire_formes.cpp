@@ -5,6 +5,8 @@
 //
 // KINEPO_TEXTES_MANQUANTS=<file> writes the missing texts there, one per line, escaped as the
 // dictionary file wants them, to be completed and added to shell/langues/translat.txt.
+#include "fringes/ui/MichelsonForm.h"
+#include "fringes/ui/MichelsonHlp.h"
 #include "shell/Formes.h"
 #include "shell/ImageMain.h"
 #include "shell/base/Dictionnaire.h"
@@ -163,6 +165,34 @@ TEST_F(DictionnaireFormes, ShippedLanguagesTranslateTheLauncherAndLeaveOtherWind
     EXPECT_EQ(Traducteur::Textes(&transfert), transfertAvant);
     lanceur.Dictionary->FixerLangue(1);
     EXPECT_EQ(lanceur.windowTitle(), titre);
+}
+
+// The fringe form and its help window are plain windows: whatever the language, they keep their
+// French texts.
+TEST_F(DictionnaireFormes, FringeFormAndItsHelpStayFrench) {
+    TImageFormMain lanceur;
+    ASSERT_TRUE(lanceur.Dictionary->Charger(kSource + "/shell/langues/translat.txt",
+                                            kSource + "/shell/langues/language.txt"));
+    OuvrirFormes(lanceur);
+    ASSERT_TRUE(lanceur.Bouton(BoutonForme::Michelson)->isEnabled());
+    lanceur.OuvrirForme(BoutonForme::Michelson);
+    auto* forme = qobject_cast<TMichelsonForm*>(lanceur.Forme(BoutonForme::Michelson));
+    ASSERT_NE(forme, nullptr);
+    EXPECT_TRUE(forme->isVisible());
+    auto* aide = new TMichelsonHlp(forme);
+    const QStringList avant = Traducteur::Textes(forme);
+    const QStringList aideAvant = Traducteur::Textes(aide);
+    ASSERT_TRUE(avant.contains("Quitter"));
+    ASSERT_TRUE(avant.contains("Mesure d'intensité lumineuse en fonction du temps par une Webcam"));
+    for (int langue : {3, 2}) {
+        lanceur.Dictionary->FixerLangue(langue);
+        // The dictionary does translate these texts on the translatable forms.
+        EXPECT_NE(lanceur.Dictionary->TraduireVers("Quitter", langue), "Quitter");
+        EXPECT_EQ(Traducteur::Textes(forme), avant) << langue;
+        EXPECT_EQ(Traducteur::Textes(aide), aideAvant) << langue;
+        EXPECT_EQ(forme->QuitterBtn->text(), "Quitter");
+    }
+    lanceur.Dictionary->FixerLangue(1);
 }
 
 } // namespace
