@@ -11,6 +11,7 @@
 #include "platform/Dialogues.h"
 #include "platform/LectureJpeg.h"
 #include "platform/Plateforme.h"
+#include "platform/camera/ui/TtsCap32.h"
 #include "shell/ConvertirGifEnBmp.h"
 #include "shell/base/Curseurs.h"
 #include "shell/base/PanneauxEtat.h"
@@ -46,6 +47,7 @@ namespace {
 
 const QString kSection = QStringLiteral("Optique");
 const QString kTitre = QStringLiteral("Lecture d'images pour Tabulane");
+const QString kWebcam = QStringLiteral("Webcam");
 
 QPushButton* Bouton(QWidget* parent, QLayout* l, const QString& texte, const QString& aide) {
     auto* b = new QPushButton(texte, parent);
@@ -104,6 +106,10 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     OpenFileBtn = Bouton(TopPanel, h, QStringLiteral("Charger"),
                          QStringLiteral("Ouverture d'un fichier image"));
     ConnectBtn = Bouton(TopPanel, h, QStringLiteral("Connexion"), QStringLiteral("Webcam"));
+    // The capture control: its own window stays small, the picture is shown in Image1.
+    tsCap321 = new TtsCap32(TopPanel);
+    tsCap321->setFixedSize(32, 26);
+    h->addWidget(tsCap321);
     ConfigWebCamBtn =
         Bouton(TopPanel, h, QStringLiteral("Réglages"), QStringLiteral("Réglages de la webcam"));
     SaveFileBtn = Bouton(TopPanel, h, QStringLiteral("Enregistrer"),
@@ -178,8 +184,20 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setInterval(500);
 
-    // The webcam comes with its own issue; its controls wait until then.
-    ConnectBtn->setEnabled(false);
+    // Design values of the capture: preview 2 frames/s, capture 2 frames/s.
+    tsCap321->Parameter.SetPreviewRate_fps(2);
+    tsCap321->Parameter.SetCaptureRate_fps(2);
+    tsCap321->OnConnected = [this](bool c) {
+        if (c) tsCap321Connected();
+    };
+    tsCap321->OnPanne = [this](const QString& raison) {
+        Timer1->stop();
+        MettreBoutonsWebcam();
+        Dialogues().message(QStringLiteral("La webcam s'arrête : %1.").arg(raison));
+    };
+    connect(Timer1, &QTimer::timeout, this, &TOptiqueForm::Timer1Timer);
+    connect(ConnectBtn, &QPushButton::clicked, this, &TOptiqueForm::sbAcquireClick);
+    connect(ConfigWebCamBtn, &QPushButton::clicked, this, &TOptiqueForm::configWebCamBtnClick);
     ConfigWebCamBtn->setEnabled(false);
     TabulaneBtn->setEnabled(false);
     SaveFileBtn->setEnabled(false);
@@ -219,6 +237,8 @@ TOptiqueForm::TOptiqueForm(QWidget* parent)
 }
 
 TOptiqueForm::~TOptiqueForm() {
+    tsCap321->OnConnected = nullptr;
+    tsCap321->OnPanne = nullptr;
     EcrireReglages();
 }
 
@@ -375,6 +395,15 @@ void TOptiqueForm::OuvrirFichier(const QString& nomChoisi) {
     struct Restaurer {
         ~Restaurer() { QApplication::restoreOverrideCursor(); }
     } restaurer;
+    if (tsCap321->Connected()) {
+        try {
+            tsCap321->SetConnected(false);
+        } catch (const ErreurCamera&) {
+            // a camera that cannot be closed is left behind
+        }
+        Timer1->stop();
+        ConnectBtn->setText(QStringLiteral("Connexion"));
+    }
     QString nom = nomChoisi;
     QString ext = QFileInfo(nom).suffix().toUpper();
     if (!ext.isEmpty()) ext.prepend(QLatin1Char('.'));
@@ -439,6 +468,7 @@ void TOptiqueForm::OuvrirFichier(const QString& nomChoisi) {
 
 void TOptiqueForm::Calculer() {
     if (source_.isEmpty()) return;
+    ++calculs_;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     profil_->Moyenne = MoyenneSE->value();
     if (LireEchelleSaisie()) {
@@ -514,6 +544,12 @@ void TOptiqueForm::DefinirAideImage(const QString& aide) {
 
 void TOptiqueForm::ImageMouseDown(QMouseEvent* e) {
     if (source_.isEmpty()) return;
+    const bool connecte = tsCap321->Connected();
+    if (connecte)
+        Timer1->start();
+    else
+        Timer1->stop();
+    tsCap321->Parameter.SetPreview(connecte);
     const QPoint pos = profil_->VersPoignee(e->position().toPoint());
     const int n = PoigneeSous(*profil_, pos);
     profil_->PoigneeSaisie = std::uint8_t(n);
@@ -618,6 +654,7 @@ void TOptiqueForm::SaveFileBtnClick() {
 void TOptiqueForm::TabulaneBtnClick() {
     if (source_.isEmpty()) return;
     Timer1->stop();
+    tsCap321->Parameter.SetPreview(false);
     Transferer([this](const PageTransfert& page, TexteEchange& texte) {
         ConstruireTexteOptique(*profil_, page, source_, texte);
     });
@@ -633,6 +670,82 @@ void TOptiqueForm::TextFileBtnClick() {
                     f.write(VersCp1252(JoindreLignes(LignesTableOptique(*profil_)))) >= 0 &&
                     f.commit();
     if (!ok) Dialogues().message(QStringLiteral("Erreur d'écriture"));
+}
+
+// ---- webcam ------------------------------------------------------------------------------
+
+void TOptiqueForm::MettreBoutonsWebcam() {
+    const bool c = tsCap321->Connected();
+    ConfigWebCamBtn->setEnabled(c);
+    TabulaneBtn->setEnabled(c);
+    SaveFileBtn->setEnabled(c);
+    TextFileBtn->setEnabled(!source_.isEmpty());
+    if (c)
+        Timer1->start();
+    else
+        Timer1->stop();
+    ConnectBtn->setText(c ? QStringLiteral("Déconnexion") : QStringLiteral("Connexion"));
+}
+
+void TOptiqueForm::sbAcquireClick() {
+    try {
+        tsCap321->SetConnected(!tsCap321->Connected());
+        if (tsCap321->Connected()) {
+            source_ = kWebcam;
+            copie_.clear();
+            tsCap321->Parameter.SetPreview(true);
+        }
+        MettreBoutonsWebcam();
+    } catch (const ErreurCamera& e) {
+        ConfigWebCamBtn->setEnabled(false);
+        Timer1->stop();
+        source_.clear();
+        copie_.clear();
+        ConnectBtn->setText(QStringLiteral("Connexion"));
+        TabulaneBtn->setEnabled(false);
+        SaveFileBtn->setEnabled(false);
+        TextFileBtn->setEnabled(false);
+        Dialogues().erreur(e.Message());
+    }
+}
+
+void TOptiqueForm::tsCap321Connected() {
+    regleZoom(tsCap321->Parameter.ImageWidth(), tsCap321->Parameter.ImageHeight());
+    profil_->PoigneeSaisie = 0;
+    setWindowTitle(kTitre + QStringLiteral(" à partir de Webcam"));
+}
+
+void TOptiqueForm::Timer1Timer() {
+    // A handle being dragged keeps the picture still under the mouse.
+    if (profil_->PoigneeSaisie != 0 || !tsCap321->Connected()) return;
+    const QImage image = tsCap321->CopyToClipBoard();
+    if (image.isNull()) return;
+    image_ = image.convertToFormat(QImage::Format_RGB32);
+    if (image_.size() != profil_->Image) regleZoom(image_.width(), image_.height());
+    MettreAffichage();
+    Calculer();
+}
+
+void TOptiqueForm::configWebCamBtnClick() {
+    try {
+        tsCap321->Parameter.SetDlgSource(true);
+    } catch (const ErreurCamera& e) {
+        Dialogues().message(e.Message());
+    }
+}
+
+void TOptiqueForm::Activation(bool active) {
+    const bool marche = active && tsCap321->Connected();
+    if (marche)
+        Timer1->start();
+    else
+        Timer1->stop();
+    tsCap321->Parameter.SetPreview(marche);
+}
+
+void TOptiqueForm::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange) Activation(isActiveWindow());
+    TTradForm::changeEvent(e);
 }
 
 } // namespace kinepo

@@ -28,6 +28,7 @@ class QTimer;
 namespace kinepo {
 
 class PanneauxEtat;
+class TtsCap32;
 
 class TOptiqueForm : public TTradForm {
     Q_OBJECT
@@ -48,6 +49,13 @@ public:
     void TextFileBtnClick();
     void EchelleRGClick();
     void Image1DblClick();
+    // Webcam: connection toggle, connection established, the 500 ms refresh, the settings.
+    void sbAcquireClick();
+    void tsCap321Connected();
+    void Timer1Timer();
+    void configWebCamBtnClick();
+    // The form becomes the active window (true) or stops being it (false).
+    void Activation(bool active);
     // Computes the profile (nothing happens without a source).
     void Calculer();
 
@@ -57,6 +65,8 @@ public:
     const QString& NomSource() const { return source_; }
     const QString& NomCopie() const { return copie_; }
     const QImage& ImageTenue() const { return image_; }
+    // How many profile computations ran (each webcam refresh is one).
+    int NombreCalculs() const { return calculs_; }
     // The displayed picture with its overlay, as on screen.
     QImage ImageAffichee() const;
     // The held picture with its overlay, as a picture save writes it.
@@ -74,12 +84,14 @@ public:
     BoitePeinture *Image1, *IntensitePB;
     QLineEdit* EditBidon;
     QTimer* Timer1;
+    TtsCap32* tsCap321;
     QProgressBar* ProgressBar;
     PanneauxEtat* StatusBar;
 
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void ImageMouseDown(QMouseEvent* e);
@@ -97,6 +109,7 @@ private:
     void DefinirAideImage(const QString& aide);
     void LireReglages();
     void EcrireReglages();
+    void MettreBoutonsWebcam();
 
     std::unique_ptr<ProfilOptique> profil_;
     std::unique_ptr<Tgraphe> graphe_;
@@ -105,6 +118,7 @@ private:
     QString source_, copie_, dossier_;
     QString titrePage_; // always empty: nothing sets a page title
     int filtreOuvrir_ = 0, filtreEnregistrer_ = 0;
+    int calculs_ = 0;
 };
 
 } // namespace kinepo
