@@ -12,6 +12,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -84,6 +85,7 @@ TMichelsonForm::TMichelsonForm(QWidget* parent)
     Memo1->setMaximumHeight(100);
     hp->addWidget(Memo1, 0, Qt::AlignTop);
     auto* libelle = new QLabel(QStringLiteral("Points de mesure ->"), PanneauImage);
+    libelle->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     hp->addWidget(libelle, 0, Qt::AlignTop);
     PaintBox1 = new BoitePeinture(PanneauImage);
     PaintBox1->setFixedSize(320, 240);
@@ -96,12 +98,13 @@ TMichelsonForm::TMichelsonForm(QWidget* parent)
     choix->addWidget(LabelNiveauNa);
     choix->addWidget(LabelNiveauLaser);
     fpsRG = new QGroupBox(QStringLiteral("Fréquence (images/s)"), PanneauImage);
-    auto* g = new QVBoxLayout(fpsRG);
+    auto* g = new QGridLayout(fpsRG);
+    g->setContentsMargins(6, 2, 6, 2);
     fpsBoutons = new QButtonGroup(this);
     for (int i = 0; i < int(kCadences.size()); ++i) {
         auto* r = new QRadioButton(QString::number(kCadences[std::size_t(i)]), fpsRG);
         fpsBoutons->addButton(r, i);
-        g->addWidget(r);
+        g->addWidget(r, i / 2, i % 2);
     }
     fpsBoutons->button(1)->setChecked(true);
     choix->addWidget(fpsRG);
@@ -114,7 +117,7 @@ TMichelsonForm::TMichelsonForm(QWidget* parent)
     choix->addStretch(1);
     hp->addLayout(choix);
     hp->addStretch(1);
-    PanneauImage->setFixedHeight(240 + 16 + 120);
+    PanneauImage->setFixedHeight(240 + 16);
     vertical->addWidget(PanneauImage);
 
     PaintBox2 = new BoitePeinture(centre);
@@ -201,7 +204,8 @@ void TMichelsonForm::Connecte(bool connecte) {
         suivi_->Point2 = {w / 4, hauteur / 4};
         PaintBox1->setFixedSize(w, hauteur);
         tsCap321->setFixedSize(w, hauteur);
-        PanneauImage->setFixedHeight(std::max(hauteur, 240) + 16 + 120);
+        // The choices beside the pictures need the height of a 240-line frame.
+        PanneauImage->setFixedHeight(std::max(hauteur, 240) + 16);
         PaintBox1->update();
     }
     MettreBoutons();
