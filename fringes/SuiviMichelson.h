@@ -37,16 +37,16 @@ private:
 
 class SuiviMichelson {
 public:
-    static constexpr int IndiceMax = 65000;         // the series hold indices 0 … 65000
-    static constexpr int Capacite = IndiceMax + 1;  // 65001 samples
-    static constexpr int PasPlage = 256;            // the chart grows by this many samples
+    static constexpr int IndiceMax = 65000;        // the series hold indices 0 … 65000
+    static constexpr int Capacite = IndiceMax + 1; // 65001 samples
+    static constexpr int PasPlage = 256;           // the chart grows by this many samples
 
     SuiviMichelson(); // the time series preset to 0.3 s per sample
 
     QPoint Point1{160, 120}; // frame pixels
     QPoint Point2{100, 100};
-    std::uint64_t DebutAcquisition = 0; // high-resolution count at the start
-    int LargeurImage = 320;             // also the byte length of one luma row
+    std::uint64_t DebutAcquisition = 0;      // high-resolution count at the start
+    int LargeurImage = 320;                  // also the byte length of one luma row
     std::vector<double> Lampe, Laser, Temps; // Capacite each, allocated once
     int NombreEchantillons = 0;
     int PlageTrace = PasPlage; // index of the time sample at the chart's right edge

@@ -111,7 +111,8 @@ int ExecuterFranges(const QStringList& args, QString& sortie, QString& erreur) {
             // One more frame read: the film goes on past the table's capacity.
             QString r2;
             bool encore = false;
-            if (source->Lire([&](const ImageCamera&) { encore = true; }, r2) == EtatLecture::Image &&
+            if (source->Lire([&](const ImageCamera&) { encore = true; }, r2) ==
+                    EtatLecture::Image &&
                 encore)
                 erreur = QStringLiteral("kinepo-cli fringes: the table is full at %1 samples; "
                                         "the rest of the film is left out")

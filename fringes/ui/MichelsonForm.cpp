@@ -11,8 +11,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -239,7 +239,8 @@ void TMichelsonForm::ConfigWebBtnClick() {
     StartBtn->setEnabled(tsCap321->Connected());
     const double fps = tsCap321->Parameter.CaptureRate_fps();
     for (int i = 0; i < int(kCadences.size()); ++i)
-        if (std::fabs(fps - kCadences[std::size_t(i)]) < 1e-6) fpsBoutons->button(i)->setChecked(true);
+        if (std::fabs(fps - kCadences[std::size_t(i)]) < 1e-6)
+            fpsBoutons->button(i)->setChecked(true);
 }
 
 // ---- acquisition -------------------------------------------------------------------------
@@ -378,8 +379,7 @@ void TMichelsonForm::PaintBox1MouseDown(QMouseEvent* e) {
 void TMichelsonForm::PaintBox1MouseMove(QMouseEvent* e) {
     if (!(e->buttons() & Qt::LeftButton) || pointSaisi_ == 0) return;
     const QPoint m = e->position().toPoint();
-    if (m.x() < 4 || m.x() > PaintBox1->width() - 4 || m.y() < 4 ||
-        m.y() > PaintBox1->height() - 4)
+    if (m.x() < 4 || m.x() > PaintBox1->width() - 4 || m.y() < 4 || m.y() > PaintBox1->height() - 4)
         return;
     (pointSaisi_ == 1 ? suivi_->Point1 : suivi_->Point2) = m;
     PaintBox1->update();

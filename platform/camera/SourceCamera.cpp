@@ -28,11 +28,24 @@ public:
         p_.largeur = std::clamp(p_.largeur, 8, 4096);
         p_.hauteur = std::clamp(p_.hauteur, 8, 4096);
         if (p_.verrouillable) {
-            controles_.push_back({1, QStringLiteral("Exposition automatique"),
-                                  ControleCamera::Genre::Menu, 0, 1, 1, 1, 1,
+            controles_.push_back({1,
+                                  QStringLiteral("Exposition automatique"),
+                                  ControleCamera::Genre::Menu,
+                                  0,
+                                  1,
+                                  1,
+                                  1,
+                                  1,
                                   {QStringLiteral("Manuelle"), QStringLiteral("Automatique")}});
-            controles_.push_back({2, QStringLiteral("Gain automatique"),
-                                  ControleCamera::Genre::Booleen, 0, 1, 1, 1, 1, {}});
+            controles_.push_back({2,
+                                  QStringLiteral("Gain automatique"),
+                                  ControleCamera::Genre::Booleen,
+                                  0,
+                                  1,
+                                  1,
+                                  1,
+                                  1,
+                                  {}});
         }
         controles_.push_back(
             {3, QStringLiteral("Gain"), ControleCamera::Genre::Entier, 0, 255, 1, 64, 64, {}});
@@ -117,8 +130,8 @@ private:
 
     ParametresMotif p_;
     std::vector<std::uint8_t> plan_;
-    std::vector<int> anneaux_;             // phase of each pixel in table steps
-    std::vector<std::uint8_t> periode_;    // luma over one period
+    std::vector<int> anneaux_;          // phase of each pixel in table steps
+    std::vector<std::uint8_t> periode_; // luma over one period
     std::vector<ControleCamera> controles_;
     int n_ = 0;
     bool ouvert_ = false;
@@ -160,7 +173,8 @@ std::unique_ptr<ISourceCamera> CreerSourceCamera() {
     if (Fabrique()) return Fabrique()();
     QString nom = qEnvironmentVariable("KINEPO_CAMERA").trimmed();
     if (nom.isEmpty())
-        nom = IniFile(NomFichierIni()).lireTexte(QStringLiteral("Webcam"), QStringLiteral("Source"));
+        nom =
+            IniFile(NomFichierIni()).lireTexte(QStringLiteral("Webcam"), QStringLiteral("Source"));
     nom = nom.trimmed();
     if (nom.startsWith(QLatin1String("motif"))) return CreerSourceMotif(LireDescriptionMotif(nom));
     if (nom.startsWith(QLatin1String("film:"))) return CreerSourceFilm(nom.mid(5), true);

@@ -40,12 +40,23 @@ bool LumaPropre(int format) {
 // The "J" formats are the same layouts at full range.
 AVPixelFormat SansJ(AVPixelFormat f, bool& pleine) {
     switch (f) {
-    case AV_PIX_FMT_YUVJ420P: pleine = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: pleine = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: pleine = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: pleine = true; return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: pleine = true; return AV_PIX_FMT_YUV411P;
-    default: return f;
+    case AV_PIX_FMT_YUVJ420P:
+        pleine = true;
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        pleine = true;
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        pleine = true;
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        pleine = true;
+        return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P:
+        pleine = true;
+        return AV_PIX_FMT_YUV411P;
+    default:
+        return f;
     }
 }
 
@@ -196,8 +207,9 @@ private:
             const std::uint8_t* l = rgb_.constScanLine(int(y));
             std::uint8_t* d = luma_.data() + y * w;
             for (std::size_t x = 0; x < w; ++x) {
-                const double v = 16 + (65.481 * l[3 * x] + 128.553 * l[3 * x + 1] +
-                                       24.966 * l[3 * x + 2]) / 255.0;
+                const double v =
+                    16 +
+                    (65.481 * l[3 * x] + 128.553 * l[3 * x + 1] + 24.966 * l[3 * x + 2]) / 255.0;
                 d[x] = std::uint8_t(std::lround(v));
             }
         }

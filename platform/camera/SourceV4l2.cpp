@@ -41,13 +41,12 @@ public:
         Fermer();
         fd_ = v4l2_open(peripherique_.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
         if (fd_ < 0)
-            throw ErreurCamera(
-                QStringLiteral("Aucune webcam n'est connectée (%1 : %2)").arg(peripherique_, Systeme()));
+            throw ErreurCamera(QStringLiteral("Aucune webcam n'est connectée (%1 : %2)")
+                                   .arg(peripherique_, Systeme()));
         v4l2_capability cap{};
         if (Ioctl(fd_, VIDIOC_QUERYCAP, &cap) < 0 || !(cap.capabilities & V4L2_CAP_VIDEO_CAPTURE)) {
             Fermer();
-            throw ErreurCamera(
-                QStringLiteral("%1 n'est pas une webcam").arg(peripherique_));
+            throw ErreurCamera(QStringLiteral("%1 n'est pas une webcam").arg(peripherique_));
         }
         v4l2_format f{};
         f.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -59,7 +58,8 @@ public:
         f.fmt.pix.field = V4L2_FIELD_ANY;
         if (Ioctl(fd_, VIDIOC_S_FMT, &f) < 0 || f.fmt.pix.pixelformat != V4L2_PIX_FMT_YUV420) {
             Fermer();
-            throw ErreurCamera(QStringLiteral("La webcam refuse le format YUV : %1").arg(Systeme()));
+            throw ErreurCamera(
+                QStringLiteral("La webcam refuse le format YUV : %1").arg(Systeme()));
         }
         largeur_ = int(f.fmt.pix.width);
         hauteur_ = int(f.fmt.pix.height);

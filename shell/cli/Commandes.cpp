@@ -12,7 +12,8 @@ namespace kinepo::cli {
 std::vector<Commande> ToutesLesCommandes() {
     std::vector<Commande> commandes;
     commandes.push_back(CommandeWav());
-    for (auto& c : CommandesVideo()) commandes.push_back(std::move(c));
+    for (auto& c : CommandesVideo())
+        commandes.push_back(std::move(c));
     commandes.push_back(CommandeDigitize());
     commandes.push_back(CommandeProfil());
     commandes.push_back(CommandeFranges());

@@ -159,7 +159,7 @@ TEST(SourceCamera, FilmLumaIsLimitedRangeWithItsTimestamps) {
         int luma;
         int tolerance;
     } cas[] = {
-        {kt::CodecFilm::RawAvi, 0, 16, 0},      // RGB converted
+        {kt::CodecFilm::RawAvi, 0, 16, 0}, // RGB converted
         {kt::CodecFilm::RawAvi, 255, 235, 0},
         {kt::CodecFilm::MjpegAvi, 255, 235, 2}, // full-range YUV converted
         {kt::CodecFilm::Mpeg4Avi, 0, 16, 2},    // the film's own Y plane

@@ -57,8 +57,8 @@ TEST_F(CommandeFranges, TransferTextWithTwoPoints) {
                                    ReelVersTexte((9.0 * y - 144) / 2115) + "\t" + ReelVersTexte(0))
             << n;
     }
-    EXPECT_EQ(l.mid(11), (QStringList{"&2 NOMX", "t", "t", "&2 NOMY", "Na", "Laser",
-                                      "&2 COULEUR", "0", "255", "&2 LIGNE", "1", "1", ""}));
+    EXPECT_EQ(l.mid(11), (QStringList{"&2 NOMX", "t", "t", "&2 NOMY", "Na", "Laser", "&2 COULEUR",
+                                      "0", "255", "&2 LIGNE", "1", "1", ""}));
 }
 
 TEST_F(CommandeFranges, BareTableWithOnePoint) {

@@ -5,6 +5,7 @@
 #include "fringes/ui/MichelsonForm.h"
 #include "fringes/ui/MichelsonHlp.h"
 #include "platform/camera/ui/TtsCap32.h"
+#include "support/Evenements.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
 
@@ -21,6 +22,8 @@
 
 using namespace kinepo;
 namespace kt = kinepo::test;
+
+using kinepo::test::Souris;
 
 namespace {
 
@@ -173,11 +176,12 @@ TEST_F(FormeMichelson, ChartRescalesEvery256Samples) {
         for (int y = 0; y < g.height(); ++y)
             if ((g.pixel(x, y) & 0xffffff) == 0xffff00) droite = std::max(droite, x);
     EXPECT_NEAR(droite, g.width() * 799.0 / 1024.0, 3);
-    EXPECT_GT(Pixels(g, 0xff0000), 0); // the laser curve, red
+    EXPECT_GT(Pixels(g, 0xff0000), 0);                          // the laser curve, red
     EXPECT_GT(Pixels(g, 0x000000), g.width() * g.height() / 2); // on black
     // The rings drift by one fringe every 25 frames: 32 maxima in 800 frames.
     EXPECT_NEAR(f->Suivi().Franges.Nombre(), 32, 1);
-    EXPECT_EQ(f->FrangesLabel->text(), QStringLiteral("Franges : %1").arg(f->Suivi().Franges.Nombre()));
+    EXPECT_EQ(f->FrangesLabel->text(),
+              QStringLiteral("Franges : %1").arg(f->Suivi().Franges.Nombre()));
 }
 
 TEST_F(FormeMichelson, AcquisitionStopsAfter65001Samples) {
@@ -254,12 +258,6 @@ TEST_F(FormeMichelson, LockOfTheAutomaticModesOrANote) {
         f->StartBtnClick();
         EXPECT_EQ(f->VerrouLabel->text(), c.note);
     }
-}
-
-void Souris(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons boutons) {
-    const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), b, boutons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
 }
 
 TEST_F(FormeMichelson, PointsAreDraggedAndStayInside) {

@@ -31,9 +31,9 @@ TEST(NiveauPoint, UniformFramesAndSinglePixels) {
         {235, {-1, -1}, {5, 5}, (2115.0 - 144.0) / 2115.0},
         {0, {-1, -1}, {5, 5}, -144.0 / 2115.0},
         {255, {-1, -1}, {5, 5}, (9 * 255.0 - 144.0) / 2115.0},
-        {16, {6, 4}, {5, 5}, (255.0 - 16.0) / 2115.0},  // corner of the neighbourhood
-        {16, {7, 5}, {5, 5}, 0.0},                      // just outside it
-        {16, {0, 0}, {0, 0}, (255.0 - 16.0) / 2115.0},  // moved inside at the edge
+        {16, {6, 4}, {5, 5}, (255.0 - 16.0) / 2115.0}, // corner of the neighbourhood
+        {16, {7, 5}, {5, 5}, 0.0},                     // just outside it
+        {16, {0, 0}, {0, 0}, (255.0 - 16.0) / 2115.0}, // moved inside at the edge
         {16, {9, 9}, {12, 12}, (255.0 - 16.0) / 2115.0},
     };
     for (const Cas& c : cas) {
@@ -134,8 +134,8 @@ TEST(CompteurFranges, CountsMaximaNotNoise) {
         int images;
         int maxima;
     } cas[] = {
-        {"five periods", [](int i) { return 0.5 + 0.4 * std::sin(2 * std::numbers::pi * i / 40.0); },
-         200, 5},
+        {"five periods",
+         [](int i) { return 0.5 + 0.4 * std::sin(2 * std::numbers::pi * i / 40.0); }, 200, 5},
         {"plateau with noise", [](int i) { return 0.5 + ((i * 7919) % 11 - 5) * 0.0015; }, 500, 0},
         {"slow rise", [](int i) { return i / 1000.0; }, 900, 0},
         {"noisy fringes",
@@ -173,14 +173,14 @@ TEST(TexteMichelson, OneAndTwoPoints) {
         {false,
          {"/opt/kinepo", "anneaux", "t\tNa", "s\t",
           "temps\tIntensité lampe spectrale\tIntensité laser", V(0) + "\t" + V(0.5),
-          V(0.04) + "\t" + V(0.75), "&1 NOMX", "t", "&1 NOMY", "Na", "&1 COULEUR", "0",
-          "&1 LIGNE", "1"}},
+          V(0.04) + "\t" + V(0.75), "&1 NOMX", "t", "&1 NOMY", "Na", "&1 COULEUR", "0", "&1 LIGNE",
+          "1"}},
         {true,
          {"/opt/kinepo", "anneaux", "t\tNa\tLaser", "s\t\t",
           "temps\tIntensité lampe spectrale\tIntensité laser",
           V(0) + "\t" + V(0.5) + "\t" + V(0.25), V(0.04) + "\t" + V(0.75) + "\t" + V(0.125),
-          "&2 NOMX", "t", "t", "&2 NOMY", "Na", "Laser", "&2 COULEUR", "0", "255", "&2 LIGNE",
-          "1", "1"}},
+          "&2 NOMX", "t", "t", "&2 NOMY", "Na", "Laser", "&2 COULEUR", "0", "255", "&2 LIGNE", "1",
+          "1"}},
     };
     for (const Cas& c : cas) {
         TexteEchange t;

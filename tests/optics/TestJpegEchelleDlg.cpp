@@ -2,6 +2,7 @@
 #include "ImagesOptique.h"
 #include "common/BmpFile.h"
 #include "image/ui/JpegEchelleDlg.h"
+#include "support/Evenements.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -12,13 +13,9 @@
 
 using namespace kinepo;
 
-namespace {
+using kinepo::test::Souris;
 
-void Souris(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons boutons) {
-    const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), b, boutons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
+namespace {
 
 class Placement : public ::testing::Test {
 protected:

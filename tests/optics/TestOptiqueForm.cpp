@@ -7,6 +7,7 @@
 #include "image/ui/JpegEchelleDlg.h"
 #include "optics/ui/OptiqueForm.h"
 #include "platform/Chemins.h"
+#include "support/Evenements.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
 
@@ -30,14 +31,9 @@
 using namespace kinepo;
 namespace kt = kinepo::test;
 
-namespace {
+using kinepo::test::Souris;
 
-void Souris(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons boutons,
-            Qt::KeyboardModifiers mod = Qt::NoModifier) {
-    const Qt::MouseButton bouton = (type == QEvent::MouseMove) ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), bouton, boutons, mod);
-    QApplication::sendEvent(w, &e);
-}
+namespace {
 
 // A 4-level grey GIF whose pixel (x, y) has palette index (x / 10) % 4.
 void EcrireGif(const QString& chemin, int w, int h) {

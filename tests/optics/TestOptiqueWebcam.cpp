@@ -6,6 +6,7 @@
 #include "optics/ui/OptiqueForm.h"
 #include "platform/Chemins.h"
 #include "platform/camera/ui/TtsCap32.h"
+#include "support/Evenements.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
 
@@ -22,13 +23,9 @@
 using namespace kinepo;
 namespace kt = kinepo::test;
 
-namespace {
+using kinepo::test::Souris;
 
-void Souris(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons boutons) {
-    const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), b, boutons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
+namespace {
 
 class WebcamOptique : public ::testing::Test {
 protected:
@@ -65,8 +62,8 @@ TEST_F(WebcamOptique, ConnectionTakesTheCameraFormat) {
     EXPECT_EQ(forme->dimLabel->text(), "64x48");
     EXPECT_EQ(forme->Profil().Image, QSize(64, 48));
     EXPECT_EQ(forme->Profil().Poignee[1], QPoint(32, 24));
-    for (QPushButton* b : {forme->ConfigWebCamBtn, forme->TabulaneBtn, forme->SaveFileBtn,
-                           forme->TextFileBtn})
+    for (QPushButton* b :
+         {forme->ConfigWebCamBtn, forme->TabulaneBtn, forme->SaveFileBtn, forme->TextFileBtn})
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
     EXPECT_TRUE(forme->Timer1->isActive());
     EXPECT_EQ(forme->Timer1->interval(), 500);
