@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -411,6 +412,12 @@ void TMichelsonForm::TabulaneBtnClick() {
 }
 
 void TMichelsonForm::QuitterBtnClick() {
+    close();
+}
+
+void TMichelsonForm::closeEvent(QCloseEvent* e) {
+    // A hidden form keeps neither an acquisition nor the camera.
+    if (StopBtn->isEnabled()) StopBtnClick();
     if (tsCap321->Connected()) {
         try {
             tsCap321->SetConnected(false);
@@ -418,7 +425,7 @@ void TMichelsonForm::QuitterBtnClick() {
             // closing a camera that already failed changes nothing
         }
     }
-    close();
+    QMainWindow::closeEvent(e);
 }
 
 } // namespace kinepo

@@ -72,6 +72,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // Closing (by "Quitter" or the window) ends an acquisition and disconnects the camera.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void Connecte(bool connecte);

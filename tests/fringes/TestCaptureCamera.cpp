@@ -7,6 +7,7 @@
 #include "support/FilmSynthetique.h"
 
 #include <QColor>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -200,6 +201,35 @@ TEST(SourceCamera, FilmLumaIsLimitedRangeWithItsTimestamps) {
     }
     auto bogus = CreerSourceFilm(dir.filePath("absent.avi"), false);
     EXPECT_THROW(bogus->Ouvrir(), ErreurCamera);
+}
+
+// The real camera, where the machine has one.
+TEST(SourceCamera, V4l2CameraGivesALumaPlane) {
+    if (!QFile::exists(QStringLiteral("/dev/video0")))
+        GTEST_SKIP() << "no camera at /dev/video0 on this machine";
+    auto s = CreerSourceV4l2(QStringLiteral("/dev/video0"));
+    try {
+        s->Ouvrir();
+    } catch (const ErreurCamera& e) {
+        GTEST_SKIP() << "/dev/video0 does not capture: " << e.what();
+    }
+    const QSize taille = s->Taille();
+    EXPECT_GT(taille.width(), 0);
+    EXPECT_GT(taille.height(), 0);
+    QString raison;
+    QImage couleur;
+    int image = 0;
+    for (int essai = 0; essai < 10 && image == 0; ++essai)
+        s->Lire(
+            [&](const ImageCamera& i) {
+                ++image;
+                EXPECT_EQ(QSize(i.largeur, i.hauteur), taille);
+                couleur = i.couleur();
+            },
+            raison, 500);
+    EXPECT_EQ(image, 1) << raison.toStdString();
+    EXPECT_EQ(couleur.size(), taille);
+    s->Fermer();
 }
 
 } // namespace

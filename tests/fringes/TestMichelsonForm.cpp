@@ -314,6 +314,17 @@ TEST_F(FormeMichelson, QuitDisconnects) {
     f->QuitterBtnClick();
     EXPECT_FALSE(f->tsCap321->Connected());
     EXPECT_FALSE(f->isVisible());
+    // Closed while acquiring: the acquisition ends with its samples, the camera is let go.
+    f->show();
+    f->ConnectBtnClick();
+    f->ConfigWebBtnClick();
+    f->StartBtnClick();
+    Images(*f, 3);
+    f->close();
+    EXPECT_FALSE(f->tsCap321->Capturing());
+    EXPECT_FALSE(f->tsCap321->Connected());
+    EXPECT_EQ(f->Suivi().NombreEchantillons, 3);
+    EXPECT_TRUE(f->TabulaneBtn->isEnabled());
 }
 
 } // namespace
