@@ -180,12 +180,14 @@ void TMichelsonForm::resizeEvent(QResizeEvent* e) {
 // ---- connection --------------------------------------------------------------------------
 
 void TMichelsonForm::ConnectBtnClick() {
+    interrompue_ = false;
     try {
         tsCap321->SetConnected(!tsCap321->Connected());
     } catch (const ErreurCamera& e) {
         ConfigWebBtn->setEnabled(false);
         Dialogues().message(e.Message());
     }
+    interrompue_ = false;
     MettreBoutons();
 }
 
@@ -208,15 +210,18 @@ void TMichelsonForm::Connecte(bool connecte) {
         // The choices beside the pictures need the height of a 240-line frame.
         PanneauImage->setFixedHeight(std::max(hauteur, 240) + 16);
         PaintBox1->update();
+    } else if (StopBtn->isEnabled()) {
+        // The camera went away during an acquisition: it ends with the samples taken.
+        interrompue_ = true;
+        StopBtn->setEnabled(false);
+        tsCap321->Parameter.SetPreview(true);
     }
     MettreBoutons();
 }
 
 void TMichelsonForm::Panne(const QString& raison) {
-    const bool acquisition = StopBtn->isEnabled();
-    StopBtn->setEnabled(false);
-    StartBtn->setEnabled(false);
-    tsCap321->Parameter.SetPreview(true);
+    const bool acquisition = interrompue_;
+    interrompue_ = false;
     MettreBoutons();
     if (acquisition)
         Dialogues().message(QStringLiteral("L'acquisition s'arrête : %1. Les %2 mesures prises "

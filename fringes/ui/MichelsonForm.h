@@ -94,6 +94,7 @@ private:
     QImage graphe_;
     int redessins_ = 0;
     std::uint8_t pointSaisi_ = 0; // 0 none, 1 or 2
+    bool interrompue_ = false;    // the last disconnection ended an acquisition
     TMichelsonHlp* aide_ = nullptr;
 };
 

@@ -244,6 +244,19 @@ TEST_F(FormeMichelson, CameraFailingMidAcquisitionKeepsTheSamples) {
     EXPECT_EQ(kt::PressePapiers().contenu.count(QStringLiteral("\r\n")), 5 + 11 + 8);
 }
 
+TEST_F(FormeMichelson, DisconnectingDuringAnAcquisitionEndsIt) {
+    auto f = Forme();
+    f->StartBtnClick();
+    Images(*f, 4);
+    f->ConnectBtnClick();
+    EXPECT_FALSE(f->tsCap321->Connected());
+    EXPECT_FALSE(f->StopBtn->isEnabled());
+    EXPECT_FALSE(f->StartBtn->isEnabled());
+    EXPECT_TRUE(f->TabulaneBtn->isEnabled());
+    EXPECT_EQ(f->Suivi().NombreEchantillons, 4);
+    EXPECT_TRUE(kt::Dialogues().messages().empty());
+}
+
 TEST_F(FormeMichelson, LockOfTheAutomaticModesOrANote) {
     struct Cas {
         bool verrouillable;
