@@ -718,7 +718,9 @@ void TOptiqueForm::tsCap321Connected() {
 void TOptiqueForm::Timer1Timer() {
     // A handle being dragged keeps the picture still under the mouse.
     if (profil_->PoigneeSaisie != 0 || !tsCap321->Connected()) return;
-    const QImage image = tsCap321->CopyToClipBoard();
+    // The frame is handed over directly: going through the clipboard twice a second would
+    // take the clipboard away from the user for as long as the webcam runs.
+    const QImage image = tsCap321->ImageCourante();
     if (image.isNull()) return;
     image_ = image.convertToFormat(QImage::Format_RGB32);
     if (image_.size() != profil_->Image) regleZoom(image_.width(), image_.height());

@@ -113,6 +113,12 @@ void CaptureCamera::Panne(const QString& raison) {
 }
 
 QImage CaptureCamera::CopyToClipBoard() {
+    QImage image = ImageCourante();
+    if (!image.isNull()) PressePapiers().setImage(image);
+    return image;
+}
+
+QImage CaptureCamera::ImageCourante() {
     if (!source_) return {};
     QImage image;
     QString raison;
@@ -126,7 +132,6 @@ QImage CaptureCamera::CopyToClipBoard() {
         Panne(raison);
         return {};
     }
-    if (!image.isNull()) PressePapiers().setImage(image);
     return image;
 }
 

@@ -73,8 +73,10 @@ public:
 
     TtsCap32Parameter Parameter;
 
-    // A fresh frame as a picture; it is also put on the clipboard. A null picture when not
-    // connected or when the source gives no frame.
+    // A fresh frame as a picture. A null picture when not connected or when the source gives
+    // no frame.
+    QImage ImageCourante();
+    // The same, also put on the clipboard.
     QImage CopyToClipBoard();
     // Starts or stops a capture into memory at the capture rate (10 frames/s while unset).
     void CapOrder(OrdreCapture ordre);

@@ -76,6 +76,7 @@ TEST_F(WebcamOptique, ProfileRefreshesOnlyAtTheTickAndNotWhileAHandleIsHeld) {
     forme->Timer1Timer();
     EXPECT_EQ(forme->NombreCalculs(), avant + 1);
     EXPECT_EQ(forme->ImageTenue().size(), QSize(64, 48));
+    EXPECT_EQ(kt::PressePapiers().ecritures, 0); // the user's clipboard is left alone
     const int premier = Gris();
     // The capture's own frames (preview) do not recompute: only the 500 ms tick does.
     for (int i = 0; i < 6; ++i)
