@@ -8,14 +8,17 @@
 #include "support/Evenements.h"
 #include "support/FakeConstante.h"
 #include "support/FakePlateforme.h"
+#include "support/FilmSynthetique.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColor>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -338,6 +341,42 @@ TEST_F(FormeMichelson, QuitDisconnects) {
     EXPECT_FALSE(f->tsCap321->Connected());
     EXPECT_EQ(f->Suivi().NombreEchantillons, 3);
     EXPECT_TRUE(f->TabulaneBtn->isEnabled());
+}
+
+// A recorded experiment replayed: the film named by KINEPO_CAMERA is the camera, in a loop.
+TEST_F(FormeMichelson, FilmNamedByTheEnvironmentIsReplayedInALoop) {
+    QTemporaryDir dir;
+    const QString chemin = dir.filePath(QStringLiteral("experience.avi"));
+    kt::ParametresFilm pf;
+    pf.codec = kt::CodecFilm::RawAvi;
+    pf.largeur = 40;
+    pf.hauteur = 30;
+    pf.images = 3;
+    const int gris[3] = {0, 255, 0};
+    ASSERT_TRUE(kt::EcrireFilm(chemin, pf, [&](int n) {
+        QImage g(40, 30, QImage::Format_RGB888);
+        g.fill(QColor(gris[n], gris[n], gris[n]));
+        return g;
+    }));
+    qputenv("KINEPO_CAMERA", ("film:" + chemin).toLocal8Bit());
+    auto f = std::make_unique<TMichelsonForm>();
+    f->Compteur = [this] { return compteur += 40000000ULL; };
+    f->tsCap321->ouvrirDialogue = [](CaptureCamera&) {};
+    f->ConnectBtnClick();
+    qunsetenv("KINEPO_CAMERA");
+    ASSERT_TRUE(f->tsCap321->Connected());
+    EXPECT_EQ(f->tsCap321->NomSource(), chemin);
+    EXPECT_EQ(f->Suivi().Point1, QPoint(20, 15));
+    f->ConfigWebBtnClick(); // the reference takes frame 0
+    EXPECT_EQ(f->ImageReference().size(), QSize(40, 30));
+    f->StartBtnClick();
+    Images(*f, 5); // frames 1, 2, 0, 1, 2
+    ASSERT_EQ(f->Suivi().NombreEchantillons, 5);
+    const double blanc = (2115.0 - 144.0) / 2115.0;
+    const double attendu[5] = {blanc, 0, 0, blanc, 0};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_DOUBLE_EQ(f->Suivi().Lampe[std::size_t(i)], attendu[i]) << i;
+    EXPECT_TRUE(f->StopBtn->isEnabled());
 }
 
 } // namespace
