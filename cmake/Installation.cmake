@@ -76,7 +76,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the shared libraries dpkg-shlibdeps finds: Qt's platform plugins, its French and
 # Spanish dialog texts, and the desktop's browser opener for the help.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6, libqt6multimedia6, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libavformat59, libavcodec59, libswscale6, libswresample4, libjpeg62-turbo, libgif7, xdg-utils")
+    "libqt6widgets6, libqt6multimedia6, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, libavformat59, libavcodec59, libswscale6, libswresample4, libjpeg62-turbo, libgif7, libv4l-0, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsane1, ffmpeg")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -47,7 +47,7 @@ for f in ./usr/bin/kinepo ./usr/bin/kinepo-cli \
     grep -qxF "$f" <<<"$liste" || echec "$f manque dans le paquet"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libavcodec59 libjpeg62-turbo libgif7; do
+for d in libqt6widgets6 libavcodec59 libjpeg62-turbo libgif7 libv4l-0; do
     grep -q "$d" <<<"$depends" || echec "la dépendance $d manque ($depends)"
 done
 echo "paquet: Depends: $depends"
