@@ -97,6 +97,7 @@ void Dictionnaire::ChargerTextes(const QString& traductions, const QString& lang
     lignes_.clear();
     indexFrancais_.clear();
     indexAutres_.clear();
+    modeles_.clear();
     for (const QString& ligne : LignesUtiles(langues)) {
         const QStringList champs = ligne.split(QLatin1Char('\t'));
         langues_ << champs.value(0).trimmed();
@@ -115,6 +116,7 @@ void Dictionnaire::ChargerTextes(const QString& traductions, const QString& lang
         for (qsizetype k = 1; k < champs.size(); ++k)
             if (!champs[k].isEmpty() && !indexAutres_.contains(champs[k]))
                 indexAutres_.insert(champs[k], n);
+        ajouterModele(champs[0], n);
         lignes_.push_back(std::move(champs));
     }
     if (langue_ > langues_.size()) langue_ = -1;
@@ -144,14 +146,66 @@ int Dictionnaire::ligneDe(const QString& texte) const {
     return -1;
 }
 
-QString Dictionnaire::TraduireVers(const QString& texte, int langue) const {
-    const int l = ligneDe(texte);
-    if (l < 0) return texte;
+void Dictionnaire::ajouterModele(const QString& francais, int ligne) {
+    static const QRegularExpression marque(QStringLiteral("%([1-9])"));
+    QString motif;
+    QList<int> numeros;
+    qsizetype debut = 0;
+    for (auto it = marque.globalMatch(francais); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        motif += QRegularExpression::escape(francais.mid(debut, m.capturedStart() - debut));
+        motif += QStringLiteral("(.+?)");
+        numeros << m.captured(1).toInt();
+        debut = m.capturedEnd();
+    }
+    if (numeros.isEmpty()) return;
+    motif += QRegularExpression::escape(francais.mid(debut));
+    QRegularExpression re(QRegularExpression::anchoredPattern(motif),
+                          QRegularExpression::DotMatchesEverythingOption);
+    re.optimize();
+    modeles_.push_back({std::move(re), std::move(numeros), ligne});
+}
+
+QString Dictionnaire::traduireModele(const QString& texte, int colonne, int profondeur) const {
+    for (const Modele& m : modeles_) {
+        const QRegularExpressionMatch r = m.motif.match(texte);
+        if (!r.hasMatch()) continue;
+        const QStringList& ligne = lignes_[static_cast<std::size_t>(m.ligne)];
+        QString t = ligne.value(colonne);
+        if (t.isEmpty()) t = ligne[0];
+        // One pass over the translation, so a part holding "%2" is not replaced again.
+        QString resultat;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            if (t[i] == QLatin1Char('%') && i + 1 < t.size() && t[i + 1] >= QLatin1Char('1') &&
+                t[i + 1] <= QLatin1Char('9')) {
+                const int k = m.numeros.indexOf(t[i + 1].digitValue());
+                if (k >= 0) {
+                    const QString partie = r.captured(k + 1);
+                    resultat +=
+                        profondeur < 2 ? traduireVers(partie, colonne + 1, profondeur + 1) : partie;
+                    ++i;
+                    continue;
+                }
+            }
+            resultat += t[i];
+        }
+        return resultat;
+    }
+    return texte;
+}
+
+QString Dictionnaire::traduireVers(const QString& texte, int langue, int profondeur) const {
     // No language selected: back to the design texts.
     const int colonne = langue < 1 ? 0 : langue - 1;
+    const int l = ligneDe(texte);
+    if (l < 0) return colonne == 0 ? texte : traduireModele(texte, colonne, profondeur);
     const QStringList& ligne = lignes_[static_cast<std::size_t>(l)];
     const QString& t = ligne.value(colonne);
     return t.isEmpty() ? ligne[0] : t;
+}
+
+QString Dictionnaire::TraduireVers(const QString& texte, int langue) const {
+    return traduireVers(texte, langue, 0);
 }
 
 QString Dictionnaire::Traduire(const QString& texte) const {

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -54,6 +55,9 @@ public:
 
     // The text in the current language: the translation of the row that holds `texte` in any
     // language (so a form already translated can be translated again), or `texte` itself.
+    // A French text with %1, %2... stands for every text that differs only there (a message
+    // with a file name or a number in it): the translation gets the same parts back, each one
+    // translated in turn when the dictionary knows it.
     QString Traduire(const QString& texte) const;
     // The same for a language given explicitly.
     QString TraduireVers(const QString& texte, int langue) const;
@@ -69,6 +73,9 @@ signals:
 
 private:
     int ligneDe(const QString& texte) const;
+    void ajouterModele(const QString& francais, int ligne);
+    QString traduireModele(const QString& texte, int colonne, int profondeur) const;
+    QString traduireVers(const QString& texte, int langue, int profondeur) const;
 
     QString nom_;
     QStringList langues_;
@@ -76,6 +83,12 @@ private:
     std::vector<QStringList> lignes_; // column 0 is French
     QHash<QString, int> indexFrancais_;
     QHash<QString, int> indexAutres_;
+    struct Modele {
+        QRegularExpression motif; // the French text, its %N parts captured
+        QList<int> numeros;       // the N of each capture, in order
+        int ligne;
+    };
+    std::vector<Modele> modeles_;
     int langue_ = -1;
     std::vector<QPointer<QWidget>> formes_;
 };

@@ -46,7 +46,11 @@ const QString kTraductions =
                    "Deux\\nlignes\tDos\\nlíneas\t\n"
                    "Sans anglais\tSin inglés\t\n"
                    "Sauver\tGuardar\tSave\n"
-                   "Enregistrer\tGrabar\tSave\n");
+                   "Enregistrer\tGrabar\tSave\n"
+                   "La webcam s'arrête : %1.\tLa webcam se detiene: %1.\tThe webcam stops: %1.\n"
+                   "La webcam ne répond plus\tLa webcam no responde\tThe webcam no longer answers\n"
+                   "Série %1 : %2 points\tSerie %1: %2 puntos\t%2 points in series %1\n"
+                   "Fichier %1 illisible\tArchivo %1 ilegible\t\n");
 
 // A small translatable form with a component of each translated kind.
 class FormeEssai : public TTradForm {
@@ -121,6 +125,33 @@ TEST_F(Traduction, FilesGiveLanguagesCodesAndTranslationsInEveryDirection) {
     EXPECT_TRUE(d.Complet("Ouvrir"));
     EXPECT_FALSE(d.Complet("Sans anglais"));
     EXPECT_FALSE(d.Complet("Open"));
+}
+
+// Messages made with a file name or a number: the French text with %1, %2... stands for them.
+TEST_F(Traduction, TextsWithPartsAreTranslatedAroundTheirParts) {
+    struct Cas {
+        QString texte;
+        int langue;
+        QString attendu;
+    };
+    const Cas cas[] = {
+        // The part is itself a text of the dictionary: translated too.
+        {"La webcam s'arrête : La webcam ne répond plus.", 3,
+         "The webcam stops: The webcam no longer answers."},
+        {"La webcam s'arrête : /dev/video0 absent.", 2,
+         "La webcam se detiene: /dev/video0 absent."},
+        // Parts in another order, and a part that looks like a mark is not replaced again.
+        {"Série 2 : 150 points", 3, "150 points in series 2"},
+        {"Série %2 : 7 points", 3, "7 points in series %2"},
+        // No English: the French text with its parts.
+        {"Fichier /tmp/a.bmp illisible", 3, "Fichier /tmp/a.bmp illisible"},
+        {"La webcam s'arrête : x.", 1, "La webcam s'arrête : x."},
+        // Not the whole text: left alone.
+        {"Attention : la webcam s'arrête : x.", 3, "Attention : la webcam s'arrête : x."},
+        {"La webcam s'arrête : .", 3, "La webcam s'arrête : ."},
+    };
+    for (const Cas& c : cas)
+        EXPECT_EQ(d.TraduireVers(c.texte, c.langue), c.attendu) << c.texte.toStdString();
 }
 
 TEST_F(Traduction, MissingOrEmptyFilesLeaveTheFormsFrench) {
