@@ -1,12 +1,15 @@
 // The second video form and the codec help, driven as a user drives them: generated films,
 // clicks on the picture, the scripted dialogs and the recorded program starts.
+#include "common/IniFile.h"
 #include "common/Nombres.h"
+#include "platform/Chemins.h"
 #include "platform/video/LecteurFilm.h"
 #include "shell/base/PanneauxEtat.h"
 #include "support/Evenements.h"
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/ui/AideCodecDlg.h"
+#include "video/ui/ChronoU.h"
 #include "video/ui/MovieForm.h"
 #include "shell/base/PanneauImage.h"
 
@@ -15,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +33,23 @@ QImage ImageGrise(int, int largeur, int hauteur) {
     QImage im(largeur, hauteur, QImage::Format_RGB888);
     im.fill(QColor(128, 128, 128));
     return im;
+}
+
+// A red disc of radius 5 crossing a grey frame from left to right, 12 pixels a frame.
+QPoint CentreDisque(int n) {
+    return {20 + 12 * n, 60};
+}
+QImage ImageDisque(int n, int largeur, int hauteur) {
+    QImage im = ImageGrise(n, largeur, hauteur);
+    QPainter p(&im);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(230, 20, 20));
+    p.drawEllipse(CentreDisque(n), 5, 5);
+    return im;
+}
+
+bool Rouge(QRgb c) {
+    return qRed(c) > 150 && qGreen(c) < 100 && qBlue(c) < 100;
 }
 
 class MovieForm : public ::testing::Test {
@@ -182,6 +203,94 @@ TEST_F(MovieForm, PointsTropProchesPuisEchelleDessineeDansLImage) {
     forme->ZoomSEChange(2);
     EXPECT_EQ(forme->Image->size(), QSize(320, 240));
     EXPECT_EQ(forme->Image->Composition().pixel(140, 40), axe);
+}
+
+TEST_F(MovieForm, ChronophotographieSansClicSurLaCible) {
+    test::ParametresFilm p;
+    p.images = 10;
+    p.qualite = 2;
+    const QString film = dossier.filePath("disque.avi");
+    ASSERT_TRUE(test::EcrireFilm(film, p, [&](int n) { return ImageDisque(n, 160, 120); }));
+    Ouvrir(film);
+    forme->Lecteur().AllerImage(2);
+    test::TraiterEvenements();
+    const QString bmp = dossier.filePath("chrono.bmp");
+    test::Dialogues().fichiers.push_back(bmp);
+    forme->ChronoPhotoBtn->click();
+    // No target to click: the pass starts at once and runs to the last frame.
+    EXPECT_NEAR(forme->Calibration().TimeOrigin, 0.08, 1e-9);
+    for (int i = 0; i < 50 && forme->ChronoPhotoBtn->isChecked(); ++i)
+        test::TraiterEvenements();
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 9);
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    // The saved picture holds the disc of every frame after the start, over the background
+    // (the start frame is the background itself: where its disc was, the next frame's grey
+    // differs from it and is painted over it).
+    const QImage chrono(bmp);
+    ASSERT_FALSE(chrono.isNull());
+    EXPECT_EQ(chrono.size(), QSize(160, 120));
+    for (int n = 3; n < 10; ++n)
+        EXPECT_TRUE(Rouge(chrono.pixel(CentreDisque(n)))) << "frame " << n;
+    EXPECT_FALSE(Rouge(chrono.pixel(CentreDisque(0))));
+    EXPECT_FALSE(Rouge(chrono.pixel(80, 20)));
+    EXPECT_TRUE(ChronoForm()->isVisible());
+    ChronoForm()->hide();
+}
+
+TEST_F(MovieForm, ChronophotographieAnnuleeAuChoixDuFichier) {
+    Ouvrir(Film("court.avi", 5));
+    test::Dialogues().fichiers.push_back(std::nullopt);
+    forme->ChronoPhotoBtn->click();
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 0);
+    EXPECT_TRUE(forme->MesureBtn->isEnabled());
+}
+
+TEST_F(MovieForm, ReglagesAviSansSectionSave) {
+    forme.reset();
+    QFile::remove(NomFichierIni());
+    forme = std::make_unique<TMovieForm>();
+    forme->Axeverslebasgauche->trigger();
+    forme->CurseurClick(6);
+    forme->IncertitudeSE->setValue(3);
+    forme->close();
+    {
+        const IniFile ini(NomFichierIni());
+        EXPECT_FALSE(ini.lireBooleen(QStringLiteral("AVI"), QStringLiteral("Altitude"), true));
+        EXPECT_FALSE(ini.lireBooleen(QStringLiteral("AVI"), QStringLiteral("Droite"), true));
+        EXPECT_EQ(ini.lireEntier(QStringLiteral("AVI"), QStringLiteral("Cible"), 0), 6);
+        EXPECT_EQ(ini.lireEntier(QStringLiteral("Save"), QStringLiteral("Tabulane"), -7), -7);
+    }
+    QFile f(NomFichierIni());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.readAll().contains("[Save]"));
+    f.close();
+    forme = std::make_unique<TMovieForm>();
+    EXPECT_TRUE(forme->Axeverslebasgauche->isChecked());
+    EXPECT_TRUE(forme->CurseurNoir->isChecked());
+    EXPECT_EQ(forme->IncertitudeSE->value(), 3);
+    forme->CurseurClick(8);
+}
+
+TEST_F(MovieForm, OrigineDesTempsSurUnPointEnregistre) {
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    for (int i = 0; i < 3; ++i)
+        Relacher({10 + 10 * i, 40});
+    EXPECT_EQ(Cellule(0, 0), "0");
+    // Once rows exist the button picks one: the second row becomes time 0.
+    ASSERT_TRUE(forme->OrigineTempsBtn->isCheckable());
+    forme->OrigineTempsBtn->click();
+    forme->ImageMouseDown(Qt::LeftButton, QPoint(21, 41));
+    forme->ImageMouseUp(Qt::LeftButton, QPoint(21, 41));
+    EXPECT_EQ(Cellule(0, 0), "-0.04");
+    EXPECT_EQ(Cellule(1, 0), "0");
+    EXPECT_EQ(Cellule(2, 0), "0.04");
+    EXPECT_FALSE(forme->OrigineTempsBtn->isChecked());
+    EXPECT_EQ(forme->Tables().Rows, 3);
 }
 
 // ---- Codec help ------------------------------------------------------------------------------

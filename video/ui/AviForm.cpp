@@ -17,7 +17,7 @@
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
 #include "video/ui/MesuresVideo.h"
-#include "video/ui/SuiviAvi.h"
+#include "video/ui/PiloteSuivi.h"
 #include "video/ui/Vignettes.h"
 
 #include <QActionGroup>
@@ -63,11 +63,8 @@ TAviForm::TAviForm(QWidget* parent)
     construireControles();
     connect(lecteur_, &LecteurMci::Notification, this, &TAviForm::MediaPlayerNotify);
     connect(lecteur_, &LecteurMci::ImageChangee, Image, qOverload<>(&QWidget::update));
-    LireReglages();
-    Inviter(QString::fromUtf8(kInviteRepos));
-    BoutonsEtat();
     InstallerSuiviAutomatique(*this);
-    FormCreate();
+    achever();
 }
 
 TAviForm::~TAviForm() {
@@ -75,9 +72,6 @@ TAviForm::~TAviForm() {
 }
 
 void TAviForm::construireControles() {
-    // Main tool bar.
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
     DefinirAide(OpenBtn, QStringLiteral("|Ouverture d'un fichier image"));
     RazBtn =
         BoutonOutil(this, QStringLiteral("RàZ"), QStringLiteral("|Effacer toutes les mesures"));
@@ -106,19 +100,6 @@ void TAviForm::construireControles() {
     VidcapBtn = BoutonOutil(this, QStringLiteral("&Vidcap"), QString());
     CodecLabel = new QLabel(this);
     DefinirAide(CodecLabel, QStringLiteral("Codec"));
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn,
-                                         OrigineBtn, EchelleBtn, OrigineTempsBtn, UndoBtn, RazBtn,
-                                         RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn, CodecLabel}) {
-        QAction* a = ToolBar1->addWidget(w);
-        // Capture programs are not looked for on this platform: the button stays hidden.
-        if (w == VidcapBtn) a->setVisible(false);
-    }
-
-    // Calibration tool bar.
-    addToolBarBreak();
-    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
-    ToolBar2->setMovable(false);
     NbreImagesSE = new QSpinBox(this);
     NbreImagesSE->setRange(1, kCadenceMaxAffichable);
     NbreImagesSE->setValue(25);
@@ -127,15 +108,18 @@ void TAviForm::construireControles() {
     Label4 = new QLabel(QStringLiteral(" –t= "), this);
     DureeEdit = new QLineEdit(this);
     DureeEdit->setMaximumWidth(80);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
-             LabelIncert, LabelZoom, ZoomSE, LabelNbreSE, NbreSE})
-        // The period field only replaces the rate box for a very slow film.
-        ToolBar2->addWidget(w)->setVisible(w != DureeEdit && w != Label4);
-    ToolBar2->addSeparator();
-    for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
-                                                      CouleurPointsCB, PaintBox})
-        ToolBar2->addWidget(w);
+    placerBarres({OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
+                  OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn,
+                  CodecLabel},
+                 {LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit,
+                  IncertitudeSE, LabelIncert, LabelZoom, ZoomSE, LabelNbreSE, NbreSE});
+    // Capture programs are not looked for on this platform: the button stays hidden. The
+    // period field only replaces the rate box for a very slow film.
+    for (QToolBar* barre : {ToolBar1, ToolBar2})
+        for (QAction* a : barre->actions()) {
+            QWidget* w = barre->widgetForAction(a);
+            if (w == VidcapBtn || w == DureeEdit || w == Label4) a->setVisible(false);
+        }
 
     // Centre: picture and track bar, then the side page.
     auto* centre = new QWidget(this);
@@ -523,7 +507,7 @@ void TAviForm::RendreFocus() {
 
 void TAviForm::MesureBtnClick() {
     if (MesureBtn->isChecked()) {
-        calib_.TimeOrigin = 0;
+        calib_.TimeOrigin = OrigineDesTempsAuDepart();
         if (MesureAutoCB->isChecked() && Suivi.Armer)
             Suivi.Armer(*this);
         else
@@ -549,8 +533,20 @@ void TAviForm::ChronoPhotoBtnClick() {
     BoutonsEtat();
 }
 
-void TAviForm::CibleChoisie(QPoint posEcran) {
-    if (Suivi.CibleChoisie) Suivi.CibleChoisie(*this, posEcran);
+QImage TAviForm::ImageAnalyse() {
+    return lecteur_->ImageAffichee();
+}
+
+void TAviForm::AvancerUneImage() {
+    Busy = false;
+    lecteur_->Pas(+1, true);
+}
+
+void TAviForm::MontrerProgressionAnalyse() {
+    if (const MoteurVideo* m = lecteur_->Moteur())
+        Status->setTexte(1, QStringLiteral("%1 / %2")
+                                .arg(lecteur_->ImageCourante() + 1)
+                                .arg(m->Infos().nombreImages));
 }
 
 void TAviForm::MarquerClic(QPoint posImage) {
@@ -572,16 +568,9 @@ void TAviForm::ApresPoint(const EffetPointage& e, int i, int k, QPoint posImage)
     }
 }
 
-void TAviForm::AvancerApresLigne() {
-    Busy = false;
-    lecteur_->Pas(+1, true);
-}
-
 void TAviForm::UndoBtnClick() {
-    const EffetPointage e = machine_.Defaire();
+    defairePoint();
     UndoBtn->setEnabled(tables_.Rows > 0);
-    Inviter(e.invite);
-    SetCurseurImage(e.curseur);
     Busy = false;
     if (FilmOuvert()) lecteur_->Pas(-1, true);
 }
@@ -652,28 +641,10 @@ void TAviForm::LirePatchVivant(QPoint posEcran) {
 
 void TAviForm::BoutonsEtat() {
     const bool film = FilmOuvert();
-    const bool mesure = MesureBtn->isChecked();
+    TFormeVideo::BoutonsEtat();
     PanelMediaPlayer->setVisible(film);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{EchelleBtn, ChronoPhotoBtn, OrigineBtn, NbreSE})
-        w->setEnabled(film && !mesure);
-    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, OrigineTempsBtn, RefreshBtn})
-        w->setEnabled(film);
-    MesureBtn->setEnabled(film && !ChronoPhotoBtn->isChecked());
-    TabulaneBtn->setEnabled(tables_.Rows > 3);
-    RazBtn->setEnabled(film && !mesure && tables_.Rows > 3);
-    UndoBtn->setEnabled(film && mesure && tables_.Rows > 0);
-    // The live patch comes from the decoded frame, so pixels can always be read back.
-    vignette_ = film && machine_.Etat == PointingState::psMeasure;
-    for (QAction* a : ToolBar2->actions())
-        if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
-    // "Début des mesures" until the button has been pressed once.
-    if (mesureBasculee_)
-        DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
-                                      : QStringLiteral("|Commencer les mesures"));
-    DefinirAide(ChronoPhotoBtn, ChronoPhotoBtn->isChecked()
-                                    ? QStringLiteral("|Arrêt de la Chronophotographie")
-                                    : QStringLiteral("|Réaliser une chronophotographie"));
+    RefreshBtn->setEnabled(film);
+    RazBtn->setEnabled(film && !MesureBtn->isChecked() && tables_.Rows > 3);
     Image->setCursor(CurseurNumero(crDefaut));
     for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, DureeEdit})
         w->setFixedHeight(22);
@@ -748,17 +719,8 @@ void TAviForm::resizeEvent(QResizeEvent* e) {
 
 void TAviForm::closeEvent(QCloseEvent* e) {
     EcrireReglages();
-    // Whatever runs ends as releasing its button ends it: no measurement outlives its film.
-    if (MesureBtn->isChecked()) {
-        MesureBtn->setChecked(false);
-        MesureBtnClick();
-    }
-    if (ChronoPhotoBtn->isChecked()) {
-        ChronoPhotoBtn->setChecked(false);
-        ChronoPhotoBtnClick();
-    }
-    if (Suivi.Arret) Suivi.Arret(*this);
-    machine_.Etat = PointingState::psIdle;
+    // No measurement outlives its film.
+    arreterTout();
     try {
         if (FilmOuvert()) {
             lecteur_->Stop(false);

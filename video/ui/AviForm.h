@@ -7,7 +7,6 @@
 
 #include <QEvent>
 #include <QPoint>
-#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -42,20 +41,6 @@ class TAviForm : public TFormeVideo {
 public:
     explicit TAviForm(QWidget* parent = nullptr);
     ~TAviForm() override;
-
-    // ---- Automatic tracking and chronophotography plug in here -------------------------------
-    // The tracking driver (SuiviAvi.cpp) fills these in when the form is created. Empty hooks
-    // leave the corresponding controls without automatic behaviour.
-    struct CrochetsSuivi {
-        std::function<void(TAviForm&)> Armer;       // MesureBtn down with MesureAutoCB ticked
-        std::function<void(TAviForm&)> ChronoPhoto; // ChronoPhotoBtn clicked (either way)
-        std::function<void(TAviForm&, QPoint posEcran)> CibleChoisie; // release in psTarget
-        std::function<void(TAviForm&)> DebutAnalyse; // frame notification in psAnalysisStart
-        std::function<void(TAviForm&)> PasseAnalyse; // frame notification in psAnalysis
-        std::function<void(TAviForm&)> Arret;        // MesureBtn up (the analysis is abandoned)
-        std::function<void(TAviForm&)> Bilan; // after Arret: what the tracking came to, if lost
-    };
-    CrochetsSuivi Suivi;
 
     // ---- Controls of this form only (the shared ones are TFormeVideo's) -------------------
     QToolButton* RazBtn = nullptr;
@@ -104,8 +89,8 @@ public:
     bool OuvrirFilm(const QString& nom);
     void MediaPlayerNotify();
     void PosterRafraichissement();
-    void MesureBtnClick();
-    void ChronoPhotoBtnClick();
+    void MesureBtnClick() override;
+    void ChronoPhotoBtnClick() override;
     void UndoBtnClick();
     void RazBtnClick();
     void TabulaneBtnClick();
@@ -127,13 +112,16 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
     void Rafraichir() override { PosterRafraichissement(); }
+    // The AVI form's times run from the film's first frame.
+    double OrigineDesTempsAuDepart() const override { return 0; }
+    QImage ImageAnalyse() override;
+    void AvancerUneImage() override;
+    void MontrerProgressionAnalyse() override;
     double TempsImageCourante() const override;
     double TempsPoint() const override { return calib_.CurrentTime; }
-    void AvancerApresLigne() override;
     void ApresPoint(const EffetPointage& e, int i, int k, QPoint posImage) override;
     void MarquerClic(QPoint posImage) override;
     void LirePatchVivant(QPoint posEcran) override;
-    void CibleChoisie(QPoint posEcran) override;
     void RendreFocus() override;
 
 private:
@@ -147,7 +135,6 @@ private:
     bool premiereNotification_ = false;
     bool microsoftVideo1_ = false;
     CibleSauvegarde cibleSauvegarde_ = CibleSauvegarde::Tabulane;
-    bool mesureBasculee_ = false; // MesureBtn has been pressed once (its hints alternate since)
 };
 
 } // namespace kinepo

@@ -199,6 +199,30 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
 
 TFormeVideo::~TFormeVideo() = default;
 
+void TFormeVideo::achever() {
+    LireReglages();
+    Inviter(QString::fromUtf8(kInviteRepos));
+    BoutonsEtat();
+    FormCreate();
+}
+
+void TFormeVideo::placerBarres(std::initializer_list<QWidget*> boutons,
+                               std::initializer_list<QWidget*> champs) {
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    for (QWidget* w : boutons)
+        ToolBar1->addWidget(w);
+    addToolBarBreak();
+    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    for (QWidget* w : champs)
+        ToolBar2->addWidget(w);
+    ToolBar2->addSeparator();
+    for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
+                                                      CouleurPointsCB, PaintBox})
+        ToolBar2->addWidget(w);
+}
+
 // ---- Settings ------------------------------------------------------------------------------
 
 ReglagesAvi TFormeVideo::Reglages() const {
@@ -417,6 +441,12 @@ void TFormeVideo::demarrerPointage() {
     SetCurseurImage(e.curseur);
 }
 
+void TFormeVideo::defairePoint() {
+    const EffetPointage e = machine_.Defaire();
+    Inviter(e.invite);
+    SetCurseurImage(e.curseur);
+}
+
 void TFormeVideo::arreterPointage() {
     const EffetPointage e = machine_.Arreter();
     Inviter(e.invite);
@@ -454,8 +484,6 @@ void TFormeVideo::AfficherPointeur(QPoint posEcran) {
         Status->setTexte(1, QStringLiteral("y=%1").arg(posEcran.y()));
     }
 }
-
-void TFormeVideo::CibleChoisie(QPoint) {}
 
 void TFormeVideo::ImageMouseDown(Qt::MouseButton bouton, QPoint posEcran) {
     if (bouton == Qt::RightButton) {
@@ -558,7 +586,7 @@ void TFormeVideo::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
         break;
     }
     case PointingState::psTarget:
-        CibleChoisie(posEcran);
+        if (Suivi.CibleChoisie) Suivi.CibleChoisie(*this, posEcran);
         break;
     default:
         break;
@@ -590,12 +618,25 @@ void TFormeVideo::EnregistrerPoint(QPoint posImage) {
     if (!e.ligneComplete) return;
     TabulaneBtn->setEnabled(tables_.Rows > 3);
     if (e.avancer && AvantDerniereImage()) {
-        AvancerApresLigne();
+        AvancerUneImage();
     } else {
         finMesure();
         if (e.tablesPleines)
             Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
     }
+}
+
+void TFormeVideo::arreterTout() {
+    if (MesureBtn->isChecked()) {
+        MesureBtn->setChecked(false);
+        MesureBtnClick();
+    }
+    if (ChronoPhotoBtn->isChecked()) {
+        ChronoPhotoBtn->setChecked(false);
+        ChronoPhotoBtnClick();
+    }
+    if (Suivi.Arret) Suivi.Arret(*this);
+    machine_.Etat = PointingState::psIdle;
 }
 
 void TFormeVideo::finMesure() {
@@ -607,6 +648,32 @@ void TFormeVideo::finMesure() {
     }
     BoutonsEtat();
     RedessinerTout();
+}
+
+// ---- Button states ---------------------------------------------------------------------------
+
+void TFormeVideo::BoutonsEtat() {
+    const bool film = FilmOuvert();
+    const bool mesure = MesureBtn->isChecked();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{EchelleBtn, ChronoPhotoBtn, OrigineBtn, NbreSE})
+        w->setEnabled(film && !mesure);
+    for (QWidget* w : std::initializer_list<QWidget*>{EchelleEdit, OrigineTempsBtn})
+        w->setEnabled(film);
+    MesureBtn->setEnabled(film && !ChronoPhotoBtn->isChecked());
+    TabulaneBtn->setEnabled(tables_.Rows > 3);
+    UndoBtn->setEnabled(film && mesure && tables_.Rows > 0);
+    // The live patch comes from the decoded frame, so pixels can always be read back.
+    vignette_ = film && machine_.Etat == PointingState::psMeasure;
+    for (QAction* a : ToolBar2->actions())
+        if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
+    // "Début des mesures" until the button has been pressed once.
+    if (mesureBasculee_)
+        DefinirAide(MesureBtn, mesure ? QStringLiteral("|Arrêt des mesures")
+                                      : QStringLiteral("|Commencer les mesures"));
+    DefinirAide(ChronoPhotoBtn, ChronoPhotoBtn->isChecked()
+                                    ? QStringLiteral("|Arrêt de la Chronophotographie")
+                                    : QStringLiteral("|Réaliser une chronophotographie"));
 }
 
 // ---- Keyboard -------------------------------------------------------------------------------

@@ -15,7 +15,9 @@
 #include "video/logic/TablesPointage.h"
 #include "video/logic/VideoCalibration.h"
 
+#include <QImage>
 #include <QPoint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -42,6 +44,20 @@ class TFormeVideo : public TTradForm {
     Q_OBJECT
 public:
     ~TFormeVideo() override;
+
+    // ---- Automatic tracking and chronophotography plug in here -------------------------------
+    // The tracking driver (PiloteSuivi.cpp) fills these in when the form is created. Empty hooks
+    // leave the corresponding controls without automatic behaviour.
+    struct CrochetsSuivi {
+        std::function<void(TFormeVideo&)> Armer;       // MesureBtn down with MesureAutoCB ticked
+        std::function<void(TFormeVideo&)> ChronoPhoto; // ChronoPhotoBtn clicked (either way)
+        std::function<void(TFormeVideo&, QPoint posEcran)> CibleChoisie; // release in psTarget
+        std::function<void(TFormeVideo&)> DebutAnalyse; // frame in psAnalysisStart
+        std::function<void(TFormeVideo&)> PasseAnalyse; // frame in psAnalysis
+        std::function<void(TFormeVideo&)> Arret;  // MesureBtn up (the analysis is abandoned)
+        std::function<void(TFormeVideo&)> Bilan;  // after Arret: what the tracking came to
+    };
+    CrochetsSuivi Suivi;
 
     // ---- Shared controls (built by this class, laid out by the form) ---------------------
     QToolBar* ToolBar1 = nullptr;
@@ -109,10 +125,27 @@ public:
     // ---- What each form does its own way ---------------------------------------------------
     // Overlay and grid rewritten from the tables.
     virtual void RedessinerTout() = 0;
-    // Enabled and visible controls from the film, the measurement and the tables.
-    virtual void BoutonsEtat() = 0;
+    // Enabled and visible controls from the film, the measurement and the tables (the shared
+    // controls here; a form adds its own).
+    virtual void BoutonsEtat();
     // True when the frame on screen has a successor (a completed row may step on).
     virtual bool AvantDerniereImage() const = 0;
+    // Redisplays the frame and its figures (the AVI form asks its player for a clean frame).
+    virtual void Rafraichir() = 0;
+    // The time origin that a measurement or a chronophotograph starts with.
+    virtual double OrigineDesTempsAuDepart() const = 0;
+
+    // ---- What the tracking driver asks of the form -----------------------------------------
+    // The frame the analysis pass reads: the decoded frame at the zoomed size.
+    virtual QImage ImageAnalyse() = 0;
+    // One frame forward: after a completed row, and during the analysis.
+    virtual void AvancerUneImage() = 0;
+    // How far the analysis is, in the status bar (nothing where the status shows it already).
+    virtual void MontrerProgressionAnalyse() {}
+
+    // The measuring and chronophotography buttons, pressed or released.
+    virtual void MesureBtnClick() = 0;
+    virtual void ChronoPhotoBtnClick() = 0;
 
     // ---- Shared handlers ----------------------------------------------------------------
     void OrigineBtnClick();
@@ -157,14 +190,10 @@ protected:
     // largeursEtat: the widths of the status bar's panels (0: the stretching one).
     TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEtat);
 
-    // Redisplays the frame and its figures (the AVI form asks its player for a clean frame).
-    virtual void Rafraichir() = 0;
     // The time of the frame on screen, in seconds of the film (time origin as a plain button).
     virtual double TempsImageCourante() const = 0;
     // The time recorded with a point.
     virtual double TempsPoint() const = 0;
-    // Steps one frame forward after a completed row.
-    virtual void AvancerApresLigne() = 0;
     // What a recorded point leaves on screen at once (row i, point k of it).
     virtual void ApresPoint(const EffetPointage& e, int i, int k, QPoint posImage) = 0;
     // A click that stored a calibration point (origin, scale start or end) is shown.
@@ -175,11 +204,20 @@ protected:
     virtual bool HorsImage(QPoint posImage) const;
     // The pointer position shown in the status bar.
     virtual void AfficherPointeur(QPoint posEcran);
-    // Release of the left button in psTarget.
-    virtual void CibleChoisie(QPoint posEcran);
     // The keyboard focus goes back to the form's key sink (after a calibration button).
     virtual void RendreFocus() {}
 
+    // The end of a form's constructor: its settings, the resting prompt, the buttons, and the
+    // translation of its texts.
+    void achever();
+    // The two tool bars: the form's buttons on ToolBar1; its calibration fields on ToolBar2,
+    // then the drawing switches (axes, points, their colours) and the thumbnail.
+    void placerBarres(std::initializer_list<QWidget*> boutons,
+                      std::initializer_list<QWidget*> champs);
+    // Undo of the last point as the machine says (prompt and cursor).
+    void defairePoint();
+    // Whatever runs ends as releasing its button ends it (the form is being closed).
+    void arreterTout();
     // The measurement ends: idle, button up, buttons, redraw.
     void finMesure();
     void stockerCase(QPoint posImage);
@@ -210,6 +248,7 @@ protected:
     int filterIndex_ = 1;
     bool vignette_ = false; // the difference thumbnail is shown
     bool glisse_ = false;   // the scale end is being dragged
+    bool mesureBasculee_ = false; // MesureBtn has been pressed once (its hints alternate since)
     QPoint pressionEcran_;
     QPoint dernierEcran_;
 };

@@ -10,6 +10,8 @@
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/MesuresVideo.h"
+#include "video/ui/PiloteSuivi.h"
+#include "video/suivi/PasseAnalyse.h"
 #include "video/ui/Vignettes.h"
 
 #include <QApplication>
@@ -63,10 +65,8 @@ TMovieForm::TMovieForm(QWidget* parent)
     connect(lecteur_, &LecteurFilm::CaptureTerminee, this, &TMovieForm::CaptureTerminee);
     connect(lecteur_, &LecteurFilm::EtatChange, this, &TMovieForm::EtatLectureChange);
     connect(lecteur_, &LecteurFilm::Erreur, this, &TMovieForm::ErreurLecteur);
-    LireReglages();
-    Inviter(QString::fromUtf8(kInviteRepos));
-    BoutonsEtat();
-    FormCreate();
+    InstallerSuiviAutomatique(*this);
+    achever();
 }
 
 TMovieForm::~TMovieForm() {
@@ -74,27 +74,13 @@ TMovieForm::~TMovieForm() {
 }
 
 void TMovieForm::construireControles() {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
     DefinirAide(OpenBtn, QStringLiteral("|Ouverture d'un fichier video"));
     MesureAutoCB->hide();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{OpenBtn, MesureBtn, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
-                                         OrigineTempsBtn, UndoBtn, TabulaneBtn, HelpBtn})
-        ToolBar1->addWidget(w);
-
-    addToolBarBreak();
-    ToolBar2 = addToolBar(QStringLiteral("ToolBar2"));
-    ToolBar2->setMovable(false);
     MpegCB = new QCheckBox(QStringLiteral("1 trame sur 2"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             LabelEchelle, EchelleEdit, IncertitudeSE, LabelIncert, LabelZoom, ZoomSE,
-             LabelNbreSE, NbreSE, MpegCB})
-        ToolBar2->addWidget(w);
-    ToolBar2->addSeparator();
-    for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
-                                                      CouleurPointsCB, PaintBox})
-        ToolBar2->addWidget(w);
+    placerBarres({OpenBtn, MesureBtn, ChronoPhotoBtn, OrigineBtn, EchelleBtn, OrigineTempsBtn,
+                  UndoBtn, TabulaneBtn, HelpBtn},
+                 {LabelEchelle, EchelleEdit, IncertitudeSE, LabelIncert, LabelZoom, ZoomSE,
+                  LabelNbreSE, NbreSE, MpegCB});
 
     auto* centre = new QWidget(this);
     auto* colonne = new QVBoxLayout(centre);
@@ -135,6 +121,7 @@ void TMovieForm::construireControles() {
 
     connect(OpenBtn, &QToolButton::clicked, this, &TMovieForm::OpenFileBtnClick);
     connect(MesureBtn, &QToolButton::clicked, this, &TMovieForm::MesureBtnClick);
+    connect(ChronoPhotoBtn, &QToolButton::clicked, this, &TMovieForm::ChronoPhotoBtnClick);
     connect(UndoBtn, &QToolButton::clicked, this, &TMovieForm::UndoBtnClick);
     connect(TabulaneBtn, &QToolButton::clicked, this, &TMovieForm::TabulaneBtnClick);
     connect(MpegCB, &QCheckBox::clicked, this, &TMovieForm::MpegCBClick);
@@ -235,6 +222,16 @@ void TMovieForm::PositionChangee() {
     if (machine_.Etat == PointingState::psMeasure) {
         cadre_ = lecteur_->CopierImage();
         RedessinerTout();
+    } else if (machine_.Etat == PointingState::psAnalysis) {
+        // The pass runs from the event loop: stepping on from inside the position change
+        // would nest one call per frame of the film.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (machine_.Etat == PointingState::psAnalysis && Suivi.PasseAnalyse)
+                    Suivi.PasseAnalyse(*this);
+            },
+            Qt::QueuedConnection);
     } else if (machine_.Etat != PointingState::psAnalysis &&
                machine_.Etat != PointingState::psAnalysisStart) {
         // No separate video window here: the picture follows the film.
@@ -305,14 +302,28 @@ void TMovieForm::ZoomSEChange(int z) {
 void TMovieForm::MesureBtnClick() {
     if (MesureBtn->isChecked()) {
         demarrerPointage();
-        calib_.TimeOrigin = lecteur_->Position();
+        calib_.TimeOrigin = OrigineDesTempsAuDepart();
         cadre_ = lecteur_->CopierImage();
     } else {
         arreterPointage();
     }
+    mesureBasculee_ = true;
     ColonnesGrille();
     BoutonsEtat();
     RedessinerTout();
+}
+
+void TMovieForm::ChronoPhotoBtnClick() {
+    if (Suivi.ChronoPhoto) Suivi.ChronoPhoto(*this);
+    // No target to click on this form: the analysis starts at once on the current frame.
+    if (machine_.Etat == PointingState::psAnalysisStart && Suivi.DebutAnalyse)
+        Suivi.DebutAnalyse(*this);
+    BoutonsEtat();
+}
+
+QImage TMovieForm::ImageAnalyse() {
+    cadre_ = lecteur_->CopierImage();
+    return calib_.Zoom == 1 ? cadre_ : ImageAfficheeDepuisDecodee(cadre_, calib_.Zoom);
 }
 
 bool TMovieForm::HorsImage(QPoint posImage) const {
@@ -336,9 +347,7 @@ void TMovieForm::ApresPoint(const EffetPointage&, int, int, QPoint) {
 }
 
 void TMovieForm::UndoBtnClick() {
-    const EffetPointage e = machine_.Defaire();
-    Inviter(e.invite);
-    SetCurseurImage(e.curseur);
+    defairePoint();
     RedessinerTout();
     BoutonsEtat();
     PrecedentBtnClick();
@@ -379,21 +388,8 @@ void TMovieForm::RedessinerTout() {
 // ---- Buttons, transfer, help, closing ----------------------------------------------------------
 
 void TMovieForm::BoutonsEtat() {
-    const bool film = FilmOuvert();
-    const bool mesure = MesureBtn->isChecked();
-    MediaPlayer->setVisible(film);
-    for (QWidget* w : std::initializer_list<QWidget*>{EchelleBtn, OrigineBtn, NbreSE})
-        w->setEnabled(film && !mesure);
-    EchelleEdit->setEnabled(film);
-    OrigineTempsBtn->setEnabled(film);
-    // Chronophotography is not offered on this form yet.
-    ChronoPhotoBtn->setEnabled(false);
-    MesureBtn->setEnabled(film);
-    TabulaneBtn->setEnabled(tables_.Rows > 3);
-    UndoBtn->setEnabled(film && mesure && tables_.Rows > 0);
-    vignette_ = film && machine_.Etat == PointingState::psMeasure;
-    for (QAction* a : ToolBar2->actions())
-        if (ToolBar2->widgetForAction(a) == PaintBox) a->setVisible(vignette_);
+    TFormeVideo::BoutonsEtat();
+    MediaPlayer->setVisible(FilmOuvert());
 }
 
 void TMovieForm::TabulaneBtnClick() {
@@ -408,6 +404,7 @@ void TMovieForm::TabulaneBtnClick() {
 
 void TMovieForm::closeEvent(QCloseEvent* e) {
     EcrireReglages();
+    arreterTout();
     try {
         lecteur_->Stop();
         lecteur_->Fermer();

@@ -54,7 +54,13 @@ public:
     // The end of the film is reached: no frame to step forward to.
     bool Termine() const;
     bool AvantDerniereImage() const override { return !Termine(); }
-    void MesureBtnClick();
+    void Rafraichir() override { RedessinerTout(); } // no refresh message on this form
+    // Times count from the frame on which the measurement or the chronophotograph starts.
+    double OrigineDesTempsAuDepart() const override { return TempsImageCourante(); }
+    QImage ImageAnalyse() override;
+    void AvancerUneImage() override { SuivantBtnClick(); }
+    void MesureBtnClick() override;
+    void ChronoPhotoBtnClick() override;
     void UndoBtnClick();
     void TabulaneBtnClick();
     void ZoomSEChange(int z);
@@ -70,11 +76,9 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* objet, QEvent* e) override;
 
-    // No refresh message on this form: redraws are called directly.
-    void Rafraichir() override { RedessinerTout(); }
     double TempsImageCourante() const override;
     double TempsPoint() const override { return TempsImageCourante(); }
-    void AvancerApresLigne() override { SuivantBtnClick(); }
+
     void ApresPoint(const EffetPointage& e, int i, int k, QPoint posImage) override;
     void MarquerClic(QPoint posImage) override;
     void LirePatchVivant(QPoint posEcran) override;
