@@ -17,7 +17,6 @@
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
 #include "video/ui/MesuresVideo.h"
-#include "video/ui/PiloteSuivi.h"
 #include "video/ui/Vignettes.h"
 
 #include <QActionGroup>
@@ -63,7 +62,6 @@ TAviForm::TAviForm(QWidget* parent)
     construireControles();
     connect(lecteur_, &LecteurMci::Notification, this, &TAviForm::MediaPlayerNotify);
     connect(lecteur_, &LecteurMci::ImageChangee, Image, qOverload<>(&QWidget::update));
-    InstallerSuiviAutomatique(*this);
     achever();
 }
 
@@ -78,20 +76,15 @@ void TAviForm::construireControles() {
     RefreshBtn =
         BoutonOutil(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
     SavePopupMenu = new QMenu(this);
-    auto* groupeSave = new QActionGroup(this);
-    TabulaneM = SavePopupMenu->addAction(QStringLiteral("vers Tabulane"));
-    ClipM = SavePopupMenu->addAction(QStringLiteral("vers presse papiers"));
-    FileM = SavePopupMenu->addAction(QStringLiteral("vers fichier"));
-    const std::pair<QAction*, CibleSauvegarde> cibles[] = {
-        {TabulaneM, CibleSauvegarde::Tabulane},
-        {ClipM, CibleSauvegarde::PressePapiers},
-        {FileM, CibleSauvegarde::Fichier}};
-    for (const auto& [a, c] : cibles) {
-        a->setCheckable(true);
-        groupeSave->addAction(a);
-        a->setIcon(IconeSauvegarde(c));
-        connect(a, &QAction::triggered, this, [this, c = c] { TabulaneMClick(c); });
-    }
+    menuExclusif<CibleSauvegarde>(
+        SavePopupMenu,
+        {{&TabulaneM, "vers Tabulane", CibleSauvegarde::Tabulane},
+         {&ClipM, "vers presse papiers", CibleSauvegarde::PressePapiers},
+         {&FileM, "vers fichier", CibleSauvegarde::Fichier}},
+        [this](CibleSauvegarde c) { TabulaneMClick(c); });
+    TabulaneM->setIcon(IconeSauvegarde(CibleSauvegarde::Tabulane));
+    ClipM->setIcon(IconeSauvegarde(CibleSauvegarde::PressePapiers));
+    FileM->setIcon(IconeSauvegarde(CibleSauvegarde::Fichier));
     TabulaneM->setChecked(true);
     TabulaneBtn->setMenu(SavePopupMenu);
     for (QToolButton* b : {EchelleBtn, OrigineBtn, TabulaneBtn})
@@ -189,14 +182,8 @@ void TAviForm::construireControles() {
     setCentralWidget(centre);
 
     // Wiring of this form's own controls (the shared ones are wired by TFormeVideo).
-    connect(OpenBtn, &QToolButton::clicked, this, &TAviForm::OpenFileBtnClick);
-    connect(MesureBtn, &QToolButton::clicked, this, &TAviForm::MesureBtnClick);
-    connect(ChronoPhotoBtn, &QToolButton::clicked, this, &TAviForm::ChronoPhotoBtnClick);
-    connect(UndoBtn, &QToolButton::clicked, this, &TAviForm::UndoBtnClick);
     connect(RazBtn, &QToolButton::clicked, this, &TAviForm::RazBtnClick);
     connect(RefreshBtn, &QToolButton::clicked, this, &TAviForm::PosterRafraichissement);
-    connect(TabulaneBtn, &QToolButton::clicked, this, &TAviForm::TabulaneBtnClick);
-    connect(ZoomSE, qOverload<int>(&QSpinBox::valueChanged), this, &TAviForm::ZoomSEChange);
     connect(NbreImagesSE, qOverload<int>(&QSpinBox::valueChanged), this,
             &TAviForm::NbreImagesSEChange);
     connect(DureeEdit, &QLineEdit::editingFinished, this, &TAviForm::DureeEditValider);
@@ -581,11 +568,6 @@ void TAviForm::RazBtnClick() {
     BoutonsEtat();
 }
 
-bool TAviForm::eventFilter(QObject* objet, QEvent* e) {
-    if (e->type() != QEvent::KeyPress) return TTradForm::eventFilter(objet, e);
-    return filtrerTouche(objet, static_cast<QKeyEvent*>(e));
-}
-
 // ---- Drawing --------------------------------------------------------------------------------
 
 void TAviForm::RedessinerTout() {
@@ -593,14 +575,7 @@ void TAviForm::RedessinerTout() {
     const bool miroir = PageControl->currentWidget() == DessinTS;
     QImage* dessin = miroir ? &DessinPB->Dessin() : nullptr;
     MiseAJourEchelle();
-    OptionsDessinMesures o;
-    o.axes = TraceEchCB->isChecked();
-    o.points = TracePointsCB->isChecked();
-    o.origineMobile = machine_.OrigineMobile;
-    o.nbrePoints = machine_.NbreSE;
-    o.couleurAxe = couleurAxe();
-    o.largeur = Image->width();
-    o.hauteur = Image->height();
+    OptionsDessinMesures o = optionsDessin(Image->width(), Image->height());
     Image->EffacerOverlay();
     {
         QPainter p(&Image->Overlay());
@@ -623,12 +598,7 @@ void TAviForm::RedessinerTout() {
         pm.end();
         DessinPB->update();
     }
-    if (Grid->rowCount() + 1 < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
-    Grid->setUpdatesEnabled(false);
-    for (int i = 0; i < tables_.Rows; ++i)
-        EcrireLigneGrille(i, machine_.NbreSE);
-    ViderLignesApres(Grid, tables_.Rows);
-    Grid->setUpdatesEnabled(true);
+    reecrireGrille();
     if (MesureBtn->isChecked() && machine_.Etat == PointingState::psMeasure)
         SetCurseurImage(tables_.NextPoint > 0 ? kCurseurCible : kCurseurOrigine);
     Image->update();

@@ -84,18 +84,18 @@ public:
     bool AvantDerniereImage() const override;
 
     // ---- Handlers -------------------------------------------------------------------------
-    void OpenFileBtnClick();
+    void OpenFileBtnClick() override;
     // Opens a film as the open dialog does; false when it could not be opened.
     bool OuvrirFilm(const QString& nom);
     void MediaPlayerNotify();
     void PosterRafraichissement();
     void MesureBtnClick() override;
     void ChronoPhotoBtnClick() override;
-    void UndoBtnClick();
+    void UndoBtnClick() override;
     void RazBtnClick();
-    void TabulaneBtnClick();
+    void TabulaneBtnClick() override;
     void TabulaneMClick(CibleSauvegarde cible);
-    void ZoomSEChange(int z);
+    void ZoomSEChange(int z) override;
     void NbreImagesSEChange(int valeur);
     void DureeEditValider();
     void RedessinerTout() override;
@@ -106,7 +106,6 @@ public:
 
 protected:
     bool event(QEvent* e) override;
-    bool eventFilter(QObject* objet, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

@@ -14,6 +14,7 @@
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
 #include "video/ui/MesuresVideo.h"
+#include "video/ui/PiloteSuivi.h"
 #include "video/ui/Vignettes.h"
 
 #include <QActionGroup>
@@ -53,13 +54,10 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
     ChronoPhotoBtn =
         BoutonOutil(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
     OrigineMenu = new QMenu(this);
-    auto* groupeOrigine = new QActionGroup(this);
-    OrigineItem = OrigineMenu->addAction(QStringLiteral("Origine unique"));
-    OrigineMobileItem = OrigineMenu->addAction(QStringLiteral("Origine mobile"));
-    for (QAction* a : {OrigineItem, OrigineMobileItem}) {
-        a->setCheckable(true);
-        groupeOrigine->addAction(a);
-    }
+    menuExclusif<bool>(OrigineMenu,
+                       {{&OrigineItem, "Origine unique", false},
+                        {&OrigineMobileItem, "Origine mobile", true}},
+                       [this](bool mobile) { OrigineItemClick(mobile); });
     OrigineItem->setChecked(true);
     OrigineBtn = BoutonOutil(this, QStringLiteral("&Origine"),
                              QStringLiteral("|Indique l'origine à l'aide de la souris"));
@@ -67,21 +65,13 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
     OrigineBtn->setIcon(IconeOrigine(false));
     OrigineBtn->setPopupMode(QToolButton::MenuButtonPopup);
     EchelleMenu = new QMenu(this);
-    auto* groupeAxes = new QActionGroup(this);
-    Axeverslehautdroite = EchelleMenu->addAction(QStringLiteral("Axe vers le haut et la droite"));
-    Axeverslebasdroite = EchelleMenu->addAction(QStringLiteral("Axe vers le bas et la droite"));
-    Axeverslehautgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le haut et la gauche"));
-    Axeverslebasgauche = EchelleMenu->addAction(QStringLiteral("Axe vers le bas et la gauche"));
-    const std::pair<QAction*, OrientationAxes> axes[] = {
-        {Axeverslehautdroite, OrientationAxes::HautDroite},
-        {Axeverslebasdroite, OrientationAxes::BasDroite},
-        {Axeverslehautgauche, OrientationAxes::HautGauche},
-        {Axeverslebasgauche, OrientationAxes::BasGauche}};
-    for (const auto& [a, o] : axes) {
-        a->setCheckable(true);
-        groupeAxes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, o = o] { OrientationClick(o); });
-    }
+    menuExclusif<OrientationAxes>(
+        EchelleMenu,
+        {{&Axeverslehautdroite, "Axe vers le haut et la droite", OrientationAxes::HautDroite},
+         {&Axeverslebasdroite, "Axe vers le bas et la droite", OrientationAxes::BasDroite},
+         {&Axeverslehautgauche, "Axe vers le haut et la gauche", OrientationAxes::HautGauche},
+         {&Axeverslebasgauche, "Axe vers le bas et la gauche", OrientationAxes::BasGauche}},
+        [this](OrientationAxes o) { OrientationClick(o); });
     Axeverslehautdroite->setChecked(true);
     EchelleBtn = BoutonOutil(this, QStringLiteral("&Echelle"),
                              QStringLiteral("|Cliquer sur le début puis la fin de l'échelle"));
@@ -149,24 +139,23 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
 
     // Target cursor menu (right button on the picture).
     PopupMenu = new QMenu(this);
-    auto* groupeCurseur = new QActionGroup(this);
-    CurseurCroix = PopupMenu->addAction(QStringLiteral("Curseur croix"));
-    CurseurNoir = PopupMenu->addAction(QStringLiteral("Curseur cible noire"));
-    CurseurBlanc = PopupMenu->addAction(QStringLiteral("Curseur cible blanche"));
-    CurseurCible = PopupMenu->addAction(QStringLiteral("Curseur cible"));
-    const std::pair<QAction*, int> curseurs[] = {
-        {CurseurCroix, 0}, {CurseurNoir, 6}, {CurseurBlanc, 7}, {CurseurCible, 8}};
-    for (const auto& [a, tag] : curseurs) {
-        a->setCheckable(true);
-        groupeCurseur->addAction(a);
-        connect(a, &QAction::triggered, this, [this, tag = tag] { CurseurClick(tag); });
-    }
+    menuExclusif<int>(PopupMenu,
+                      {{&CurseurCroix, "Curseur croix", 0},
+                       {&CurseurNoir, "Curseur cible noire", 6},
+                       {&CurseurBlanc, "Curseur cible blanche", 7},
+                       {&CurseurCible, "Curseur cible", 8}},
+                      [this](int tag) { CurseurClick(tag); });
 
-    // What every video form does the same way.
+    // What every video form does the same way, or in its own way behind the same button.
+    connect(OpenBtn, &QToolButton::clicked, this, [this] { OpenFileBtnClick(); });
+    connect(MesureBtn, &QToolButton::clicked, this, [this] { MesureBtnClick(); });
+    connect(ChronoPhotoBtn, &QToolButton::clicked, this, [this] { ChronoPhotoBtnClick(); });
+    connect(UndoBtn, &QToolButton::clicked, this, [this] { UndoBtnClick(); });
+    connect(TabulaneBtn, &QToolButton::clicked, this, [this] { TabulaneBtnClick(); });
+    connect(ZoomSE, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int z) { ZoomSEChange(z); });
     connect(OrigineBtn, &QToolButton::clicked, this, &TFormeVideo::OrigineBtnClick);
     connect(EchelleBtn, &QToolButton::clicked, this, &TFormeVideo::EchelleBtnClick);
-    connect(OrigineItem, &QAction::triggered, this, [this] { OrigineItemClick(false); });
-    connect(OrigineMobileItem, &QAction::triggered, this, [this] { OrigineItemClick(true); });
     connect(OrigineTempsBtn, &QToolButton::clicked, this, &TFormeVideo::OrigineTempsBtnClick);
     connect(HelpBtn, &QToolButton::clicked, this, &TFormeVideo::HelpBtnClick);
     connect(TraceEchCB, &QCheckBox::clicked, this, [this] { RedessinerTout(); });
@@ -200,6 +189,7 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
 TFormeVideo::~TFormeVideo() = default;
 
 void TFormeVideo::achever() {
+    InstallerSuiviAutomatique(*this);
     LireReglages();
     Inviter(QString::fromUtf8(kInviteRepos));
     BoutonsEtat();
@@ -704,7 +694,9 @@ bool TFormeVideo::ToucheForme(int touche, Qt::KeyboardModifiers modificateurs) {
     return true;
 }
 
-bool TFormeVideo::filtrerTouche(QObject* objet, QKeyEvent* k) {
+bool TFormeVideo::eventFilter(QObject* objet, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return TTradForm::eventFilter(objet, e);
+    auto* k = static_cast<QKeyEvent*>(e);
     if (std::find(champsNumeriques_.begin(), champsNumeriques_.end(), objet) !=
         champsNumeriques_.end()) {
         // Only what a length or a duration is made of reaches these fields.
@@ -765,6 +757,27 @@ void TFormeVideo::petiteCroixOverlay(QPoint posImage, QRgb couleur) {
     p.setPen(QPen(QColor(couleur), 1));
     PetiteCroix(p, calib_.ImageVersEcran(posImage));
     Image->update();
+}
+
+OptionsDessinMesures TFormeVideo::optionsDessin(int largeur, int hauteur) const {
+    OptionsDessinMesures o;
+    o.axes = TraceEchCB->isChecked();
+    o.points = TracePointsCB->isChecked();
+    o.origineMobile = machine_.OrigineMobile;
+    o.nbrePoints = machine_.NbreSE;
+    o.couleurAxe = couleurAxe();
+    o.largeur = largeur;
+    o.hauteur = hauteur;
+    return o;
+}
+
+void TFormeVideo::reecrireGrille() {
+    if (Grid->rowCount() + 1 < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
+    Grid->setUpdatesEnabled(false);
+    for (int i = 0; i < tables_.Rows; ++i)
+        EcrireLigneGrille(i, machine_.NbreSE);
+    ViderLignesApres(Grid, tables_.Rows);
+    Grid->setUpdatesEnabled(true);
 }
 
 void TFormeVideo::ColonnesGrille() {

@@ -14,9 +14,13 @@
 #include "video/logic/ReglagesAvi.h"
 #include "video/logic/TablesPointage.h"
 #include "video/logic/VideoCalibration.h"
+#include "video/ui/MesuresVideo.h"
 
+#include <QActionGroup>
 #include <QImage>
+#include <QMenu>
 #include <QPoint>
+#include <tuple>
 #include <functional>
 #include <initializer_list>
 #include <utility>
@@ -143,9 +147,13 @@ public:
     // How far the analysis is, in the status bar (nothing where the status shows it already).
     virtual void MontrerProgressionAnalyse() {}
 
-    // The measuring and chronophotography buttons, pressed or released.
-    virtual void MesureBtnClick() = 0;
+    // The buttons whose work depends on the form's player (wired here).
+    virtual void OpenFileBtnClick() = 0;
+    virtual void MesureBtnClick() = 0; // pressed or released
     virtual void ChronoPhotoBtnClick() = 0;
+    virtual void UndoBtnClick() = 0;
+    virtual void TabulaneBtnClick() = 0;
+    virtual void ZoomSEChange(int z) = 0;
 
     // ---- Shared handlers ----------------------------------------------------------------
     void OrigineBtnClick();
@@ -207,13 +215,27 @@ protected:
     // The keyboard focus goes back to the form's key sink (after a calibration button).
     virtual void RendreFocus() {}
 
-    // The end of a form's constructor: its settings, the resting prompt, the buttons, and the
-    // translation of its texts.
+    // The end of a form's constructor: the tracking driver, its settings, the resting prompt,
+    // the buttons, and the translation of its texts.
     void achever();
     // The two tool bars: the form's buttons on ToolBar1; its calibration fields on ToolBar2,
     // then the drawing switches (axes, points, their colours) and the thumbnail.
     void placerBarres(std::initializer_list<QWidget*> boutons,
                       std::initializer_list<QWidget*> champs);
+    // Adds exclusive, checkable items to menu: each (place, text, value) makes one item, kept
+    // in *place, whose choice calls choisir(value).
+    template <class V, class F>
+    void menuExclusif(QMenu* menu, std::initializer_list<std::tuple<QAction**, const char*, V>> items,
+                      F choisir) {
+        auto* groupe = new QActionGroup(menu);
+        for (const auto& [place, texte, valeur] : items) {
+            QAction* a = menu->addAction(QString::fromUtf8(texte));
+            a->setCheckable(true);
+            groupe->addAction(a);
+            connect(a, &QAction::triggered, this, [choisir, v = valeur] { choisir(v); });
+            *place = a;
+        }
+    }
     // Undo of the last point as the machine says (prompt and cursor).
     void defairePoint();
     // Whatever runs ends as releasing its button ends it (the form is being closed).
@@ -230,8 +252,13 @@ protected:
     void arreterPointage();
     QRgb couleurAxe() const;
     QRgb couleurPoint(int k) const;
-    // Key filter of the picture, grid and numeric fields (EchelleEdit and those added here).
-    bool filtrerTouche(QObject* objet, QKeyEvent* k);
+    // Key filter of the objects a form installs it on: the picture and grid (keyboard
+    // pointing) and the numeric fields (EchelleEdit and those added to champsNumeriques_).
+    bool eventFilter(QObject* objet, QEvent* e) override;
+    // The drawing options of the controls, the full axes spanning largeur x hauteur.
+    OptionsDessinMesures optionsDessin(int largeur, int hauteur) const;
+    // Every stored row into the grid, the rows after them emptied.
+    void reecrireGrille();
     std::vector<QObject*> champsNumeriques_;
     // A widget whose cursor follows the picture's (the panel around the picture), or null.
     QWidget* panneauCurseur_ = nullptr;

@@ -10,7 +10,6 @@
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/MesuresVideo.h"
-#include "video/ui/PiloteSuivi.h"
 #include "video/suivi/PasseAnalyse.h"
 #include "video/ui/Vignettes.h"
 
@@ -65,7 +64,6 @@ TMovieForm::TMovieForm(QWidget* parent)
     connect(lecteur_, &LecteurFilm::CaptureTerminee, this, &TMovieForm::CaptureTerminee);
     connect(lecteur_, &LecteurFilm::EtatChange, this, &TMovieForm::EtatLectureChange);
     connect(lecteur_, &LecteurFilm::Erreur, this, &TMovieForm::ErreurLecteur);
-    InstallerSuiviAutomatique(*this);
     achever();
 }
 
@@ -119,13 +117,7 @@ void TMovieForm::construireControles() {
     colonne->addWidget(MediaPlayer);
     setCentralWidget(centre);
 
-    connect(OpenBtn, &QToolButton::clicked, this, &TMovieForm::OpenFileBtnClick);
-    connect(MesureBtn, &QToolButton::clicked, this, &TMovieForm::MesureBtnClick);
-    connect(ChronoPhotoBtn, &QToolButton::clicked, this, &TMovieForm::ChronoPhotoBtnClick);
-    connect(UndoBtn, &QToolButton::clicked, this, &TMovieForm::UndoBtnClick);
-    connect(TabulaneBtn, &QToolButton::clicked, this, &TMovieForm::TabulaneBtnClick);
     connect(MpegCB, &QCheckBox::clicked, this, &TMovieForm::MpegCBClick);
-    connect(ZoomSE, qOverload<int>(&QSpinBox::valueChanged), this, &TMovieForm::ZoomSEChange);
     connect(SuivantBtn, &QToolButton::clicked, this, &TMovieForm::SuivantBtnClick);
     connect(PrecedentBtn, &QToolButton::clicked, this, &TMovieForm::PrecedentBtnClick);
     connect(PlayBtn, &QToolButton::clicked, lecteur_, &LecteurFilm::Play);
@@ -133,11 +125,6 @@ void TMovieForm::construireControles() {
     connect(StopBtn, &QToolButton::clicked, lecteur_, &LecteurFilm::Stop);
     for (QObject* o : std::initializer_list<QObject*>{Image, Grid, EchelleEdit})
         o->installEventFilter(this);
-}
-
-bool TMovieForm::eventFilter(QObject* objet, QEvent* e) {
-    if (e->type() != QEvent::KeyPress) return TTradForm::eventFilter(objet, e);
-    return filtrerTouche(objet, static_cast<QKeyEvent*>(e));
 }
 
 // ---- Opening ----------------------------------------------------------------------------------
@@ -365,24 +352,14 @@ void TMovieForm::RedessinerTout() {
     if (cadre_.isNull()) image.fill(Qt::black);
     {
         QPainter p(&image);
-        OptionsDessinMesures o;
-        o.axes = TraceEchCB->isChecked();
-        o.points = TracePointsCB->isChecked();
-        o.origineMobile = machine_.OrigineMobile;
-        o.nbrePoints = machine_.NbreSE;
-        o.couleurAxe = couleurAxe();
-        o.largeur = calib_.FrameWidth;
-        o.hauteur = calib_.FrameHeight;
         EtiquettesDessinees.clear();
         DessinerMesures(
-            p, calib_, tables_, o, [](QPoint q) { return q; }, &EtiquettesDessinees);
+            p, calib_, tables_, optionsDessin(calib_.FrameWidth, calib_.FrameHeight),
+            [](QPoint q) { return q; }, &EtiquettesDessinees);
     }
     affiche_ = image;
     Image->update();
-    if (Grid->rowCount() < tables_.Rows + 2) Grid->setRowCount(tables_.Rows + 4);
-    for (int i = 0; i < tables_.Rows; ++i)
-        EcrireLigneGrille(i, machine_.NbreSE);
-    ViderLignesApres(Grid, tables_.Rows);
+    reecrireGrille();
 }
 
 // ---- Buttons, transfer, help, closing ----------------------------------------------------------

@@ -46,7 +46,7 @@ public:
     const QImage& ImageAffichee() const { return affiche_; }
 
     // ---- Handlers -------------------------------------------------------------------------
-    void OpenFileBtnClick();
+    void OpenFileBtnClick() override;
     bool OuvrirFilm(const QString& nom);
     void MpegCBClick();
     void SuivantBtnClick();
@@ -61,9 +61,9 @@ public:
     void AvancerUneImage() override { SuivantBtnClick(); }
     void MesureBtnClick() override;
     void ChronoPhotoBtnClick() override;
-    void UndoBtnClick();
-    void TabulaneBtnClick();
-    void ZoomSEChange(int z);
+    void UndoBtnClick() override;
+    void TabulaneBtnClick() override;
+    void ZoomSEChange(int z) override;
     void RedessinerTout() override;
     void BoutonsEtat() override;
     // Player events.
@@ -74,7 +74,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* objet, QEvent* e) override;
 
     double TempsImageCourante() const override;
     double TempsPoint() const override { return TempsImageCourante(); }
