@@ -11,6 +11,7 @@
 #include "video/ui/AideCodecDlg.h"
 #include "video/ui/ChronoU.h"
 #include "video/ui/MovieForm.h"
+#include "video/ui/Vignettes.h"
 #include "shell/base/PanneauImage.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -237,6 +239,22 @@ TEST_F(MovieForm, ChronophotographieSansClicSurLaCible) {
     EXPECT_FALSE(Rouge(chrono.pixel(80, 20)));
     EXPECT_TRUE(ChronoForm()->isVisible());
     ChronoForm()->hide();
+}
+
+TEST_F(MovieForm, LaVignetteParaitSansDeplacerLImage) {
+    Ouvrir(Film("court.avi", 5));
+    const auto vignette = [&] {
+        for (QAction* a : forme->ToolBar2->actions())
+            if (forme->ToolBar2->widgetForAction(a) == forme->PaintBox) return a->isVisible();
+        return false;
+    };
+    const QPoint avant = forme->Image->mapTo(forme.get(), QPoint(0, 0));
+    EXPECT_FALSE(vignette());
+    forme->MesureBtn->click();
+    test::TraiterEvenements();
+    // The difference thumbnail is offered while measuring; the picture stays under the pointer.
+    EXPECT_TRUE(vignette());
+    EXPECT_EQ(forme->Image->mapTo(forme.get(), QPoint(0, 0)), avant);
 }
 
 TEST_F(MovieForm, ChronophotographieAnnuleeAuChoixDuFichier) {

@@ -677,8 +677,7 @@ void TAviForm::verifierEditionSimplifiee() {
 }
 
 void TAviForm::showEvent(QShowEvent* e) {
-    TTradForm::showEvent(e);
-    if (!(windowState() & Qt::WindowMaximized)) setWindowState(windowState() | Qt::WindowMaximized);
+    TFormeVideo::showEvent(e);
     verifierEditionSimplifiee();
 }
 

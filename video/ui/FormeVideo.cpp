@@ -211,6 +211,9 @@ void TFormeVideo::placerBarres(std::initializer_list<QWidget*> boutons,
     for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
                                                       CouleurPointsCB, PaintBox})
         ToolBar2->addWidget(w);
+    // The bar keeps the thumbnail's height when the thumbnail is hidden, so that the picture
+    // does not move under the pointer when a measurement starts or ends.
+    ToolBar2->setMinimumHeight(ToolBar2->sizeHint().height());
 }
 
 // ---- Settings ------------------------------------------------------------------------------
@@ -614,6 +617,11 @@ void TFormeVideo::EnregistrerPoint(QPoint posImage) {
         if (e.tablesPleines)
             Dialogues().message(QStringLiteral("Tableau plein : la mesure s'arrête"));
     }
+}
+
+void TFormeVideo::showEvent(QShowEvent* e) {
+    TTradForm::showEvent(e);
+    if (!(windowState() & Qt::WindowMaximized)) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TFormeVideo::arreterTout() {

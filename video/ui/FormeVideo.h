@@ -238,6 +238,8 @@ protected:
     }
     // Undo of the last point as the machine says (prompt and cursor).
     void defairePoint();
+    // A video form is shown maximised.
+    void showEvent(QShowEvent* e) override;
     // Whatever runs ends as releasing its button ends it (the form is being closed).
     void arreterTout();
     // The measurement ends: idle, button up, buttons, redraw.
