@@ -175,6 +175,48 @@ TEST_F(MovieForm, MesureDepuisImageCinquanteEtClicSousImageIgnore) {
     EXPECT_EQ(Cellule(1, 0), "0.04");
 }
 
+struct CasClicBord {
+    QPoint posImage;
+    bool enregistre;
+};
+
+TEST_F(MovieForm, ClicsAuBordDuCadre) {
+    // A 160 x 120 frame: its last pixel counts, the first one beyond it on either side does not.
+    const CasClicBord cas[] = {{{159, 119}, true}, {{0, 0}, true},   {{160, 50}, false},
+                               {{50, 120}, false}, {{30, 123}, false}, {{400, 400}, false}};
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    for (const auto& c : cas) {
+        const int avant = forme->Tables().Rows;
+        forme->ImageMouseDown(Qt::LeftButton, c.posImage);
+        forme->ImageMouseUp(Qt::LeftButton, c.posImage);
+        test::TraiterEvenements();
+        EXPECT_EQ(forme->Tables().Rows, avant + (c.enregistre ? 1 : 0))
+            << c.posImage.x() << "," << c.posImage.y();
+    }
+}
+
+TEST_F(MovieForm, PointageAuClavier) {
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    test::TraiterEvenements();
+    const QPoint global = forme->Image->mapToGlobal(QPoint(40, 30));
+    QCursor::setPos(global);
+    if (QCursor::pos() != global) GTEST_SKIP() << "this platform cannot move the pointer";
+    QTest::keyClick(forme->Image, Qt::Key_Right);
+    QTest::keyClick(forme->Image, Qt::Key_8, Qt::KeypadModifier);
+    EXPECT_EQ(QCursor::pos(), global + QPoint(1, -1));
+    QTest::keyClick(forme->Image, Qt::Key_Return);
+    test::TraiterEvenements();
+    EXPECT_EQ(forme->Tables().Rows, 1);
+    EXPECT_EQ(forme->Tables().Point(1, 0), QPoint(41, 29));
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 1);
+    // Beyond the frame the key records nothing.
+    QCursor::setPos(forme->Image->mapToGlobal(QPoint(40, 130)));
+    QTest::keyClick(forme->Image, Qt::Key_Space);
+    EXPECT_EQ(forme->Tables().Rows, 1);
+}
+
 TEST_F(MovieForm, MesureFinitALaDerniereImage) {
     Ouvrir(Film("court.avi", 3));
     forme->MesureBtn->click();
