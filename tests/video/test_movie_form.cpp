@@ -4,6 +4,7 @@
 #include "common/Nombres.h"
 #include "platform/Chemins.h"
 #include "platform/video/LecteurFilm.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "support/Evenements.h"
 #include "support/FakePlateforme.h"
@@ -12,7 +13,6 @@
 #include "video/ui/ChronoU.h"
 #include "video/ui/MovieForm.h"
 #include "video/ui/Vignettes.h"
-#include "shell/base/PanneauImage.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -182,7 +182,7 @@ struct CasClicBord {
 
 TEST_F(MovieForm, ClicsAuBordDuCadre) {
     // A 160 x 120 frame: its last pixel counts, the first one beyond it on either side does not.
-    const CasClicBord cas[] = {{{159, 119}, true}, {{0, 0}, true},   {{160, 50}, false},
+    const CasClicBord cas[] = {{{159, 119}, true}, {{0, 0}, true},     {{160, 50}, false},
                                {{50, 120}, false}, {{30, 123}, false}, {{400, 400}, false}};
     Ouvrir(Film("long.avi", 20));
     forme->MesureBtn->click();

@@ -76,12 +76,11 @@ void TAviForm::construireControles() {
     RefreshBtn =
         BoutonOutil(this, QStringLiteral("&Rafraichir"), QStringLiteral("|Rafraichir l'image"));
     SavePopupMenu = new QMenu(this);
-    menuExclusif<CibleSauvegarde>(
-        SavePopupMenu,
-        {{&TabulaneM, "vers Tabulane", CibleSauvegarde::Tabulane},
-         {&ClipM, "vers presse papiers", CibleSauvegarde::PressePapiers},
-         {&FileM, "vers fichier", CibleSauvegarde::Fichier}},
-        [this](CibleSauvegarde c) { TabulaneMClick(c); });
+    menuExclusif<CibleSauvegarde>(SavePopupMenu,
+                                  {{&TabulaneM, "vers Tabulane", CibleSauvegarde::Tabulane},
+                                   {&ClipM, "vers presse papiers", CibleSauvegarde::PressePapiers},
+                                   {&FileM, "vers fichier", CibleSauvegarde::Fichier}},
+                                  [this](CibleSauvegarde c) { TabulaneMClick(c); });
     TabulaneM->setIcon(IconeSauvegarde(CibleSauvegarde::Tabulane));
     ClipM->setIcon(IconeSauvegarde(CibleSauvegarde::PressePapiers));
     FileM->setIcon(IconeSauvegarde(CibleSauvegarde::Fichier));
@@ -104,8 +103,8 @@ void TAviForm::construireControles() {
     placerBarres({OpenBtn, MesureBtn, MesureAutoCB, ChronoPhotoBtn, OrigineBtn, EchelleBtn,
                   OrigineTempsBtn, UndoBtn, RazBtn, RefreshBtn, TabulaneBtn, VidcapBtn, HelpBtn,
                   CodecLabel},
-                 {LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit,
-                  IncertitudeSE, LabelIncert, LabelZoom, ZoomSE, LabelNbreSE, NbreSE});
+                 {LabelEchelle, EchelleEdit, NbreImagesSE, Label2, Label4, DureeEdit, IncertitudeSE,
+                  LabelIncert, LabelZoom, ZoomSE, LabelNbreSE, NbreSE});
     // Capture programs are not looked for on this platform: the button stays hidden. The
     // period field only replaces the rate box for a very slow film.
     for (QToolBar* barre : {ToolBar1, ToolBar2})
@@ -242,7 +241,6 @@ void TAviForm::AppliquerReglages(const ReglagesAvi& r) {
                              : QStringLiteral("Sauver"));
     TabulaneBtn->setIcon(IconeSauvegarde(r.Sauvegarde));
 }
-
 
 // ---- Opening -------------------------------------------------------------------------------
 
@@ -483,7 +481,7 @@ void TAviForm::ZoomSEChange(int z) {
 double TAviForm::TempsImageCourante() const {
     const double P = lecteur_->Position();
     return lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes ? P / 1000.0
-                                                                         : P * calib_.FramePeriod;
+                                                                        : P * calib_.FramePeriod;
 }
 
 void TAviForm::RendreFocus() {

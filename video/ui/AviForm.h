@@ -2,35 +2,28 @@
 // TAviForm, "Lecture de fichier AVI pour Tabulane": a film stepped frame by frame, calibrated
 // and pointed by hand, its table sent to the analysis program, the clipboard or a file.
 // The rules live in the logic library (VideoCalibration, TablesPointage, MachinePointage,
-// ExportVideo); this class holds the controls and carries out what those rules decide.
+// ExportVideo) and what both video forms do alike in TFormeVideo; this class holds what is
+// its own: the media-control player and its refresh message, the rate and period fields, the
+// side drawing page, the transfer menu (Tabulane, clipboard, file) and the "Save" section.
 #include "video/ui/FormeVideo.h"
 
 #include <QEvent>
 #include <QPoint>
 
 class QAction;
-class QActionGroup;
-class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QScrollArea;
 class QSlider;
 class QSpinBox;
 class QSplitter;
 class QStackedWidget;
-class QTableWidget;
-class QToolBar;
 class QToolButton;
 
 namespace kinepo {
 
 class LecteurMci;
-class PanneauImage;
-class PanneauxEtat;
-class VignetteDifference;
 class MiroirDessin;
 
 // The refresh message: redisplay the current frame cleanly, then redraw the overlay.

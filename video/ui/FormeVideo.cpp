@@ -54,10 +54,10 @@ TFormeVideo::TFormeVideo(QWidget* parent, std::initializer_list<int> largeursEta
     ChronoPhotoBtn =
         BoutonOutil(this, QStringLiteral("&Chrono"), QStringLiteral("|Chronophotographie"), true);
     OrigineMenu = new QMenu(this);
-    menuExclusif<bool>(OrigineMenu,
-                       {{&OrigineItem, "Origine unique", false},
-                        {&OrigineMobileItem, "Origine mobile", true}},
-                       [this](bool mobile) { OrigineItemClick(mobile); });
+    menuExclusif<bool>(
+        OrigineMenu,
+        {{&OrigineItem, "Origine unique", false}, {&OrigineMobileItem, "Origine mobile", true}},
+        [this](bool mobile) { OrigineItemClick(mobile); });
     OrigineItem->setChecked(true);
     OrigineBtn = BoutonOutil(this, QStringLiteral("&Origine"),
                              QStringLiteral("|Indique l'origine à l'aide de la souris"));
@@ -405,8 +405,7 @@ void TFormeVideo::Inviter(const QString& aide) {
 }
 
 void TFormeVideo::SetCurseurImage(int numero) {
-    const QCursor c =
-        CurseurNumero(numero == kCurseurCible ? NumeroCibleApplication() : numero);
+    const QCursor c = CurseurNumero(numero == kCurseurCible ? NumeroCibleApplication() : numero);
     Image->setCursor(c);
     if (panneauCurseur_) panneauCurseur_->setCursor(c);
 }

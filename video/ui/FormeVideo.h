@@ -20,9 +20,9 @@
 #include <QImage>
 #include <QMenu>
 #include <QPoint>
-#include <tuple>
 #include <functional>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,10 +56,10 @@ public:
         std::function<void(TFormeVideo&)> Armer;       // MesureBtn down with MesureAutoCB ticked
         std::function<void(TFormeVideo&)> ChronoPhoto; // ChronoPhotoBtn clicked (either way)
         std::function<void(TFormeVideo&, QPoint posEcran)> CibleChoisie; // release in psTarget
-        std::function<void(TFormeVideo&)> DebutAnalyse; // frame in psAnalysisStart
-        std::function<void(TFormeVideo&)> PasseAnalyse; // frame in psAnalysis
-        std::function<void(TFormeVideo&)> Arret;  // MesureBtn up (the analysis is abandoned)
-        std::function<void(TFormeVideo&)> Bilan;  // after Arret: what the tracking came to
+        std::function<void(TFormeVideo&)> DebutAnalyse;                  // frame in psAnalysisStart
+        std::function<void(TFormeVideo&)> PasseAnalyse;                  // frame in psAnalysis
+        std::function<void(TFormeVideo&)> Arret; // MesureBtn up (the analysis is abandoned)
+        std::function<void(TFormeVideo&)> Bilan; // after Arret: what the tracking came to
     };
     CrochetsSuivi Suivi;
 
@@ -225,7 +225,8 @@ protected:
     // Adds exclusive, checkable items to menu: each (place, text, value) makes one item, kept
     // in *place, whose choice calls choisir(value).
     template <class V, class F>
-    void menuExclusif(QMenu* menu, std::initializer_list<std::tuple<QAction**, const char*, V>> items,
+    void menuExclusif(QMenu* menu,
+                      std::initializer_list<std::tuple<QAction**, const char*, V>> items,
                       F choisir) {
         auto* groupe = new QActionGroup(menu);
         for (const auto& [place, texte, valeur] : items) {
@@ -275,8 +276,8 @@ protected:
     QString hint_;
     QString dossierInitial_;
     int filterIndex_ = 1;
-    bool vignette_ = false; // the difference thumbnail is shown
-    bool glisse_ = false;   // the scale end is being dragged
+    bool vignette_ = false;       // the difference thumbnail is shown
+    bool glisse_ = false;         // the scale end is being dragged
     bool mesureBasculee_ = false; // MesureBtn has been pressed once (its hints alternate since)
     QPoint pressionEcran_;
     QPoint dernierEcran_;

@@ -7,10 +7,10 @@
 #include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
+#include "video/suivi/PasseAnalyse.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/MesuresVideo.h"
-#include "video/suivi/PasseAnalyse.h"
 #include "video/ui/Vignettes.h"
 
 #include <QApplication>

@@ -2,12 +2,12 @@
 
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "video/suivi/SuiviAutomatique.h"
-#include "video/ui/FormeVideo.h"
 #include "video/ui/ChronoU.h"
 #include "video/ui/DessinOverlay.h"
-#include "shell/base/PanneauImage.h"
+#include "video/ui/FormeVideo.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
