@@ -62,6 +62,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dossier.isValid());
         FixerSeparateurDecimal(QLatin1Char('.'));
+        QFile::remove(NomFichierIni());
         forme = std::make_unique<TMovieForm>();
         forme->resize(900, 600);
         forme->show();
