@@ -609,7 +609,7 @@ void TFormeVideo::EnregistrerPoint(QPoint posImage) {
                     : QStringLiteral("L'image courante sera l'origine des temps"));
     if (!e.ligneComplete) return;
     TabulaneBtn->setEnabled(tables_.Rows > 3);
-    if (e.avancer && AvantDerniereImage()) {
+    if (e.avancer) {
         AvancerUneImage();
     } else {
         finMesure();
