@@ -2,6 +2,7 @@
 // ball's true motion.
 #include "support/Evenements.h"
 #include "common/Nombres.h"
+#include "platform/Chemins.h"
 #include "platform/video/LecteurMci.h"
 #include "samples/ScenesEchantillons.h"
 #include "support/FakePlateforme.h"
@@ -63,6 +64,8 @@ double CoefficientQuadratique(const std::vector<double>& t, const std::vector<do
 TEST(Echantillons, ChuteBalleMesureeALaMainDonneG) {
     QTemporaryDir dossier;
     FixerSeparateurDecimal(QLatin1Char('.'));
+    // The form's default axes (up and to the right), whatever an earlier test saved.
+    QFile::remove(NomFichierIni());
     const ech::Scene& s = ech::ChuteBalle();
     const QString film = dossier.filePath(QString::fromLatin1(s.fichier));
     QString erreur;

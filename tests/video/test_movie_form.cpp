@@ -1,23 +1,29 @@
 // The second video form and the codec help, driven as a user drives them: generated films,
 // clicks on the picture, the scripted dialogs and the recorded program starts.
+#include "common/IniFile.h"
 #include "common/Nombres.h"
+#include "platform/Chemins.h"
 #include "platform/video/LecteurFilm.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "support/Evenements.h"
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/ui/AideCodecDlg.h"
+#include "video/ui/ChronoU.h"
 #include "video/ui/MovieForm.h"
-#include "shell/base/PanneauImage.h"
+#include "video/ui/Vignettes.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -31,6 +37,23 @@ QImage ImageGrise(int, int largeur, int hauteur) {
     return im;
 }
 
+// A red disc of radius 5 crossing a grey frame from left to right, 12 pixels a frame.
+QPoint CentreDisque(int n) {
+    return {20 + 12 * n, 60};
+}
+QImage ImageDisque(int n, int largeur, int hauteur) {
+    QImage im = ImageGrise(n, largeur, hauteur);
+    QPainter p(&im);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(230, 20, 20));
+    p.drawEllipse(CentreDisque(n), 5, 5);
+    return im;
+}
+
+bool Rouge(QRgb c) {
+    return qRed(c) > 150 && qGreen(c) < 100 && qBlue(c) < 100;
+}
+
 class MovieForm : public ::testing::Test {
 protected:
     QTemporaryDir dossier;
@@ -39,6 +62,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dossier.isValid());
         FixerSeparateurDecimal(QLatin1Char('.'));
+        QFile::remove(NomFichierIni());
         forme = std::make_unique<TMovieForm>();
         forme->resize(900, 600);
         forme->show();
@@ -152,6 +176,48 @@ TEST_F(MovieForm, MesureDepuisImageCinquanteEtClicSousImageIgnore) {
     EXPECT_EQ(Cellule(1, 0), "0.04");
 }
 
+struct CasClicBord {
+    QPoint posImage;
+    bool enregistre;
+};
+
+TEST_F(MovieForm, ClicsAuBordDuCadre) {
+    // A 160 x 120 frame: its last pixel counts, the first one beyond it on either side does not.
+    const CasClicBord cas[] = {{{159, 119}, true}, {{0, 0}, true},     {{160, 50}, false},
+                               {{50, 120}, false}, {{30, 123}, false}, {{400, 400}, false}};
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    for (const auto& c : cas) {
+        const int avant = forme->Tables().Rows;
+        forme->ImageMouseDown(Qt::LeftButton, c.posImage);
+        forme->ImageMouseUp(Qt::LeftButton, c.posImage);
+        test::TraiterEvenements();
+        EXPECT_EQ(forme->Tables().Rows, avant + (c.enregistre ? 1 : 0))
+            << c.posImage.x() << "," << c.posImage.y();
+    }
+}
+
+TEST_F(MovieForm, PointageAuClavier) {
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    test::TraiterEvenements();
+    const QPoint global = forme->Image->mapToGlobal(QPoint(40, 30));
+    QCursor::setPos(global);
+    if (QCursor::pos() != global) GTEST_SKIP() << "this platform cannot move the pointer";
+    QTest::keyClick(forme->Image, Qt::Key_Right);
+    QTest::keyClick(forme->Image, Qt::Key_8, Qt::KeypadModifier);
+    EXPECT_EQ(QCursor::pos(), global + QPoint(1, -1));
+    QTest::keyClick(forme->Image, Qt::Key_Return);
+    test::TraiterEvenements();
+    EXPECT_EQ(forme->Tables().Rows, 1);
+    EXPECT_EQ(forme->Tables().Point(1, 0), QPoint(41, 29));
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 1);
+    // Beyond the frame the key records nothing.
+    QCursor::setPos(forme->Image->mapToGlobal(QPoint(40, 130)));
+    QTest::keyClick(forme->Image, Qt::Key_Space);
+    EXPECT_EQ(forme->Tables().Rows, 1);
+}
+
 TEST_F(MovieForm, MesureFinitALaDerniereImage) {
     Ouvrir(Film("court.avi", 3));
     forme->MesureBtn->click();
@@ -182,6 +248,110 @@ TEST_F(MovieForm, PointsTropProchesPuisEchelleDessineeDansLImage) {
     forme->ZoomSEChange(2);
     EXPECT_EQ(forme->Image->size(), QSize(320, 240));
     EXPECT_EQ(forme->Image->Composition().pixel(140, 40), axe);
+}
+
+TEST_F(MovieForm, ChronophotographieSansClicSurLaCible) {
+    test::ParametresFilm p;
+    p.images = 10;
+    p.qualite = 2;
+    const QString film = dossier.filePath("disque.avi");
+    ASSERT_TRUE(test::EcrireFilm(film, p, [&](int n) { return ImageDisque(n, 160, 120); }));
+    Ouvrir(film);
+    forme->Lecteur().AllerImage(2);
+    test::TraiterEvenements();
+    const QString bmp = dossier.filePath("chrono.bmp");
+    test::Dialogues().fichiers.push_back(bmp);
+    forme->ChronoPhotoBtn->click();
+    // No target to click: the pass starts at once and runs to the last frame.
+    EXPECT_NEAR(forme->Calibration().TimeOrigin, 0.08, 1e-9);
+    for (int i = 0; i < 50 && forme->ChronoPhotoBtn->isChecked(); ++i)
+        test::TraiterEvenements();
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 9);
+    EXPECT_TRUE(test::Dialogues().messages().empty());
+    // The saved picture holds the disc of every frame after the start, over the background
+    // (the start frame is the background itself: where its disc was, the next frame's grey
+    // differs from it and is painted over it).
+    const QImage chrono(bmp);
+    ASSERT_FALSE(chrono.isNull());
+    EXPECT_EQ(chrono.size(), QSize(160, 120));
+    for (int n = 3; n < 10; ++n)
+        EXPECT_TRUE(Rouge(chrono.pixel(CentreDisque(n)))) << "frame " << n;
+    EXPECT_FALSE(Rouge(chrono.pixel(CentreDisque(0))));
+    EXPECT_FALSE(Rouge(chrono.pixel(80, 20)));
+    EXPECT_TRUE(ChronoForm()->isVisible());
+    ChronoForm()->hide();
+}
+
+TEST_F(MovieForm, LaVignetteParaitSansDeplacerLImage) {
+    Ouvrir(Film("court.avi", 5));
+    const auto vignette = [&] {
+        for (QAction* a : forme->ToolBar2->actions())
+            if (forme->ToolBar2->widgetForAction(a) == forme->PaintBox) return a->isVisible();
+        return false;
+    };
+    const QPoint avant = forme->Image->mapTo(forme.get(), QPoint(0, 0));
+    EXPECT_FALSE(vignette());
+    forme->MesureBtn->click();
+    test::TraiterEvenements();
+    // The difference thumbnail is offered while measuring; the picture stays under the pointer.
+    EXPECT_TRUE(vignette());
+    EXPECT_EQ(forme->Image->mapTo(forme.get(), QPoint(0, 0)), avant);
+}
+
+TEST_F(MovieForm, ChronophotographieAnnuleeAuChoixDuFichier) {
+    Ouvrir(Film("court.avi", 5));
+    test::Dialogues().fichiers.push_back(std::nullopt);
+    forme->ChronoPhotoBtn->click();
+    EXPECT_FALSE(forme->ChronoPhotoBtn->isChecked());
+    EXPECT_EQ(forme->Machine().Etat, PointingState::psIdle);
+    EXPECT_EQ(forme->Lecteur().FrameIndex(), 0);
+    EXPECT_TRUE(forme->MesureBtn->isEnabled());
+}
+
+TEST_F(MovieForm, ReglagesAviSansSectionSave) {
+    forme.reset();
+    QFile::remove(NomFichierIni());
+    forme = std::make_unique<TMovieForm>();
+    forme->Axeverslebasgauche->trigger();
+    forme->CurseurClick(6);
+    forme->IncertitudeSE->setValue(3);
+    forme->close();
+    {
+        const IniFile ini(NomFichierIni());
+        EXPECT_FALSE(ini.lireBooleen(QStringLiteral("AVI"), QStringLiteral("Altitude"), true));
+        EXPECT_FALSE(ini.lireBooleen(QStringLiteral("AVI"), QStringLiteral("Droite"), true));
+        EXPECT_EQ(ini.lireEntier(QStringLiteral("AVI"), QStringLiteral("Cible"), 0), 6);
+        EXPECT_EQ(ini.lireEntier(QStringLiteral("Save"), QStringLiteral("Tabulane"), -7), -7);
+    }
+    QFile f(NomFichierIni());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.readAll().contains("[Save]"));
+    f.close();
+    forme = std::make_unique<TMovieForm>();
+    EXPECT_TRUE(forme->Axeverslebasgauche->isChecked());
+    EXPECT_TRUE(forme->CurseurNoir->isChecked());
+    EXPECT_EQ(forme->IncertitudeSE->value(), 3);
+    forme->CurseurClick(8);
+}
+
+TEST_F(MovieForm, OrigineDesTempsSurUnPointEnregistre) {
+    Ouvrir(Film("long.avi", 20));
+    forme->MesureBtn->click();
+    for (int i = 0; i < 3; ++i)
+        Relacher({10 + 10 * i, 40});
+    EXPECT_EQ(Cellule(0, 0), "0");
+    // Once rows exist the button picks one: the second row becomes time 0.
+    ASSERT_TRUE(forme->OrigineTempsBtn->isCheckable());
+    forme->OrigineTempsBtn->click();
+    forme->ImageMouseDown(Qt::LeftButton, QPoint(21, 41));
+    forme->ImageMouseUp(Qt::LeftButton, QPoint(21, 41));
+    EXPECT_EQ(Cellule(0, 0), "-0.04");
+    EXPECT_EQ(Cellule(1, 0), "0");
+    EXPECT_EQ(Cellule(2, 0), "0.04");
+    EXPECT_FALSE(forme->OrigineTempsBtn->isChecked());
+    EXPECT_EQ(forme->Tables().Rows, 3);
 }
 
 // ---- Codec help ------------------------------------------------------------------------------

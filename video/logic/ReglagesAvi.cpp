@@ -47,6 +47,13 @@ ReglagesAvi ReglagesAvi::Lire(const IniFile& ini) {
 }
 
 void ReglagesAvi::Ecrire(IniFile& ini) const {
+    EcrireSectionAvi(ini);
+    ini.ecrireBooleen(kSave, QStringLiteral("Tabulane"), Sauvegarde == CibleSauvegarde::Tabulane);
+    ini.ecrireBooleen(kSave, QStringLiteral("Clip"), Sauvegarde == CibleSauvegarde::PressePapiers);
+    ini.ecrireBooleen(kSave, QStringLiteral("File"), Sauvegarde == CibleSauvegarde::Fichier);
+}
+
+void ReglagesAvi::EcrireSectionAvi(IniFile& ini) const {
     ini.ecrireEntier(kAvi, QStringLiteral("FilterIndex"), FilterIndex);
     ini.ecrireBooleen(kAvi, QStringLiteral("TraceEchelle"), TraceEchelle);
     ini.ecrireBooleen(kAvi, QStringLiteral("TracePoints"), TracePoints);
@@ -58,9 +65,6 @@ void ReglagesAvi::Ecrire(IniFile& ini) const {
     ini.ecrireBooleen(kAvi, QStringLiteral("Altitude"), YVersLeHaut(Orientation));
     ini.ecrireBooleen(kAvi, QStringLiteral("Droite"), XVersLaDroite(Orientation));
     ini.ecrireEntier(kAvi, QStringLiteral("PixelIncert"), PixelIncert);
-    ini.ecrireBooleen(kSave, QStringLiteral("Tabulane"), Sauvegarde == CibleSauvegarde::Tabulane);
-    ini.ecrireBooleen(kSave, QStringLiteral("Clip"), Sauvegarde == CibleSauvegarde::PressePapiers);
-    ini.ecrireBooleen(kSave, QStringLiteral("File"), Sauvegarde == CibleSauvegarde::Fichier);
 }
 
 } // namespace kinepo

@@ -29,6 +29,8 @@ struct ReglagesAvi {
     static ReglagesAvi Lire(const IniFile& ini);
     // Writes both sections (the caller saves the file).
     void Ecrire(IniFile& ini) const;
+    // Writes the "AVI" section only (the movie form has no transfer target to keep).
+    void EcrireSectionAvi(IniFile& ini) const;
 };
 
 // 0x00BBGGRR <-> QRgb.

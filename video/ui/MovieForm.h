@@ -3,123 +3,69 @@
 // measures like TAviForm (calibration, pointing, grid, transfer) on a film played by the movie
 // player facade, whose grabbed frame is shown as a still picture with the figures drawn into
 // it in image pixels; the zoom only stretches that picture. The rules are the logic library's
-// and the figures, patch and transfer are shared with TAviForm (MesuresVideo).
-#include "shell/base/TradForm.h"
-#include "video/logic/Pointage.h"
-#include "video/logic/TablesPointage.h"
-#include "video/logic/VideoCalibration.h"
+// and what both video forms do alike is TFormeVideo's (with the figures, patch and
+// transfer of MesuresVideo).
+#include "video/ui/FormeVideo.h"
 
 #include <QImage>
 #include <QPoint>
-#include <utility>
-#include <vector>
 
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QMenu;
-class QAction;
-class QScrollArea;
-class QSpinBox;
-class QTableWidget;
-class QToolBar;
 class QToolButton;
 
 namespace kinepo {
 
 class LecteurFilm;
-class PanneauImage;
-class PanneauxEtat;
 
 // The extensions the form opens (upper case, with the dot): the old containers and the films
 // of phones and cameras.
 bool ExtensionFilmAcceptee(const QString& nom);
 
-class TMovieForm : public TTradForm {
+class TMovieForm : public TFormeVideo {
     Q_OBJECT
 public:
     explicit TMovieForm(QWidget* parent = nullptr);
     ~TMovieForm() override;
 
-    // ---- Controls -----------------------------------------------------------------------
-    QToolBar* ToolBar1 = nullptr;
-    QToolBar* ToolBar2 = nullptr;
-    QToolButton* OpenBtn = nullptr;
-    QToolButton* MesureBtn = nullptr;
-    QCheckBox* MesureAutoCB = nullptr; // present, never shown
-    QToolButton* ChronoPhotoBtn = nullptr;
-    QToolButton* OrigineBtn = nullptr;
-    QToolButton* EchelleBtn = nullptr;
-    QToolButton* OrigineTempsBtn = nullptr;
-    QToolButton* UndoBtn = nullptr;
-    QToolButton* TabulaneBtn = nullptr;
-    QToolButton* HelpBtn = nullptr;
-    QCheckBox* TraceEchCB = nullptr;
-    QCheckBox* TracePointsCB = nullptr;
-    QComboBox* CouleurAxeCB = nullptr;
-    QComboBox* CouleurPointsCB = nullptr;
-    QCheckBox* MpegCB = nullptr;
-    QLineEdit* EchelleEdit = nullptr;
-    QSpinBox* IncertitudeSE = nullptr;
-    QSpinBox* ZoomSE = nullptr;
-    QSpinBox* NbreSE = nullptr;
-    QMenu* OrigineMenu = nullptr;
-    QAction* OrigineItem = nullptr;
-    QAction* OrigineMobileItem = nullptr;
+    // ---- Controls of this form only (the shared ones are TFormeVideo's) -------------------
+    QCheckBox* MpegCB = nullptr; // "1 trame sur 2"
     QWidget* Panel1 = nullptr;
-    QScrollArea* ZoneImage = nullptr;
-    PanneauImage* Image = nullptr;
     QWidget* MediaPlayer = nullptr;
     QToolButton* PrecedentBtn = nullptr;
     QToolButton* SuivantBtn = nullptr;
     QToolButton* PlayBtn = nullptr;
     QToolButton* PauseBtn = nullptr;
     QToolButton* StopBtn = nullptr;
-    QTableWidget* Grid = nullptr;
-    PanneauxEtat* Status = nullptr;
 
     // ---- State ----------------------------------------------------------------------------
-    VideoCalibration& Calibration() { return calib_; }
-    TablesPointage& Tables() { return tables_; }
-    MachinePointage& Machine() { return machine_; }
     LecteurFilm& Lecteur() { return *lecteur_; }
-    bool FilmOuvert() const { return !fileName_.isEmpty(); }
-    const QString& FileName() const { return fileName_; }
     bool FrameMode = false;
     double FramePeriod() const { return calib_.FramePeriod; }
     // The frame as last copied from the player, and the picture shown (frame and figures).
     const QImage& Cadre() const { return cadre_; }
     const QImage& ImageAffichee() const { return affiche_; }
-    const QString& Hint() const { return hint_; }
-    std::vector<std::pair<QPoint, QString>> EtiquettesDessinees;
-    void SetDossierInitial(const QString& dossier) { dossierInitial_ = dossier; }
 
     // ---- Handlers -------------------------------------------------------------------------
-    void OpenFileBtnClick();
+    void OpenFileBtnClick() override;
     bool OuvrirFilm(const QString& nom);
     void MpegCBClick();
     void SuivantBtnClick();
     void PrecedentBtnClick();
     // The end of the film is reached: no frame to step forward to.
     bool Termine() const;
-    void MesureBtnClick();
-    void UndoBtnClick();
-    void OrigineBtnClick();
-    void EchelleBtnClick();
-    void OrigineItemClick(bool mobile);
-    void OrigineTempsBtnClick();
-    void TabulaneBtnClick();
-    void HelpBtnClick();
-    void ZoomSEChange(int z);
-    void EchelleEditValider();
-    void EnregistrerPoint(QPoint posImage);
-    void RedessinerTout();
-    void BoutonsEtat();
-    void MiseAJourEchelle();
-    void Inviter(const QString& aide);
-    void ImageMouseDown(Qt::MouseButton bouton, QPoint posEcran);
-    void ImageMouseMove(QPoint posEcran);
-    void ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran);
+    bool AvantDerniereImage() const override { return !Termine(); }
+    void Rafraichir() override { RedessinerTout(); } // no refresh message on this form
+    // Times count from the frame on which the measurement or the chronophotograph starts.
+    double OrigineDesTempsAuDepart() const override { return TempsImageCourante(); }
+    QImage ImageAnalyse() override;
+    void AvancerUneImage() override { SuivantBtnClick(); }
+    void MesureBtnClick() override;
+    void ChronoPhotoBtnClick() override;
+    void UndoBtnClick() override;
+    void TabulaneBtnClick() override;
+    void ZoomSEChange(int z) override;
+    void RedessinerTout() override;
+    void BoutonsEtat() override;
     // Player events.
     void PositionChangee();
     void CaptureTerminee(const QImage& image);
@@ -129,26 +75,24 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
 
+    double TempsImageCourante() const override;
+    double TempsPoint() const override { return TempsImageCourante(); }
+
+    void ApresPoint(const EffetPointage& e, int i, int k, QPoint posImage) override;
+    void MarquerClic(QPoint posImage) override;
+    void LirePatchVivant(QPoint posEcran) override;
+    // The panel is larger than the frame: a click beyond it means nothing.
+    bool HorsImage(QPoint posImage) const override;
+    // This form shows no pointer position.
+    void AfficherPointeur(QPoint) override {}
+
 private:
     void construireControles();
     void majEtat();
-    void afficher(const QImage& image);
-    void finMesure();
-    void stockerCase(QPoint posImage);
-    void setCurseurImage(int numero);
-    QRgb couleurAxe() const;
 
-    VideoCalibration calib_;
-    TablesPointage tables_;
-    MachinePointage machine_{tables_};
     LecteurFilm* lecteur_ = nullptr;
-    QString fileName_;
-    QString filmEssaye_;
-    QString hint_;
-    QString dossierInitial_;
     QImage cadre_;   // the frame bitmap, in the film's own size
     QImage affiche_; // the frame with the figures drawn into it
-    int filterIndex_ = 1;
 };
 
 } // namespace kinepo

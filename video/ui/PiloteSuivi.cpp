@@ -1,15 +1,13 @@
-#include "video/ui/SuiviAvi.h"
+#include "video/ui/PiloteSuivi.h"
 
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
-#include "platform/video/LecteurMci.h"
-#include "platform/video/MoteurVideo.h"
+#include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "video/suivi/SuiviAutomatique.h"
-#include "video/ui/AviForm.h"
 #include "video/ui/ChronoU.h"
 #include "video/ui/DessinOverlay.h"
-#include "shell/base/PanneauImage.h"
+#include "video/ui/FormeVideo.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,9 +23,9 @@ namespace {
 // The driver, owned by the form through the QObject tree.
 class PiloteSuivi : public QObject {
 public:
-    PiloteSuivi(TAviForm& f)
+    PiloteSuivi(TFormeVideo& f)
         : QObject(&f), form(f), suivi(f.Machine(), f.Tables(), f.Calibration()) {}
-    TAviForm& form;
+    TFormeVideo& form;
     SuiviAutomatique suivi;
 
     void AppliquerArmement(const EffetArmement& e) {
@@ -40,7 +38,7 @@ public:
         form.Inviter(e.invite);
         form.SetCurseurImage(kCurseurCible);
         Dialogues().message(QString::fromUtf8(kMessageCliquerCible));
-        form.PosterRafraichissement();
+        form.Rafraichir();
     }
 
     // Frames where the target was lost are told in the status bar, not passed over in silence.
@@ -61,17 +59,17 @@ public:
         form.RedessinerTout();
         AfficherBilan();
         if (ecrit) ChronoForm()->Afficher(suivi.FichierChrono());
-        form.PosterRafraichissement();
+        form.Rafraichir();
     }
 };
 
 } // namespace
 
-void InstallerSuiviAutomatique(TAviForm& form) {
+void InstallerSuiviAutomatique(TFormeVideo& form) {
     auto* p = new PiloteSuivi(form);
-    TAviForm::CrochetsSuivi& h = form.Suivi;
-    h.Armer = [p](TAviForm&) { p->AppliquerArmement(p->suivi.Armer(NomChronoParDefaut())); };
-    h.ChronoPhoto = [p](TAviForm& f) {
+    TFormeVideo::CrochetsSuivi& h = form.Suivi;
+    h.Armer = [p](TFormeVideo&) { p->AppliquerArmement(p->suivi.Armer(NomChronoParDefaut())); };
+    h.ChronoPhoto = [p](TFormeVideo& f) {
         if (f.ChronoPhotoBtn->isChecked()) {
             auto nom =
                 Dialogues().enregistrerFichier(QStringLiteral("Chronophotographie"), QString(),
@@ -79,14 +77,14 @@ void InstallerSuiviAutomatique(TAviForm& form) {
             if (!nom || nom->isEmpty()) {
                 const QSignalBlocker b(f.ChronoPhotoBtn);
                 f.ChronoPhotoBtn->setChecked(false);
-                f.PosterRafraichissement();
+                f.Rafraichir();
                 return;
             }
             if (QFileInfo(*nom).suffix().isEmpty()) *nom += QStringLiteral(".bmp");
             const EffetArmement e = p->suivi.ArmerChrono(*nom, f.MesureAutoCB->isChecked());
             p->AppliquerArmement(e);
             f.ColonnesGrille();
-            f.PosterRafraichissement();
+            f.Rafraichir();
             return;
         }
         switch (p->suivi.RelacherChrono()) {
@@ -100,7 +98,7 @@ void InstallerSuiviAutomatique(TAviForm& form) {
             break;
         }
     };
-    h.CibleChoisie = [p](TAviForm& f, QPoint posEcran) {
+    h.CibleChoisie = [p](TFormeVideo& f, QPoint posEcran) {
         p->suivi.CliquerCible(posEcran);
         {
             QPainter peintre(&f.Image->Overlay());
@@ -111,33 +109,26 @@ void InstallerSuiviAutomatique(TAviForm& form) {
         f.SetCurseurImage(0);
         f.Inviter(QString::fromUtf8(kInviteRepos));
         f.MiseAJourEchelle();
-        f.PosterRafraichissement();
+        f.Rafraichir();
     };
-    h.DebutAnalyse = [p](TAviForm& f) {
-        p->suivi.Demarrer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+    h.DebutAnalyse = [p](TFormeVideo& f) {
+        p->suivi.Demarrer(f.ImageAnalyse(), f.MesureAutoCB->isChecked());
+        f.Calibration().TimeOrigin = f.OrigineDesTempsAuDepart();
         if (!p->suivi.CibleDistincte())
             Dialogues().message(QString::fromUtf8(kMessageCibleConfondue));
-        f.Busy = false;
         f.ColonnesGrille();
         f.BoutonsEtat();
-        f.Lecteur().Pas(+1, true);
+        f.AvancerUneImage();
     };
-    h.PasseAnalyse = [p](TAviForm& f) {
-        const EffetPasse r =
-            p->suivi.Passer(f.Lecteur().ImageAffichee(), f.MesureAutoCB->isChecked());
+    h.PasseAnalyse = [p](TFormeVideo& f) {
+        const EffetPasse r = p->suivi.Passer(f.ImageAnalyse(), f.MesureAutoCB->isChecked());
         if (r.ligne >= 0) f.EcrireLigneGrille(r.ligne, 1);
-        if (const MoteurVideo* m = f.Lecteur().Moteur())
-            f.Status->setTexte(1, QStringLiteral("%1 / %2")
-                                      .arg(f.Lecteur().ImageCourante() + 1)
-                                      .arg(m->Infos().nombreImages));
+        f.MontrerProgressionAnalyse();
         if (f.AvantDerniereImage() && !r.tablesPleines) {
             QCoreApplication::processEvents();
             const bool suivre = f.ChronoPhotoBtn->isChecked() ||
                                 (f.MesureBtn->isChecked() && f.MesureAutoCB->isChecked());
-            if (f.Machine().Etat == PointingState::psAnalysis && suivre) {
-                f.Busy = false;
-                f.Lecteur().Pas(+1, true);
-            }
+            if (f.Machine().Etat == PointingState::psAnalysis && suivre) f.AvancerUneImage();
         } else {
             f.BoutonsEtat();
             f.RedessinerTout();
@@ -145,13 +136,13 @@ void InstallerSuiviAutomatique(TAviForm& form) {
             p->MontrerFin(p->suivi.Terminer());
         }
     };
-    h.Arret = [p](TAviForm& f) {
+    h.Arret = [p](TFormeVideo& f) {
         const PointingState e = f.Machine().Etat;
         if (e == PointingState::psAnalysis || e == PointingState::psAnalysisStart ||
             e == PointingState::psTarget)
             p->suivi.Abandonner();
     };
-    h.Bilan = [p](TAviForm&) { p->AfficherBilan(); };
+    h.Bilan = [p](TFormeVideo&) { p->AfficherBilan(); };
 }
 
 } // namespace kinepo
