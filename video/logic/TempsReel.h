@@ -40,6 +40,11 @@ public:
     // The period of one frame for times counted in frames at `periode` seconds: one frame of
     // the capture when real time is in use, else `periode`.
     double Periode(double periode) const { return Actif() ? 1.0 / cadenceCapture_ : periode; }
+    // Seconds of a player position: milliseconds on the film's clock, or a frame index counted
+    // at periode seconds a frame (enImages).
+    double TempsPosition(double position, bool enImages, double periode) const {
+        return enImages ? position * Periode(periode) : Reel(position / 1000.0);
+    }
     // What a change from `avant` to this state multiplies the recorded times by: on the film's
     // own clock when periodeImages is 0, else for times counted in frames at that period.
     double Rapport(const TempsReel& avant, double periodeImages = 0) const;

@@ -15,6 +15,7 @@
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/AideCodecDlg.h"
+#include "video/ui/BarreTempsReel.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
@@ -241,6 +242,13 @@ void TAviForm::construireControles() {
     for (QWidget* w : std::initializer_list<QWidget*>{TraceEchCB, CouleurAxeCB, TracePointsCB,
                                                       CouleurPointsCB, PaintBox})
         ToolBar2->addWidget(w);
+    TempsReelBar = new BarreTempsReel(this);
+    ToolBar2->addWidget(TempsReelBar);
+    connect(TempsReelBar, &BarreTempsReel::Change, this, [this](const TempsReel& avant) {
+        const bool images = lecteur_->Format() == LecteurMci::FormatTemps::Images;
+        TempsReelBar->Reechelonner(avant, calib_, tables_, Grid, images ? calib_.FramePeriod : 0);
+        TempsLabel->setText(TexteTemps(calib_.CurrentTime, calib_.Duration, SeparateurDecimal()));
+    });
 
     // Centre: picture and track bar, then the side page.
     auto* centre = new QWidget(this);
@@ -550,6 +558,7 @@ void TAviForm::apresOuverture() {
     calib_.FileFrameRate = c.fileFrameRate;
     calib_.FramePeriod = c.framePeriod;
     calib_.Duration = c.duration;
+    TempsReelBar->PourFilm(&lecteur_->Moteur()->Infos());
     if (c.fileFrameRate != 0) {
         NbreImagesSE->setVisible(true);
         Label2->setVisible(true);
@@ -622,9 +631,8 @@ void TAviForm::MediaPlayerNotify() {
             TrackBar->setValue(static_cast<int>(P));
         }
         ProgressBar->setValue(static_cast<int>(P));
-        calib_.CurrentTime = lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
-                                 ? P / 1000.0
-                                 : P * calib_.FramePeriod;
+        calib_.CurrentTime = TempsReelBar->Temps().TempsPosition(
+            P, lecteur_->Format() == LecteurMci::FormatTemps::Images, calib_.FramePeriod);
         TempsLabel->setText(TexteTemps(calib_.CurrentTime, calib_.Duration, SeparateurDecimal()));
         if (premiereNotification_) {
             premiereNotification_ = false;
@@ -699,7 +707,7 @@ void TAviForm::NbreImagesSEChange(int valeur) {
         lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
     calib_.FramePeriod = 1.0 / valeur;
     if (FilmOuvert() && lecteur_->Format() == LecteurMci::FormatTemps::Images) {
-        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        calib_.CurrentTime = tables_.Retimer(TempsReelBar->Temps().Periode(calib_.FramePeriod));
         ReecrireColonneTemps();
     }
 }
@@ -720,7 +728,7 @@ void TAviForm::DureeEditValider() {
     calib_.FramePeriod = periode;
     if (FilmOuvert()) {
         lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
-        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        calib_.CurrentTime = tables_.Retimer(TempsReelBar->Temps().Periode(calib_.FramePeriod));
         ReecrireColonneTemps();
     }
 }
@@ -800,9 +808,8 @@ void TAviForm::OrigineTempsBtnClick() {
     if (!OrigineTempsBtn->isCheckable()) {
         // Plain button: the frame on screen is the time origin.
         const double P = lecteur_->Position();
-        calib_.TimeOrigin = lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
-                                ? P / 1000.0
-                                : P * calib_.FramePeriod;
+        calib_.TimeOrigin = TempsReelBar->Temps().TempsPosition(
+            P, lecteur_->Format() == LecteurMci::FormatTemps::Images, calib_.FramePeriod);
         ReecrireColonneTemps();
         return;
     }

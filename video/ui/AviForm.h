@@ -34,6 +34,7 @@ class QToolButton;
 
 namespace kinepo {
 
+class BarreTempsReel;
 class LecteurMci;
 class PanneauImage;
 class PanneauxEtat;
@@ -85,6 +86,7 @@ public:
     QComboBox* CouleurPointsCB = nullptr;
     VignetteDifference* PaintBox = nullptr;
     QLabel* CodecLabel = nullptr;
+    BarreTempsReel* TempsReelBar = nullptr; // slow-motion films: the clock of the times
 
     QLineEdit* EchelleEdit = nullptr;
     QLabel* LabelEchelle = nullptr;

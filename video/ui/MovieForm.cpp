@@ -4,11 +4,13 @@
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
 #include "platform/video/LecteurFilm.h"
+#include "platform/video/MoteurVideo.h"
 #include "shell/base/Curseurs.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
 #include "video/logic/FichierFilm.h"
 #include "video/ui/AideCodecDlg.h"
+#include "video/ui/BarreTempsReel.h"
 #include "video/ui/AviForm.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
@@ -141,6 +143,11 @@ void TMovieForm::construireControles() {
              new QLabel(QStringLiteral("  points/image   "), this), NbreSE, MpegCB, TraceEchCB,
              CouleurAxeCB, TracePointsCB, CouleurPointsCB})
         ToolBar2->addWidget(w);
+    TempsReelBar = new BarreTempsReel(this);
+    ToolBar2->addWidget(TempsReelBar);
+    connect(TempsReelBar, &BarreTempsReel::Change, this, [this](const TempsReel& avant) {
+        TempsReelBar->Reechelonner(avant, calib_, tables_, Grid);
+    });
 
     auto* centre = new QWidget(this);
     auto* colonne = new QVBoxLayout(centre);
@@ -269,6 +276,7 @@ bool TMovieForm::OuvrirFilm(const QString& nom) {
         setWindowTitle(kTitre + QStringLiteral(" [") + QFileInfo(nom).fileName() +
                        QStringLiteral("]"));
         calib_.Duration = lecteur_->Duration();
+        TempsReelBar->PourFilm(&lecteur_->Moteur()->Infos());
         MpegCBClick();
         majEtat();
         lecteur_->DemanderCapture();
@@ -296,6 +304,10 @@ void TMovieForm::MpegCBClick() {
 
 // ---- Player events ------------------------------------------------------------------------
 
+double TMovieForm::temps() const {
+    return TempsReelBar->Temps().Reel(lecteur_->Position());
+}
+
 void TMovieForm::majEtat() {
     Status->setTexte(0, QString::number(std::lround(lecteur_->Position() * 1000)) +
                             QStringLiteral(" ms"));
@@ -305,7 +317,7 @@ void TMovieForm::majEtat() {
 
 void TMovieForm::PositionChangee() {
     if (!FilmOuvert()) return;
-    calib_.CurrentTime = lecteur_->Position();
+    calib_.CurrentTime = temps();
     majEtat();
     if (machine_.Etat == PointingState::psMeasure) {
         cadre_ = lecteur_->CopierImage();
@@ -410,7 +422,7 @@ void TMovieForm::OrigineItemClick(bool mobile) {
 
 void TMovieForm::OrigineTempsBtnClick() {
     if (!FilmOuvert()) return;
-    calib_.TimeOrigin = lecteur_->Position();
+    calib_.TimeOrigin = temps();
     ReecrireColonneTemps(Grid, calib_, tables_);
 }
 
@@ -440,7 +452,7 @@ void TMovieForm::stockerCase(QPoint posImage) {
 void TMovieForm::MesureBtnClick() {
     if (MesureBtn->isChecked()) {
         const EffetPointage e = machine_.Demarrer();
-        calib_.TimeOrigin = lecteur_->Position();
+        calib_.TimeOrigin = temps();
         cadre_ = lecteur_->CopierImage();
         Inviter(e.invite);
         setCurseurImage(e.curseur);
@@ -524,7 +536,7 @@ void TMovieForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
 
 void TMovieForm::EnregistrerPoint(QPoint posImage) {
     if (!FilmOuvert() || machine_.Etat != PointingState::psMeasure) return;
-    const EffetPointage e = machine_.Enregistrer(posImage, lecteur_->Position(), !Termine(),
+    const EffetPointage e = machine_.Enregistrer(posImage, temps(), !Termine(),
                                                  tables_.Patches(kPatchVivant));
     if (!e.invite.isEmpty()) Inviter(e.invite);
     if (e.curseur != 0) setCurseurImage(e.curseur);

@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace kinepo {
 
+class BarreTempsReel;
 class LecteurFilm;
 class PanneauImage;
 class PanneauxEtat;
@@ -77,6 +78,7 @@ public:
     QToolButton* StopBtn = nullptr;
     QTableWidget* Grid = nullptr;
     PanneauxEtat* Status = nullptr;
+    BarreTempsReel* TempsReelBar = nullptr; // slow-motion films: the clock of the times
 
     // ---- State ----------------------------------------------------------------------------
     VideoCalibration& Calibration() { return calib_; }
@@ -132,6 +134,8 @@ protected:
 private:
     void construireControles();
     void majEtat();
+    // The time of the frame on screen: its own timestamp, on the clock the strip shows.
+    double temps() const;
     void afficher(const QImage& image);
     void finMesure();
     void stockerCase(QPoint posImage);
