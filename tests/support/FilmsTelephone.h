@@ -6,6 +6,7 @@
 // against an independent one.
 #include "support/FilmSynthetique.h"
 
+#include <QPainter>
 #include <QTransform>
 #include <functional>
 
@@ -26,6 +27,21 @@ struct FilmTelephone {
 inline QImage ImageDroite(const FilmTelephone& f, int n) {
     return (f.image ? f.image(n) : ImageNumerotee(n, f.largeur, f.hauteur))
         .convertToFormat(QImage::Format_RGB888);
+}
+
+// A ball film for measuring: frame n of the upright (portrait, 120 x 160) picture is a black
+// disc of radius 4 at BalleDroite(n) on white.
+inline QPoint BalleDroite(int n) {
+    return {15 + 10 * n, 30 + 12 * n};
+}
+inline QImage ImageBalleDroite(int n) {
+    QImage im(120, 160, QImage::Format_RGB888);
+    im.fill(Qt::white);
+    QPainter p(&im);
+    p.setBrush(Qt::black);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(BalleDroite(n), 4, 4);
+    return im;
 }
 
 // Writes the film; false, with the reason in *erreur, when FFmpeg cannot.

@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,19 +34,8 @@ void Calmer() {
         test::TraiterEvenements();
 }
 
-// Frame n of the upright (portrait, 120 x 160) picture: a black ball on white.
-QPoint Balle(int n) {
-    return {15 + 10 * n, 30 + 12 * n};
-}
-QImage ImageBalle(int n) {
-    QImage im(120, 160, QImage::Format_RGB888);
-    im.fill(Qt::white);
-    QPainter p(&im);
-    p.setBrush(Qt::black);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(Balle(n), 4, 4);
-    return im;
-}
+using test::BalleDroite;
+constexpr auto Balle = BalleDroite;
 
 class FilmsTelephone : public ::testing::Test {
 protected:
@@ -59,7 +47,7 @@ protected:
     }
     void TearDown() override { SeparateurDecimalDuSysteme(); }
     QString Film(const QString& nom, FilmTelephone f) {
-        if (!f.image) f.image = ImageBalle;
+        if (!f.image) f.image = test::ImageBalleDroite;
         const QString chemin = dossier.filePath(nom);
         QString erreur;
         EXPECT_TRUE(test::EcrireFilmTelephone(chemin, f, &erreur)) << erreur.toStdString();
@@ -69,19 +57,26 @@ protected:
 
 // ---- Rotation ---------------------------------------------------------------------------------
 
-class FilmsTournes : public FilmsTelephone, public ::testing::WithParamInterface<int> {};
+class FilmsTournes : public FilmsTelephone, public ::testing::WithParamInterface<int> {
+protected:
+    // The film of this rotation, opened in the form: the frame has the upright size.
+    template <typename Forme>
+    void Ouvrir(Forme& forme, const FilmTelephone& f) {
+        const QString chemin = Film(QStringLiteral("tourne-%1.mov").arg(f.rotation), f);
+        forme.resize(1000, 700);
+        forme.show();
+        ASSERT_TRUE(forme.OuvrirFilm(chemin));
+        Calmer();
+        EXPECT_EQ(forme.Calibration().FrameWidth, 120);
+        EXPECT_EQ(forme.Calibration().FrameHeight, 160);
+    }
+};
 
 TEST_P(FilmsTournes, AviFormMesureEtSuitDansLImageDroite) {
     FilmTelephone f;
     f.rotation = GetParam();
-    const QString chemin = Film(QStringLiteral("tourne-%1.mov").arg(f.rotation), f);
     TAviForm forme;
-    forme.resize(1000, 700);
-    forme.show();
-    ASSERT_TRUE(forme.OuvrirFilm(chemin));
-    Calmer();
-    EXPECT_EQ(forme.Calibration().FrameWidth, 120);
-    EXPECT_EQ(forme.Calibration().FrameHeight, 160);
+    Ouvrir(forme, f);
     EXPECT_EQ(forme.Calibration().Origin, QPoint(60, 80));
     EXPECT_EQ(forme.Image->size(), QSize(122, 162));
     // The picture on screen is upright: the ball where the upright frame has it.
@@ -135,14 +130,8 @@ TEST_P(FilmsTournes, AviFormMesureEtSuitDansLImageDroite) {
 TEST_P(FilmsTournes, MovieFormMesureDansLImageDroite) {
     FilmTelephone f;
     f.rotation = GetParam();
-    const QString chemin = Film(QStringLiteral("tourne-%1.mov").arg(f.rotation), f);
     TMovieForm forme;
-    forme.resize(1000, 700);
-    forme.show();
-    ASSERT_TRUE(forme.OuvrirFilm(chemin));
-    Calmer();
-    EXPECT_EQ(forme.Calibration().FrameWidth, 120);
-    EXPECT_EQ(forme.Calibration().FrameHeight, 160);
+    Ouvrir(forme, f);
     EXPECT_EQ(forme.Image->size(), QSize(120, 160));
     ASSERT_EQ(forme.Cadre().size(), QSize(120, 160));
     EXPECT_EQ(forme.Cadre().pixel(Balle(0)), qRgb(0, 0, 0));

@@ -1,11 +1,10 @@
 // kinepo-cli on films from phones: the upright size and the rotation, tracking and the
 // chronophotograph in the upright picture, every frame's own time, and real time for a
 // slow-motion film.
+#include "LancerCli.h"
 #include "support/FilmsTelephone.h"
 
 #include <QImage>
-#include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,34 +15,9 @@ using kinepo::test::FilmTelephone;
 
 namespace {
 
-struct Resultat {
-    int code = -1;
-    QString sortie;
-    QString erreurs;
-};
 
-Resultat Executer(const QStringList& arguments) {
-    QProcess p;
-    p.start(KINEPO_CLI, arguments);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-// Upright portrait frames, 120 x 160: a black ball on white.
-QPoint Balle(int n) {
-    return {15 + 10 * n, 30 + 12 * n};
-}
-QImage ImageBalle(int n) {
-    QImage im(120, 160, QImage::Format_RGB888);
-    im.fill(Qt::white);
-    QPainter p(&im);
-    p.setBrush(Qt::black);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(Balle(n), 4, 4);
-    return im;
-}
+using test::BalleDroite;
+constexpr auto Balle = BalleDroite;
 
 // In pixels: 1 m per pixel, origin (0, 0), y downward.
 const QStringList kEnPixels = {"--scale", "0,0,100,0,100", "--origin",
@@ -67,7 +41,7 @@ class CliTelephone : public ::testing::Test {
 protected:
     QTemporaryDir dossier;
     QString Film(const QString& nom, FilmTelephone f) {
-        f.image = ImageBalle;
+        f.image = test::ImageBalleDroite;
         const QString chemin = dossier.filePath(nom);
         QString erreur;
         EXPECT_TRUE(test::EcrireFilmTelephone(chemin, f, &erreur)) << erreur.toStdString();
@@ -85,7 +59,7 @@ TEST_F(CliTelephone, FilmTourneMesureDansLImageDroite) {
         FilmTelephone f;
         f.rotation = rotation;
         const QString film = Film(QStringLiteral("tourne-%1.mov").arg(rotation), f);
-        const Resultat info = Executer({"info", film});
+        const Sortie info = Lancer({"info", film});
         ASSERT_EQ(info.code, 0) << info.erreurs.toStdString();
         const QStringList l = info.sortie.split('\n', Qt::SkipEmptyParts);
         EXPECT_EQ(l.value(0), "size: 120x160") << rotation;
@@ -94,7 +68,7 @@ TEST_F(CliTelephone, FilmTourneMesureDansLImageDroite) {
         EXPECT_EQ(l.filter("rotation").size(), rotation != 0 ? 1 : 0);
 
         const QString bmp = dossier.filePath(QStringLiteral("suivi-%1.bmp").arg(rotation));
-        const Resultat suivi = Executer(Suivre(film) + QStringList{"--chrono", bmp});
+        const Sortie suivi = Lancer(Suivre(film) + QStringList{"--chrono", bmp});
         ASSERT_EQ(suivi.code, 0) << suivi.erreurs.toStdString();
         const auto lignes = Table(suivi.sortie);
         ASSERT_EQ(int(lignes.size()), f.images) << rotation;
@@ -106,11 +80,11 @@ TEST_F(CliTelephone, FilmTourneMesureDansLImageDroite) {
                 << rotation << " " << n;
         }
         // A target inside the upright frame only is accepted; one outside it is not.
-        EXPECT_EQ(Executer({"track", film, "--target", "100,150"}).code, 0) << rotation;
-        EXPECT_EQ(Executer({"track", film, "--target", "130,10"}).code, 2) << rotation;
+        EXPECT_EQ(Lancer({"track", film, "--target", "100,150"}).code, 0) << rotation;
+        EXPECT_EQ(Lancer({"track", film, "--target", "130,10"}).code, 2) << rotation;
 
         const QString chrono = dossier.filePath(QStringLiteral("chrono-%1.bmp").arg(rotation));
-        ASSERT_EQ(Executer({"chrono", film, chrono}).code, 0);
+        ASSERT_EQ(Lancer({"chrono", film, chrono}).code, 0);
         for (const QString& image : {bmp, chrono}) {
             const QImage c(image);
             ASSERT_EQ(c.size(), QSize(120, 160)) << rotation;
@@ -123,7 +97,7 @@ TEST_F(CliTelephone, FilmTourneMesureDansLImageDroite) {
 TEST_F(CliTelephone, CadenceVariableTempsDeChaqueImage) {
     FilmTelephone f;
     f.tempsMs = {0, 33, 70, 100, 180, 190, 260, 400};
-    const Resultat s = Executer(Suivre(Film("variable.mov", f)));
+    const Sortie s = Lancer(Suivre(Film("variable.mov", f)));
     ASSERT_EQ(s.code, 0) << s.erreurs.toStdString();
     const auto lignes = Table(s.sortie);
     ASSERT_EQ(lignes.size(), f.tempsMs.size());
@@ -142,9 +116,9 @@ TEST_F(CliTelephone, RalentiEnTempsReel) {
     f.captureFps = "240.000000";
     const QString ralenti = Film("ralenti.mp4", f);
     const QString normal = Film("normal.mp4", FilmTelephone());
-    const Resultat info = Executer({"info", ralenti});
+    const Sortie info = Lancer({"info", ralenti});
     EXPECT_TRUE(info.sortie.split('\n').contains("capture rate: 240")) << info.sortie.toStdString();
-    EXPECT_FALSE(Executer({"info", normal}).sortie.contains("capture rate"));
+    EXPECT_FALSE(Lancer({"info", normal}).sortie.contains("capture rate"));
 
     const CasRalenti cas[] = {
         {"film clock", {}, 30},
@@ -155,7 +129,7 @@ TEST_F(CliTelephone, RalentiEnTempsReel) {
         {"zero rate", {"--real-time", "--capture-rate", "0"}, 0},
     };
     for (const CasRalenti& c : cas) {
-        const Resultat s = Executer(Suivre(ralenti) + c.options);
+        const Sortie s = Lancer(Suivre(ralenti) + c.options);
         if (c.cadenceTemps == 0) {
             EXPECT_EQ(s.code, 2) << c.nom;
             EXPECT_TRUE(s.sortie.isEmpty()) << c.nom;
@@ -171,12 +145,12 @@ TEST_F(CliTelephone, RalentiEnTempsReel) {
                 << c.nom << " " << n;
     }
     // Real time needs a capture rate.
-    const Resultat sans = Executer(Suivre(normal) + QStringList{"--real-time"});
+    const Sortie sans = Lancer(Suivre(normal) + QStringList{"--real-time"});
     EXPECT_EQ(sans.code, 2);
     EXPECT_EQ(sans.erreurs, "kinepo-cli track: --real-time: the film carries no capture rate; "
                             "give --capture-rate FPS\n");
-    const Resultat tapee =
-        Executer(Suivre(normal) + QStringList{"--real-time", "--capture-rate", "60"});
+    const Sortie tapee =
+        Lancer(Suivre(normal) + QStringList{"--real-time", "--capture-rate", "60"});
     ASSERT_EQ(tapee.code, 0);
     EXPECT_NEAR(Table(tapee.sortie).at(3).t, 3 / 60.0, 1e-6);
 }
