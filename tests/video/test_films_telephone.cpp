@@ -5,6 +5,7 @@
 #include "platform/video/LecteurFilm.h"
 #include "platform/video/LecteurMci.h"
 #include "platform/Chemins.h"
+#include "shell/base/Dictionnaire.h"
 #include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "support/Evenements.h"
@@ -283,6 +284,24 @@ TEST_F(FilmsTelephone, RalentiMovieFormEnTempsReel) {
         forme.ImageMouseUp(Qt::LeftButton, Balle(i));
         Calmer();
     });
+}
+
+TEST_F(FilmsTelephone, LHorlogeDansLaLangueDeLaForme) {
+    FilmTelephone f;
+    f.captureFps = "240";
+    const QString chemin = Film("ralenti-en.mp4", f);
+    Dictionnaire d(QStringLiteral("DictionnaireDeTest"));
+    d.ChargerTextes(QStringLiteral("temps réel\ttiempo real\treal time\n"
+                                   "temps du film\ttiempo del vídeo\tfilm time\n"),
+                    QStringLiteral("Français\tfr\nEspañol\tes\nEnglish\ten\n"));
+    d.FixerLangue(3);
+    TMovieForm forme;
+    forme.Translator.FixerDictionary(&d);
+    ASSERT_TRUE(forme.OuvrirFilm(chemin));
+    Calmer();
+    EXPECT_EQ(forme.TempsReelBar->HorlogeLabel->text(), "real time (240 i/s)");
+    forme.TempsReelBar->TempsReelCB->click();
+    EXPECT_EQ(forme.TempsReelBar->HorlogeLabel->text(), "film time (30 i/s)");
 }
 
 TEST_F(FilmsTelephone, SansCadenceDePriseDeVueLeTempsDuFilm) {

@@ -3,7 +3,9 @@
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
 #include "platform/video/MoteurVideo.h"
+#include "shell/base/Dictionnaire.h"
 #include "shell/base/RoutageAide.h"
+#include "shell/base/TradForm.h"
 #include "video/ui/GrilleResultats.h"
 
 #include <QCheckBox>
@@ -44,7 +46,15 @@ void BarreTempsReel::montrer() {
         CaptureEdit->setText(temps_.CadenceCapture() > 0 ? TexteCadence(temps_.CadenceCapture())
                                                          : QString());
     }
-    HorlogeLabel->setText(temps_.Libelle());
+    // The clock's words in the form's language; the rate stays as it is.
+    QString libelle = temps_.Libelle();
+    const auto* forme = qobject_cast<const TTradForm*>(window());
+    if (const Dictionnaire* d = forme ? forme->Translator.Dictionary() : nullptr) {
+        const QString mots = temps_.Actif() ? QStringLiteral("temps réel")
+                                            : QStringLiteral("temps du film");
+        libelle.replace(0, mots.size(), d->Traduire(mots));
+    }
+    HorlogeLabel->setText(libelle);
     TempsReelCB->setEnabled(temps_.CadenceLecture() > 0);
     CaptureEdit->setEnabled(temps_.CadenceLecture() > 0);
 }
