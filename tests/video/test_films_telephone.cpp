@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -271,6 +272,18 @@ TEST_F(FilmsTelephone, RalentiAviFormEnTempsReel) {
     });
     // The player's label follows the clock too: 4 frames in, 8 frames of 1/120 s long.
     EXPECT_EQ(forme.TempsLabel->text(), "t=0.033 s /0.067 s");
+
+    // Counted in frames (a rate typed in the box), real time is one frame of the capture...
+    forme.NbreImagesSE->setValue(25);
+    Calmer();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(forme.Tables().Temps(i), i / 120.0, 1e-12) << i;
+    // ...and the film's clock the typed rate.
+    forme.TempsReelBar->TempsReelCB->click();
+    Calmer();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(forme.Tables().Temps(i), i / 25.0, 1e-12) << i;
+    EXPECT_NEAR(forme.Calibration().CurrentTime, 4 / 25.0, 1e-12);
 }
 
 TEST_F(FilmsTelephone, RalentiMovieFormEnTempsReel) {
