@@ -1,6 +1,6 @@
 // The frame-exact engine through the AVI form's player (and the movie form's, for stepping),
-// against plain libavcodec decoding of the same film. Two films are generated on first run into a temporary folder (or into
-// $KINEPO_BENCH_FILMS, where they are kept and reused):
+// against plain libavcodec decoding of the same film. Three films are generated on first run into
+// a temporary folder (or into $KINEPO_BENCH_FILMS, where they are kept and reused):
 //   mjpeg640   640x480 Motion JPEG AVI, 25 fps, 10 s
 //   h264_1080  1920x1080 H.264 MP4, 30 fps, 10 s, a keyframe every 250 frames
 //   h264_1080_portrait  the same, 4 s, stored sideways with a display rotation of 90 degrees
@@ -10,8 +10,8 @@
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "platform/video/RotationImage.h"
-#include "support/FilmSynthetique.h"
 #include "shell/base/PanneauImage.h"
+#include "support/FilmSynthetique.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

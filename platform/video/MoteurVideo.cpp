@@ -147,9 +147,8 @@ void RendreTampon(void* info) {
 int RotationAffichage(const AVStream* st) {
     const std::int32_t* matrice = nullptr;
 #if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 31, 102)
-    const AVPacketSideData* donnees =
-        av_packet_side_data_get(st->codecpar->coded_side_data, st->codecpar->nb_coded_side_data,
-                                AV_PKT_DATA_DISPLAYMATRIX);
+    const AVPacketSideData* donnees = av_packet_side_data_get(
+        st->codecpar->coded_side_data, st->codecpar->nb_coded_side_data, AV_PKT_DATA_DISPLAYMATRIX);
     if (donnees && donnees->size >= 9 * sizeof(std::int32_t))
         matrice = reinterpret_cast<const std::int32_t*>(donnees->data);
 #else
@@ -210,7 +209,7 @@ struct MoteurVideo::Impl {
     int flux = -1;
     AVRational baseTemps{1, 1};
     InfosFilm infos;
-    int rotation = 0;                // infos.rotation, for the worker (which never reads infos)
+    int rotation = 0;                  // infos.rotation, for the worker (which never reads infos)
     std::vector<uchar> tamponRotation; // a converted frame before it is turned upright
 
     std::vector<Paquet> paquets;          // decoding order

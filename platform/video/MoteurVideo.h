@@ -29,6 +29,11 @@ struct InfosFilm {
     double cadenceFichier = 0;     // frames per second declared by the file (0 when unknown)
     double dureeMs = 0;            // end of the last frame: its start time plus its duration
     QString codec;                 // FFmpeg's short codec name ("mjpeg", "h264", ...)
+
+    // The mean rate at which the film plays: its frames over its duration (0 when it has none).
+    double CadenceMoyenne() const {
+        return dureeMs > 0 ? double(nombreImages) * 1000.0 / dureeMs : 0.0;
+    }
 };
 
 class MoteurVideo {
@@ -49,8 +54,9 @@ public:
     // The frame shown at time ms: the last frame whose start time is <= ms, clamped to the film.
     std::int64_t ImageA(double ms) const;
 
-    // Decoded frame n (0 <= n < nombreImages), Format_RGB888 at the film's size, upright. A null image
-    // only when decoding failed. The returned image shares data with the cache: cheap to copy.
+    // Decoded frame n (0 <= n < nombreImages), Format_RGB888 at the film's size, upright. A null
+    // image only when decoding failed. The returned image shares data with the cache: cheap to
+    // copy.
     QImage Image(std::int64_t n);
 
     // Memory budget of the decoded-frame cache in bytes (512 MB by default): half for frames

@@ -40,8 +40,8 @@ void TournerRgb24(const unsigned char* source, std::ptrdiff_t ligneSource, int w
                 for (int x = bx; x < fx; ++x) {
                     unsigned char* d = destination + std::ptrdiff_t(x) * ligneDestination +
                                        std::ptrdiff_t(h - fy) * 3;
-                    const unsigned char* s = source + std::ptrdiff_t(fy - 1) * ligneSource +
-                                             std::ptrdiff_t(x) * 3;
+                    const unsigned char* s =
+                        source + std::ptrdiff_t(fy - 1) * ligneSource + std::ptrdiff_t(x) * 3;
                     for (int y = fy - 1; y >= by; --y, d += 3, s -= ligneSource)
                         Copier3(d, s);
                 }
@@ -55,8 +55,7 @@ void TournerRgb24(const unsigned char* source, std::ptrdiff_t ligneSource, int w
             for (int bx = 0; bx < w; bx += kColonnesTuile) {
                 const int fx = std::min(w, bx + kColonnesTuile);
                 for (int x = bx; x < fx; ++x) {
-                    unsigned char* d = destination +
-                                       std::ptrdiff_t(w - 1 - x) * ligneDestination +
+                    unsigned char* d = destination + std::ptrdiff_t(w - 1 - x) * ligneDestination +
                                        std::ptrdiff_t(by) * 3;
                     const unsigned char* s =
                         source + std::ptrdiff_t(by) * ligneSource + std::ptrdiff_t(x) * 3;

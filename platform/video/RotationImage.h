@@ -13,8 +13,12 @@ namespace kinepo {
 int QuartDeTour(int degres);
 
 // Size of a w x h picture turned clockwise by degres (0, 90, 180 or 270).
-inline int LargeurTournee(int w, int h, int degres) { return degres == 90 || degres == 270 ? h : w; }
-inline int HauteurTournee(int w, int h, int degres) { return degres == 90 || degres == 270 ? w : h; }
+inline int LargeurTournee(int w, int h, int degres) {
+    return degres == 90 || degres == 270 ? h : w;
+}
+inline int HauteurTournee(int w, int h, int degres) {
+    return degres == 90 || degres == 270 ? w : h;
+}
 
 // Turns the w x h picture at source (lines of ligneSource bytes) clockwise by degres (90, 180 or
 // 270; 0 copies) into destination, whose lines are ligneDestination bytes apart and which holds

@@ -1,10 +1,10 @@
 // Films from phones in the engine and its two players: frames turned upright at their upright
 // size, every frame at its own time, and the capture rate of a slow-motion film.
+#include "support/FilmsTelephone.h"
 #include "platform/video/LecteurFilm.h"
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
 #include "platform/video/RotationImage.h"
-#include "support/FilmsTelephone.h"
 #include "tests/platform/FilmsDeTest.h"
 
 #include <QProcess>
@@ -65,7 +65,9 @@ struct CasTourne {
     CodecFilm codec;
     int rotation;
 };
-void PrintTo(const CasTourne& c, std::ostream* os) { *os << c.nom; }
+void PrintTo(const CasTourne& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 class FilmsTournes : public ::testing::TestWithParam<CasTourne> {};
 
@@ -96,9 +98,8 @@ TEST_P(FilmsTournes, FramesComeUprightAtTheUprightSize) {
     // FFmpeg's own player turns the film the same way.
     if (c.codec == CodecFilm::RawMov) {
         QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {"-v", "error", "-i", chemin, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
-                      "rgb24", "-"});
+        ffmpeg.start(QStringLiteral("ffmpeg"), {"-v", "error", "-i", chemin, "-frames:v", "1", "-f",
+                                                "rawvideo", "-pix_fmt", "rgb24", "-"});
         ASSERT_TRUE(ffmpeg.waitForFinished(30000));
         EXPECT_EQ(ffmpeg.readAllStandardOutput(), Octets(ImageDroite(f, 0)));
     }
@@ -118,8 +119,10 @@ TEST_P(FilmsTournes, FramesComeUprightAtTheUprightSize) {
     EXPECT_EQ(film.Hauteur(), 160);
     film.AllerImage(3);
     const QImage copie = film.CopierImage();
-    if (c.codec == CodecFilm::RawMov) EXPECT_EQ(Octets(copie), Octets(ImageDroite(f, 3)));
-    else EXPECT_EQ(LireNumero(copie), 3);
+    if (c.codec == CodecFilm::RawMov)
+        EXPECT_EQ(Octets(copie), Octets(ImageDroite(f, 3)));
+    else
+        EXPECT_EQ(LireNumero(copie), 3);
 }
 
 const CasTourne kTournes[] = {
@@ -160,24 +163,24 @@ struct CasCapture {
     QByteArray valeur;
     double attendue;
 };
-void PrintTo(const CasCapture& c, std::ostream* os) { *os << c.nom; }
+void PrintTo(const CasCapture& c, std::ostream* os) {
+    *os << c.nom;
+}
 class Captures : public ::testing::TestWithParam<CasCapture> {};
 
 TEST_P(Captures, CaptureRateComesFromTheMetadata) {
     const CasCapture& c = GetParam();
     FilmTelephone f;
     f.captureFps = c.valeur;
-    auto moteur =
-        MoteurVideo::Ouvrir(Ecrire(QStringLiteral("capture-%1.mov").arg(c.nom), f));
+    auto moteur = MoteurVideo::Ouvrir(Ecrire(QStringLiteral("capture-%1.mov").arg(c.nom), f));
     ASSERT_TRUE(moteur);
     EXPECT_DOUBLE_EQ(moteur->Infos().cadenceCapture, c.attendue);
     EXPECT_DOUBLE_EQ(moteur->Infos().cadenceFichier, 30.0);
 }
 
 const CasCapture kCaptures[] = {
-    {"none", QByteArray(), 0},        {"android240", "240.000000", 240},
-    {"plain120", "120", 120},         {"fractional", "119.88", 119.88},
-    {"nonsense", "vite", 0},          {"negative", "-240", 0},
+    {"none", QByteArray(), 0},        {"android240", "240.000000", 240}, {"plain120", "120", 120},
+    {"fractional", "119.88", 119.88}, {"nonsense", "vite", 0},           {"negative", "-240", 0},
 };
 INSTANTIATE_TEST_SUITE_P(Metadonnees, Captures, ::testing::ValuesIn(kCaptures),
                          [](const auto& info) { return std::string(info.param.nom); });

@@ -2,9 +2,9 @@
 // Films made on the spot for tests and benchmarks: every frame comes from a generator, so the
 // expected pixels, count and times are known in code. Frames can carry their own number in
 // large cells that survive lossy codecs, which makes frame-exactness checkable.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <QByteArray>
 #include <cstdint>
 #include <functional>
 #include <utility>

@@ -2,9 +2,9 @@
 // size, the picture, manual points, tracking and the chronophotograph), every row keeps its
 // frame's own time, and a slow-motion film is timed in real time, with the clock shown.
 #include "common/Nombres.h"
+#include "platform/Chemins.h"
 #include "platform/video/LecteurFilm.h"
 #include "platform/video/LecteurMci.h"
-#include "platform/Chemins.h"
 #include "shell/base/Dictionnaire.h"
 #include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
@@ -62,8 +62,7 @@ protected:
 class FilmsTournes : public FilmsTelephone, public ::testing::WithParamInterface<int> {
 protected:
     // The film of this rotation, opened in the form: the frame has the upright size.
-    template <typename Forme>
-    void Ouvrir(Forme& forme, const FilmTelephone& f) {
+    template <typename Forme> void Ouvrir(Forme& forme, const FilmTelephone& f) {
         const QString chemin = Film(QStringLiteral("tourne-%1.mov").arg(f.rotation), f);
         forme.resize(1000, 700);
         forme.show();

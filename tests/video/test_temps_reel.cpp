@@ -52,9 +52,9 @@ TEST(TempsReel, CadenceTapee) {
         bool acceptee;
         double cadence;
     };
-    const Cas cas[] = {{"240", true, 240},   {"119,88", true, 119.88}, {" 60 ", true, 60},
-                       {"1k", true, 1000},   {"0", false, 0},          {"-30", false, 0},
-                       {"vite", false, 0},   {"", false, 0},           {"1e9", false, 0}};
+    const Cas cas[] = {{"240", true, 240}, {"119,88", true, 119.88}, {" 60 ", true, 60},
+                       {"1k", true, 1000}, {"0", false, 0},          {"-30", false, 0},
+                       {"vite", false, 0}, {"", false, 0},           {"1e9", false, 0}};
     for (const Cas& c : cas) {
         TempsReel t;
         t.PourFilm(30, 0);
@@ -101,8 +101,8 @@ TEST(TempsReel, ChangementDHorlogeReechelonneLesTemps) {
 TEST(TempsReel, TempsDUnePositionDuLecteur) {
     TempsReel t;
     t.PourFilm(30, 240);
-    EXPECT_DOUBLE_EQ(t.TempsPosition(800, false, 0.04), 0.1);    // 800 ms of film
-    EXPECT_DOUBLE_EQ(t.TempsPosition(24, true, 0.04), 0.1);      // frame 24 of the capture
+    EXPECT_DOUBLE_EQ(t.TempsPosition(800, false, 0.04), 0.1); // 800 ms of film
+    EXPECT_DOUBLE_EQ(t.TempsPosition(24, true, 0.04), 0.1);   // frame 24 of the capture
     t.FixerDemande(false);
     EXPECT_DOUBLE_EQ(t.TempsPosition(800, false, 0.04), 0.8);
     EXPECT_DOUBLE_EQ(t.TempsPosition(24, true, 0.04), 24 * 0.04);

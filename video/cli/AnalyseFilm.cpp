@@ -80,13 +80,9 @@ CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur) {
         c.FramePeriod = 1.0 / c.FileFrameRate;
     }
     c.MettreAJourFacteurs();
-    o.tempsReel.PourFilm(CadenceMoyenne(infos), infos.cadenceCapture);
+    o.tempsReel.PourFilm(infos.CadenceMoyenne(), infos.cadenceCapture);
     o.tempsReel.FixerDemande(false);
     return o;
-}
-
-double CadenceMoyenne(const InfosFilm& infos) {
-    return infos.dureeMs > 0 ? double(infos.nombreImages) * 1000.0 / infos.dureeMs : 0.0;
 }
 
 double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouverture,

@@ -3,8 +3,8 @@
 // one frame, then one pass on every later frame up to the last one, exactly as the form's frame
 // notifications do it. Frames are decoded one step ahead on a worker thread while the pass runs.
 #include "video/logic/Pointage.h"
-#include "video/logic/TempsReel.h"
 #include "video/logic/TablesPointage.h"
+#include "video/logic/TempsReel.h"
 #include "video/logic/VideoCalibration.h"
 #include "video/suivi/SuiviAutomatique.h"
 
@@ -16,7 +16,6 @@
 namespace kinepo {
 
 class MoteurVideo;
-struct InfosFilm;
 
 // The calibration the AVI form has right after opening this film: frame size, default origin
 // and scale segment, zoom 1, frame rate and period from the film's two lengths, and the time
@@ -28,8 +27,6 @@ struct CalibrationOuverture {
     TempsReel tempsReel;       // the clock of the times: the film's, or the scene's (slow motion)
 };
 CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur);
-// The mean playback rate of a film, frames per second: its frame count over its duration.
-double CadenceMoyenne(const InfosFilm& infos);
 
 // CurrentTime of frame n, as the form computes it after a move of the player, on the clock
 // chosen in ouverture.tempsReel.

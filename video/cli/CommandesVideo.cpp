@@ -198,17 +198,17 @@ int Info(const QStringList& arguments) {
     texte += QStringLiteral("codec: %1\n").arg(codec);
     if (infos.rotation != 0) texte += QStringLiteral("rotation: %1\n").arg(infos.rotation);
     if (infos.cadenceCapture > 0)
-        texte += QStringLiteral("capture rate: %1\n").arg(QString::number(infos.cadenceCapture, 'g', 6));
+        texte +=
+            QStringLiteral("capture rate: %1\n").arg(QString::number(infos.cadenceCapture, 'g', 6));
     Ecrire(stdout, texte);
     return 0;
 }
 
 int Track(const QStringList& arguments) {
-    const Arguments a = Analyser(
-        arguments,
-        {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes", "--chrono",
-         "--capture-rate"},
-        {"--csv", "--txt", "--real-time"});
+    const Arguments a = Analyser(arguments,
+                                 {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes",
+                                  "--chrono", "--capture-rate"},
+                                 {"--csv", "--txt", "--real-time"});
     if (a.positionnels.size() != 1)
         Echec(kErreurCommande, "usage: kinepo-cli track FILM --target X,Y [options]");
     std::optional<QString> cible, image, zoom, echelle, origine, axes, chrono, captureTapee;
@@ -293,7 +293,8 @@ int Track(const QStringList& arguments) {
     if (captureTapee) ouverture.tempsReel.FixerCadenceCapture(*captureTapee);
     if (ouverture.tempsReel.Demande() && !ouverture.tempsReel.Actif())
         Echec(kErreurCommande,
-              QStringLiteral("--real-time: the film carries no capture rate; give --capture-rate FPS"));
+              QStringLiteral(
+                  "--real-time: the film carries no capture rate; give --capture-rate FPS"));
     VideoCalibration c = ouverture.calibration;
     c.Zoom = z;
     if (debutEchelle) {
@@ -376,8 +377,10 @@ int CommandeChrono(const QStringList& arguments) {
 
 std::vector<Commande> CommandesVideo() {
     return {
-        {"info", "info FILM  (upright frame size, frame count, frame rate, duration, codec, and the "
-         "rotation and capture rate when the film has them)", CommandeInfo},
+        {"info",
+         "info FILM  (upright frame size, frame count, frame rate, duration, codec, and the "
+         "rotation and capture rate when the film has them)",
+         CommandeInfo},
         {"track",
          "track FILM --target X,Y [--frame N] [--zoom Z] [--scale X1,Y1,X2,Y2,LENGTH] "
          "[--origin X,Y] [--axes up-right|down-right|up-left|down-left] [--chrono OUT.bmp] "

@@ -36,8 +36,7 @@ double TempsReel::Rapport(const TempsReel& avant, double periodeImages) const {
 }
 
 QString TempsReel::Libelle() const {
-    if (Actif())
-        return QStringLiteral("temps réel (%1 i/s)").arg(TexteCadence(cadenceCapture_));
+    if (Actif()) return QStringLiteral("temps réel (%1 i/s)").arg(TexteCadence(cadenceCapture_));
     if (cadenceLecture_ <= 0) return QStringLiteral("temps du film");
     return QStringLiteral("temps du film (%1 i/s)").arg(TexteCadence(cadenceLecture_));
 }

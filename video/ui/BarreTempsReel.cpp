@@ -50,8 +50,8 @@ void BarreTempsReel::montrer() {
     QString libelle = temps_.Libelle();
     const auto* forme = qobject_cast<const TTradForm*>(window());
     if (const Dictionnaire* d = forme ? forme->Translator.Dictionary() : nullptr) {
-        const QString mots = temps_.Actif() ? QStringLiteral("temps réel")
-                                            : QStringLiteral("temps du film");
+        const QString mots =
+            temps_.Actif() ? QStringLiteral("temps réel") : QStringLiteral("temps du film");
         libelle.replace(0, mots.size(), d->Traduire(mots));
     }
     HorlogeLabel->setText(libelle);
@@ -61,9 +61,7 @@ void BarreTempsReel::montrer() {
 
 void BarreTempsReel::PourFilm(const InfosFilm* infos) {
     if (infos) {
-        const double lecture =
-            infos->dureeMs > 0 ? double(infos->nombreImages) * 1000.0 / infos->dureeMs : 0.0;
-        temps_.PourFilm(lecture, infos->cadenceCapture);
+        temps_.PourFilm(infos->CadenceMoyenne(), infos->cadenceCapture);
     } else {
         temps_.Reinitialiser();
     }

@@ -536,8 +536,8 @@ void TMovieForm::ImageMouseUp(Qt::MouseButton bouton, QPoint posEcran) {
 
 void TMovieForm::EnregistrerPoint(QPoint posImage) {
     if (!FilmOuvert() || machine_.Etat != PointingState::psMeasure) return;
-    const EffetPointage e = machine_.Enregistrer(posImage, temps(), !Termine(),
-                                                 tables_.Patches(kPatchVivant));
+    const EffetPointage e =
+        machine_.Enregistrer(posImage, temps(), !Termine(), tables_.Patches(kPatchVivant));
     if (!e.invite.isEmpty()) Inviter(e.invite);
     if (e.curseur != 0) setCurseurImage(e.curseur);
     if (e.tablesPleines && !e.ligneComplete) {

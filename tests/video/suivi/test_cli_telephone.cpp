@@ -15,7 +15,6 @@ using kinepo::test::FilmTelephone;
 
 namespace {
 
-
 using test::BalleDroite;
 constexpr auto Balle = BalleDroite;
 
