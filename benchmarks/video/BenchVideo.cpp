@@ -1,14 +1,17 @@
-// The frame-exact engine through the AVI form's player, against plain libavcodec decoding of
-// the same film. Two films are generated on first run into a temporary folder (or into
-// $KINEPO_BENCH_FILMS, where they are kept and reused):
+// The frame-exact engine through the AVI form's player (and the movie form's, for stepping),
+// against plain libavcodec decoding of the same film. Three films are generated on first run into
+// a temporary folder (or into $KINEPO_BENCH_FILMS, where they are kept and reused):
 //   mjpeg640   640x480 Motion JPEG AVI, 25 fps, 10 s
 //   h264_1080  1920x1080 H.264 MP4, 30 fps, 10 s, a keyframe every 250 frames
+//   h264_1080_portrait  the same, 4 s, stored sideways with a display rotation of 90 degrees
 // Every benchmark's time is per frame or per step, so each ratio to BM_DecodeOnly of the same
 // film reads directly.
+#include "platform/video/LecteurFilm.h"
 #include "platform/video/LecteurMci.h"
 #include "platform/video/MoteurVideo.h"
-#include "support/FilmSynthetique.h"
+#include "platform/video/RotationImage.h"
 #include "shell/base/PanneauImage.h"
+#include "support/FilmSynthetique.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -191,6 +194,43 @@ void BM_StepForward(benchmark::State& etat, Film* f) {
     }
 }
 
+// The same step through the second video form's movie player: a seek to the next frame
+// index, then the copy of the current frame that the form shows and measures on.
+void BM_MovieStepForward(benchmark::State& etat, Film* f) {
+    LecteurFilm lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    const std::int64_t dernier = lecteur.FrameCount() - 1;
+    benchmark::DoNotOptimize(lecteur.CopierImage().constBits());
+    for (auto _ : etat) {
+        if (lecteur.FrameIndex() >= dernier) {
+            etat.PauseTiming();
+            lecteur.Moteur()->ViderCache();
+            lecteur.AllerImage(0);
+            etat.ResumeTiming();
+        }
+        lecteur.AllerImage(lecteur.FrameIndex() + 1);
+        benchmark::DoNotOptimize(lecteur.CopierImage().constBits());
+    }
+}
+
+// Turning one 1920 x 1080 RGB frame upright (a film shot in portrait): the cost a portrait
+// film adds to each converted frame.
+void BM_RotationUpright(benchmark::State& etat) {
+    const int degres = int(etat.range(0));
+    QImage source(1920, 1080, QImage::Format_RGB888);
+    source.fill(qRgb(40, 90, 160));
+    QImage cible(LargeurTournee(1920, 1080, degres), HauteurTournee(1920, 1080, degres),
+                 QImage::Format_RGB888);
+    for (auto _ : etat) {
+        TournerRgb24(source.constBits(), source.bytesPerLine(), 1920, 1080, cible.bits(),
+                     cible.bytesPerLine(), degres);
+        benchmark::DoNotOptimize(cible.constBits());
+    }
+}
+
 // One step back among frames already shown (the refresh return trip, undo).
 void BM_StepBackCached(benchmark::State& etat, Film* f) {
     LecteurMci lecteur;
@@ -295,6 +335,14 @@ void BM_Repaint(benchmark::State& etat, Film* f) {
     }
 }
 
+// The stepping benchmarks of both players. With KINEPO_BENCH_PROCESS_CPU=1 their CPU column is
+// the whole process's (decoder threads and the prefetch worker included), which compares the
+// players' work on a machine whose load makes wall times wander.
+void Pas(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond);
+    if (qEnvironmentVariableIntValue("KINEPO_BENCH_PROCESS_CPU") != 0) b->MeasureProcessCPUTime();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -330,8 +378,9 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("BM_Open/" + f.nom).c_str(), BM_Open, &f)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BM_StepForward/" + f.nom).c_str(), BM_StepForward, &f)
-            ->Unit(benchmark::kMillisecond);
+        Pas(benchmark::RegisterBenchmark(("BM_StepForward/" + f.nom).c_str(), BM_StepForward, &f));
+        Pas(benchmark::RegisterBenchmark(("BM_MovieStepForward/" + f.nom).c_str(),
+                                         BM_MovieStepForward, &f));
         benchmark::RegisterBenchmark(("BM_StepBackCached/" + f.nom).c_str(), BM_StepBackCached, &f)
             ->Unit(benchmark::kMillisecond);
         // Runs and random seeks on a long GOP decode hundreds of frames per iteration: a fixed
@@ -350,6 +399,24 @@ int main(int argc, char** argv) {
             run->Iterations(40);
         }
     }
+    // A phone film shot in portrait: the 1080p film stored sideways with a display rotation.
+    static Film portrait;
+    portrait.nom = "h264_1080_portrait";
+    portrait.parametres = films[1].parametres;
+    portrait.parametres.images = 120;
+    portrait.parametres.rotation = 90;
+    portrait.derniereAvantCle = 119;
+    if (!Preparer(portrait)) return 1;
+    for (Film* f : {&portrait}) {
+        Pas(benchmark::RegisterBenchmark(("BM_StepForward/" + f->nom).c_str(), BM_StepForward, f));
+        Pas(benchmark::RegisterBenchmark(("BM_MovieStepForward/" + f->nom).c_str(),
+                                         BM_MovieStepForward, f));
+    }
+    benchmark::RegisterBenchmark("BM_RotationUpright", BM_RotationUpright)
+        ->Arg(90)
+        ->Arg(180)
+        ->Arg(270)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_Repaint/h264_1080", BM_Repaint, &films[1])
         ->DenseRange(1, 5)
         ->Unit(benchmark::kMillisecond);

@@ -7,9 +7,12 @@
 // the demuxer lands on an earlier keyframe than asked.
 #include "platform/video/MoteurVideo.h"
 
+#include "platform/video/RotationImage.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/mem.h>
 #include <libswscale/swscale.h>
@@ -20,6 +23,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdlib>
 #include <limits>
@@ -138,6 +142,41 @@ void RendreTampon(void* info) {
     delete t;
 }
 
+// The display rotation of a stream, in degrees clockwise to the nearest quarter turn. The display
+// matrix turns the picture counterclockwise by the angle FFmpeg reports.
+int RotationAffichage(const AVStream* st) {
+    const std::int32_t* matrice = nullptr;
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 31, 102)
+    const AVPacketSideData* donnees = av_packet_side_data_get(
+        st->codecpar->coded_side_data, st->codecpar->nb_coded_side_data, AV_PKT_DATA_DISPLAYMATRIX);
+    if (donnees && donnees->size >= 9 * sizeof(std::int32_t))
+        matrice = reinterpret_cast<const std::int32_t*>(donnees->data);
+#else
+    size_t taille = 0;
+    const std::uint8_t* donnees = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, &taille);
+    if (donnees && taille >= 9 * sizeof(std::int32_t))
+        matrice = reinterpret_cast<const std::int32_t*>(donnees);
+#endif
+    if (!matrice) return 0;
+    const double angle = av_display_rotation_get(matrice);
+    if (!std::isfinite(angle)) return 0;
+    const int quarts = int(std::lround(-angle / 90.0));
+    return QuartDeTour(90 * quarts);
+}
+
+// The capture rate a phone writes into a slow-motion film (in the file's or the stream's
+// metadata), when it is a plausible rate.
+double CadenceCapture(const AVFormatContext* f, const AVStream* st) {
+    for (const AVDictionary* d : {f->metadata, st->metadata}) {
+        const AVDictionaryEntry* e = av_dict_get(d, "com.android.capture.fps", nullptr, 0);
+        if (!e || !e->value) continue;
+        bool ok = false;
+        const double cadence = QByteArray(e->value).trimmed().toDouble(&ok);
+        if (ok && std::isfinite(cadence) && cadence > 0 && cadence <= 100000) return cadence;
+    }
+    return 0;
+}
+
 std::atomic<int> gFilsDecodage{0};
 std::atomic<bool> gPrechargement{true};
 
@@ -170,6 +209,8 @@ struct MoteurVideo::Impl {
     int flux = -1;
     AVRational baseTemps{1, 1};
     InfosFilm infos;
+    int rotation = 0;                  // infos.rotation, for the worker (which never reads infos)
+    std::vector<uchar> tamponRotation; // a converted frame before it is turned upright
 
     std::vector<Paquet> paquets;          // decoding order
     std::vector<std::int64_t> ptsImages;  // frame n's presentation timestamp, ascending
@@ -313,8 +354,11 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
 
     baseTemps = st->time_base;
     if (baseTemps.num <= 0 || baseTemps.den <= 0) baseTemps = AVRational{1, 25};
-    infos.largeur = st->codecpar->width;
-    infos.hauteur = st->codecpar->height;
+    rotation = RotationAffichage(st);
+    infos.rotation = rotation;
+    infos.largeur = LargeurTournee(st->codecpar->width, st->codecpar->height, rotation);
+    infos.hauteur = HauteurTournee(st->codecpar->width, st->codecpar->height, rotation);
+    infos.cadenceCapture = CadenceCapture(format.get(), st);
     infos.codec = QString::fromLatin1(codec->name);
     AVRational cadence = st->avg_frame_rate;
     if (cadence.num <= 0 || cadence.den <= 0) cadence = st->r_frame_rate;
@@ -656,18 +700,27 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
         reglageCouleurs = reglage;
     }
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
-    // end of a line.
-    const int ligne = FFALIGN(w * 3, 64);
-    const std::size_t taille = std::size_t(ligne) * h + 64;
+    // end of a line. A film stored sideways is converted aside, then turned into it.
+    const int wl = LargeurTournee(w, h, rotation), hl = HauteurTournee(w, h, rotation);
+    const int ligne = FFALIGN(wl * 3, 64);
+    const std::size_t taille = std::size_t(ligne) * hl + 64;
     uchar* tampon = reserve->Prendre(taille);
     if (!tampon) return {};
-    uint8_t* dst[4] = {tampon, nullptr, nullptr, nullptr};
-    int dstLignes[4] = {ligne, 0, 0, 0};
+    const int ligneConvertie = rotation ? FFALIGN(w * 3, 64) : ligne;
+    uchar* convertie = tampon;
+    if (rotation) {
+        const std::size_t tailleConvertie = std::size_t(ligneConvertie) * h + 64;
+        if (tamponRotation.size() < tailleConvertie) tamponRotation.resize(tailleConvertie);
+        convertie = tamponRotation.data();
+    }
+    uint8_t* dst[4] = {convertie, nullptr, nullptr, nullptr};
+    int dstLignes[4] = {ligneConvertie, 0, 0, 0};
     if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
         reserve->Rendre(tampon, taille);
         return {};
     }
-    return QImage(tampon, w, h, ligne, QImage::Format_RGB888, RendreTampon,
+    if (rotation) TournerRgb24(convertie, ligneConvertie, w, h, tampon, ligne, rotation);
+    return QImage(tampon, wl, hl, ligne, QImage::Format_RGB888, RendreTampon,
                   new TamponPrete{reserve, tampon, taille});
 }
 

@@ -16,12 +16,24 @@
 namespace kinepo {
 
 struct InfosFilm {
-    int largeur = 0; // frame size in image pixels
+    int largeur = 0; // frame size in image pixels, as shown: upright when the film is turned
     int hauteur = 0;
+    // Degrees clockwise the stored frames are turned to be shown upright (0, 90, 180 or 270):
+    // the display rotation a phone writes for a film shot in portrait. Frames handed out are
+    // already turned, so every coordinate is one of the upright picture.
+    int rotation = 0;
+    // Frames per second at which the film was shot, when the file says so and it differs from
+    // what it is played at (slow motion: "com.android.capture.fps"); 0 otherwise.
+    double cadenceCapture = 0;
     std::int64_t nombreImages = 0; // frames that really decode
     double cadenceFichier = 0;     // frames per second declared by the file (0 when unknown)
     double dureeMs = 0;            // end of the last frame: its start time plus its duration
     QString codec;                 // FFmpeg's short codec name ("mjpeg", "h264", ...)
+
+    // The mean rate at which the film plays: its frames over its duration (0 when it has none).
+    double CadenceMoyenne() const {
+        return dureeMs > 0 ? double(nombreImages) * 1000.0 / dureeMs : 0.0;
+    }
 };
 
 class MoteurVideo {
@@ -42,8 +54,9 @@ public:
     // The frame shown at time ms: the last frame whose start time is <= ms, clamped to the film.
     std::int64_t ImageA(double ms) const;
 
-    // Decoded frame n (0 <= n < nombreImages), Format_RGB888 at the film's size. A null image
-    // only when decoding failed. The returned image shares data with the cache: cheap to copy.
+    // Decoded frame n (0 <= n < nombreImages), Format_RGB888 at the film's size, upright. A null
+    // image only when decoding failed. The returned image shares data with the cache: cheap to
+    // copy.
     QImage Image(std::int64_t n);
 
     // Memory budget of the decoded-frame cache in bytes (512 MB by default): half for frames

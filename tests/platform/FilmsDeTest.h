@@ -33,6 +33,8 @@ inline QString NomCodec(CodecFilm c) {
         return QStringLiteral("mpeg2");
     case CodecFilm::Mpeg4Mov:
         return QStringLiteral("mpeg4mov");
+    case CodecFilm::RawMov:
+        return QStringLiteral("rawmov");
     }
     return {};
 }

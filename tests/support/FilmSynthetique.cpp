@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
@@ -69,6 +70,7 @@ const char* ExtensionFilm(CodecFilm codec) {
     case CodecFilm::Mpeg2Mpg:
         return "mpg";
     case CodecFilm::Mpeg4Mov:
+    case CodecFilm::RawMov:
         return "mov";
     default:
         return "avi";
@@ -124,6 +126,10 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
     case CodecFilm::Mpeg4Mov:
         codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
         break;
+    case CodecFilm::RawMov:
+        codec = avcodec_find_encoder(AV_CODEC_ID_RAWVIDEO);
+        format = AV_PIX_FMT_RGB24;
+        break;
     }
     if (!codec) return echec(QStringLiteral("no encoder"));
 
@@ -137,7 +143,7 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
     e->width = p.largeur;
     e->height = p.hauteur;
     e->pix_fmt = format;
-    e->time_base = AVRational{p.cadenceDen, p.cadenceNum};
+    e->time_base = p.tempsMs.empty() ? AVRational{p.cadenceDen, p.cadenceNum} : AVRational{1, 1000};
     e->framerate = AVRational{p.cadenceNum, p.cadenceDen};
     e->gop_size = std::max(1, p.gop);
     e->max_b_frames = p.imagesB ? 2 : 0;
@@ -158,12 +164,33 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
         return echec(QStringLiteral("encoder parameters"));
     flux->time_base = e->time_base;
     flux->avg_frame_rate = e->framerate;
+    if (p.rotation != 0) {
+        std::int32_t matrice[9];
+        // A matrix set to turn clockwise by the angle: players show the frames turned so.
+        av_display_rotation_set(matrice, double(p.rotation));
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 31, 102)
+        AVPacketSideData* donnees = av_packet_side_data_new(
+            &flux->codecpar->coded_side_data, &flux->codecpar->nb_coded_side_data,
+            AV_PKT_DATA_DISPLAYMATRIX, sizeof(matrice), 0);
+        if (!donnees) return echec(QStringLiteral("no memory"));
+        std::memcpy(donnees->data, matrice, sizeof(matrice));
+#else
+        std::uint8_t* donnees =
+            av_stream_new_side_data(flux, AV_PKT_DATA_DISPLAYMATRIX, sizeof(matrice));
+        if (!donnees) return echec(QStringLiteral("no memory"));
+        std::memcpy(donnees, matrice, sizeof(matrice));
+#endif
+    }
+    for (const auto& [cle, valeur] : p.metadonnees)
+        av_dict_set(&r.sortie->metadata, cle.constData(), valeur.constData(), 0);
 
     if (avio_open(&r.sortie->pb, nom.constData(), AVIO_FLAG_WRITE) < 0)
         return echec(QStringLiteral("cannot create the file"));
     r.fichierOuvert = true;
     AVDictionary* options = nullptr;
-    if (mp4 && p.indexEnTete) av_dict_set(&options, "movflags", "+faststart", 0);
+    if (mp4 && p.indexEnTete) av_dict_set(&options, "movflags", "+faststart", AV_DICT_APPEND);
+    if (!p.metadonnees.empty())
+        av_dict_set(&options, "movflags", "+use_metadata_tags", AV_DICT_APPEND);
     const int entete = avformat_write_header(r.sortie, &options);
     av_dict_free(&options);
     if (entete < 0) return echec(QStringLiteral("cannot write the header"));
@@ -195,7 +222,7 @@ bool EcrireFilm(const QString& chemin, const ParametresFilm& p,
                         source.constScanLine(y), std::size_t(p.largeur) * 3);
         sws_scale(r.convertisseur, r.source->data, r.source->linesize, 0, p.hauteur, r.trame->data,
                   r.trame->linesize);
-        r.trame->pts = n;
+        r.trame->pts = p.tempsMs.empty() ? n : p.tempsMs[std::size_t(n)];
         if (!Vider(r, flux, r.trame)) return echec(QStringLiteral("encoding failed"));
     }
     if (!Vider(r, flux, nullptr)) return echec(QStringLiteral("encoding failed"));

@@ -2,9 +2,13 @@
 // Films made on the spot for tests and benchmarks: every frame comes from a generator, so the
 // expected pixels, count and times are known in code. Frames can carry their own number in
 // large cells that survive lossy codecs, which makes frame-exactness checkable.
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace kinepo::test {
 
@@ -18,6 +22,7 @@ enum class CodecFilm {
     Mpeg1Mpg,    // MPEG-1 video in an MPEG program stream
     Mpeg2Mpg,    // MPEG-2 video in an MPEG program stream
     Mpeg4Mov,    // MPEG-4 Visual in QuickTime MOV
+    RawMov,      // uncompressed RGB24 in QuickTime MOV (exact pixels, phone metadata)
 };
 
 // The file extension that suits the codec's container ("avi", "mp4", "mpg", "mov").
@@ -34,6 +39,10 @@ struct ParametresFilm {
     int qualite = 3;      // quantiser of MJPEG and MPEG-4, 1 (best) to 31
     bool imagesB = false; // allow B-frames (MPEG-4, H.264)
     bool indexEnTete = false; // MP4: index before the data, so a truncated file still opens
+    // MP4/MOV, as phones write them:
+    int rotation = 0; // display rotation: degrees clockwise that show the stored frames upright
+    std::vector<std::int64_t> tempsMs; // when given, frame n's own time in ms (variable rate)
+    std::vector<std::pair<QByteArray, QByteArray>> metadonnees; // keys of the file's metadata
 };
 
 // Writes the film; frame n is image(n) scaled to the film's size. False, with a reason in

@@ -80,13 +80,17 @@ CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur) {
         c.FramePeriod = 1.0 / c.FileFrameRate;
     }
     c.MettreAJourFacteurs();
+    o.tempsReel.PourFilm(infos.CadenceMoyenne(), infos.cadenceCapture);
+    o.tempsReel.FixerDemande(false);
     return o;
 }
 
 double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouverture,
                   std::int64_t n) {
-    if (ouverture.formatImages) return static_cast<double>(n) * ouverture.calibration.FramePeriod;
-    return moteur.TempsMs(n) / 1000.0;
+    const TempsReel& r = ouverture.tempsReel;
+    if (ouverture.formatImages)
+        return static_cast<double>(n) * r.Periode(ouverture.calibration.FramePeriod);
+    return r.Reel(moteur.TempsMs(n) / 1000.0);
 }
 
 IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouverture,

@@ -4,6 +4,7 @@
 // notifications do it. Frames are decoded one step ahead on a worker thread while the pass runs.
 #include "video/logic/Pointage.h"
 #include "video/logic/TablesPointage.h"
+#include "video/logic/TempsReel.h"
 #include "video/logic/VideoCalibration.h"
 #include "video/suivi/SuiviAutomatique.h"
 
@@ -18,14 +19,17 @@ class MoteurVideo;
 
 // The calibration the AVI form has right after opening this film: frame size, default origin
 // and scale segment, zoom 1, frame rate and period from the film's two lengths, and the time
-// format (milliseconds, that is the film's own frame times, at any rate).
+// format (milliseconds, that is the film's own frame times, at any rate). Real time is not in
+// use: the caller asks for it.
 struct CalibrationOuverture {
     VideoCalibration calibration;
     bool formatImages = false; // times are frame x period rather than the film's own times
+    TempsReel tempsReel;       // the clock of the times: the film's, or the scene's (slow motion)
 };
 CalibrationOuverture CalibrationApresOuverture(const MoteurVideo& moteur);
 
-// CurrentTime of frame n, as the form computes it after a move of the player.
+// CurrentTime of frame n, as the form computes it after a move of the player, on the clock
+// chosen in ouverture.tempsReel.
 double TempsImage(const MoteurVideo& moteur, const CalibrationOuverture& ouverture, std::int64_t n);
 
 struct ParametresAnalyse {

@@ -196,17 +196,23 @@ int Info(const QStringList& arguments) {
     texte += QStringLiteral("frame rate: %1\n").arg(o.calibration.FileFrameRate);
     texte += QStringLiteral("duration: %1\n").arg(ReelVersTexte(o.calibration.Duration));
     texte += QStringLiteral("codec: %1\n").arg(codec);
+    if (infos.rotation != 0) texte += QStringLiteral("rotation: %1\n").arg(infos.rotation);
+    if (infos.cadenceCapture > 0)
+        texte +=
+            QStringLiteral("capture rate: %1\n").arg(QString::number(infos.cadenceCapture, 'g', 6));
     Ecrire(stdout, texte);
     return 0;
 }
 
 int Track(const QStringList& arguments) {
-    const Arguments a = Analyser(
-        arguments, {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes", "--chrono"},
-        {"--csv", "--txt"});
+    const Arguments a = Analyser(arguments,
+                                 {"--target", "--frame", "--zoom", "--scale", "--origin", "--axes",
+                                  "--chrono", "--capture-rate"},
+                                 {"--csv", "--txt", "--real-time"});
     if (a.positionnels.size() != 1)
         Echec(kErreurCommande, "usage: kinepo-cli track FILM --target X,Y [options]");
-    std::optional<QString> cible, image, zoom, echelle, origine, axes, chrono;
+    std::optional<QString> cible, image, zoom, echelle, origine, axes, chrono, captureTapee;
+    bool tempsReel = false;
     QChar separateur; // null: the clipboard target
     for (const auto& [nom, valeur] : a.options) {
         if (nom == "--target")
@@ -223,6 +229,10 @@ int Track(const QStringList& arguments) {
             axes = valeur;
         else if (nom == "--chrono")
             chrono = valeur;
+        else if (nom == "--capture-rate")
+            captureTapee = valeur;
+        else if (nom == "--real-time")
+            tempsReel = true;
         else if (nom == "--csv")
             separateur = u',';
         else if (nom == "--txt")
@@ -259,6 +269,12 @@ int Track(const QStringList& arguments) {
     if (origine) origineImage = Point(*origine, "--origin");
     const OrientationAxes orientation = axes ? Axes(*axes) : OrientationAxes::HautDroite;
     if (chrono) VerifierSortie(*chrono);
+    if (captureTapee) {
+        TempsReel essai;
+        if (!essai.FixerCadenceCapture(*captureTapee))
+            Echec(kErreurCommande,
+                  QStringLiteral("--capture-rate: '%1' is not a frame rate").arg(*captureTapee));
+    }
 
     const FilmOuvert film = OuvrirFilm(a.positionnels[0]);
     MoteurVideo& m = *film.moteur;
@@ -271,7 +287,14 @@ int Track(const QStringList& arguments) {
                                    .arg(m.Infos().largeur)
                                    .arg(m.Infos().hauteur));
 
-    const CalibrationOuverture ouverture = CalibrationApresOuverture(m);
+    CalibrationOuverture ouverture = CalibrationApresOuverture(m);
+    // Real time: the film's capture rate, or the one given (which asks for real time itself).
+    ouverture.tempsReel.FixerDemande(tempsReel);
+    if (captureTapee) ouverture.tempsReel.FixerCadenceCapture(*captureTapee);
+    if (ouverture.tempsReel.Demande() && !ouverture.tempsReel.Actif())
+        Echec(kErreurCommande,
+              QStringLiteral(
+                  "--real-time: the film carries no capture rate; give --capture-rate FPS"));
     VideoCalibration c = ouverture.calibration;
     c.Zoom = z;
     if (debutEchelle) {
@@ -354,11 +377,14 @@ int CommandeChrono(const QStringList& arguments) {
 
 std::vector<Commande> CommandesVideo() {
     return {
-        {"info", "info FILM  (frame size, frame count, frame rate, duration, codec)", CommandeInfo},
+        {"info",
+         "info FILM  (upright frame size, frame count, frame rate, duration, codec, and the "
+         "rotation and capture rate when the film has them)",
+         CommandeInfo},
         {"track",
          "track FILM --target X,Y [--frame N] [--zoom Z] [--scale X1,Y1,X2,Y2,LENGTH] "
          "[--origin X,Y] [--axes up-right|down-right|up-left|down-left] [--chrono OUT.bmp] "
-         "[--csv|--txt]",
+         "[--real-time [--capture-rate FPS]] [--csv|--txt]",
          CommandeTrack},
         {"chrono", "chrono FILM OUT.bmp [--frame N]", CommandeChrono},
     };

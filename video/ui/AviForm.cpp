@@ -13,6 +13,7 @@
 #include "shell/base/RoutageAide.h"
 #include "video/logic/ExportVideo.h"
 #include "video/logic/FichierFilm.h"
+#include "video/ui/BarreTempsReel.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/IconesAvi.h"
@@ -112,6 +113,13 @@ void TAviForm::construireControles() {
             QWidget* w = barre->widgetForAction(a);
             if (w == VidcapBtn || w == DureeEdit || w == Label4) a->setVisible(false);
         }
+    TempsReelBar = new BarreTempsReel(this);
+    ToolBar2->addWidget(TempsReelBar);
+    connect(TempsReelBar, &BarreTempsReel::Change, this, [this](const TempsReel& avant) {
+        const bool images = lecteur_->Format() == LecteurMci::FormatTemps::Images;
+        TempsReelBar->Reechelonner(avant, calib_, tables_, Grid, images ? calib_.FramePeriod : 0);
+        TempsLabel->setText(TexteTemps(calib_.CurrentTime, calib_.Duration, SeparateurDecimal()));
+    });
 
     // Centre: picture and track bar, then the side page.
     auto* centre = new QWidget(this);
@@ -304,6 +312,7 @@ void TAviForm::apresOuverture() {
     calib_.FileFrameRate = c.fileFrameRate;
     calib_.FramePeriod = c.framePeriod;
     calib_.Duration = c.duration;
+    TempsReelBar->PourFilm(&lecteur_->Moteur()->Infos());
     if (c.fileFrameRate != 0) {
         NbreImagesSE->setVisible(true);
         Label2->setVisible(true);
@@ -376,9 +385,8 @@ void TAviForm::MediaPlayerNotify() {
             TrackBar->setValue(static_cast<int>(P));
         }
         ProgressBar->setValue(static_cast<int>(P));
-        calib_.CurrentTime = lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
-                                 ? P / 1000.0
-                                 : P * calib_.FramePeriod;
+        calib_.CurrentTime = TempsReelBar->Temps().TempsPosition(
+            P, lecteur_->Format() == LecteurMci::FormatTemps::Images, calib_.FramePeriod);
         TempsLabel->setText(TexteTemps(calib_.CurrentTime, calib_.Duration, SeparateurDecimal()));
         if (premiereNotification_) {
             premiereNotification_ = false;
@@ -441,7 +449,7 @@ void TAviForm::NbreImagesSEChange(int valeur) {
         lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
     calib_.FramePeriod = 1.0 / valeur;
     if (FilmOuvert() && lecteur_->Format() == LecteurMci::FormatTemps::Images) {
-        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        calib_.CurrentTime = tables_.Retimer(TempsReelBar->Temps().Periode(calib_.FramePeriod));
         ReecrireColonneTemps();
     }
 }
@@ -462,7 +470,7 @@ void TAviForm::DureeEditValider() {
     calib_.FramePeriod = periode;
     if (FilmOuvert()) {
         lecteur_->SetFormat(LecteurMci::FormatTemps::Images);
-        calib_.CurrentTime = tables_.Retimer(calib_.FramePeriod);
+        calib_.CurrentTime = tables_.Retimer(TempsReelBar->Temps().Periode(calib_.FramePeriod));
         ReecrireColonneTemps();
     }
 }
@@ -479,9 +487,9 @@ void TAviForm::ZoomSEChange(int z) {
 }
 
 double TAviForm::TempsImageCourante() const {
-    const double P = lecteur_->Position();
-    return lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes ? P / 1000.0
-                                                                        : P * calib_.FramePeriod;
+    return TempsReelBar->Temps().TempsPosition(
+        lecteur_->Position(), lecteur_->Format() == LecteurMci::FormatTemps::Images,
+        calib_.FramePeriod);
 }
 
 void TAviForm::RendreFocus() {

@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace kinepo {
 
+class BarreTempsReel;
 class LecteurMci;
 class MiroirDessin;
 
@@ -40,6 +41,7 @@ public:
     QToolButton* RefreshBtn = nullptr;
     QToolButton* VidcapBtn = nullptr;
     QLabel* CodecLabel = nullptr;
+    BarreTempsReel* TempsReelBar = nullptr; // slow-motion films: the clock of the times
     QSpinBox* NbreImagesSE = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* DureeEdit = nullptr;

@@ -3,11 +3,13 @@
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
 #include "platform/video/LecteurFilm.h"
+#include "platform/video/MoteurVideo.h"
 #include "shell/base/Curseurs.h"
 #include "shell/base/PanneauImage.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"
 #include "video/suivi/PasseAnalyse.h"
+#include "video/ui/BarreTempsReel.h"
 #include "video/ui/DessinOverlay.h"
 #include "video/ui/GrilleResultats.h"
 #include "video/ui/MesuresVideo.h"
@@ -79,6 +81,11 @@ void TMovieForm::construireControles() {
                   UndoBtn, TabulaneBtn, HelpBtn},
                  {LabelEchelle, EchelleEdit, IncertitudeSE, LabelIncert, LabelZoom, ZoomSE,
                   LabelNbreSE, NbreSE, MpegCB});
+    TempsReelBar = new BarreTempsReel(this);
+    ToolBar2->addWidget(TempsReelBar);
+    connect(TempsReelBar, &BarreTempsReel::Change, this, [this](const TempsReel& avant) {
+        TempsReelBar->Reechelonner(avant, calib_, tables_, Grid);
+    });
 
     auto* centre = new QWidget(this);
     auto* colonne = new QVBoxLayout(centre);
@@ -168,6 +175,7 @@ bool TMovieForm::OuvrirFilm(const QString& nom) {
         setWindowTitle(kTitre + QStringLiteral(" [") + QFileInfo(nom).fileName() +
                        QStringLiteral("]"));
         calib_.Duration = lecteur_->Duration();
+        TempsReelBar->PourFilm(&lecteur_->Moteur()->Infos());
         MpegCBClick();
         majEtat();
         lecteur_->DemanderCapture();
@@ -204,7 +212,7 @@ void TMovieForm::majEtat() {
 
 void TMovieForm::PositionChangee() {
     if (!FilmOuvert()) return;
-    calib_.CurrentTime = lecteur_->Position();
+    calib_.CurrentTime = TempsImageCourante();
     majEtat();
     if (machine_.Etat == PointingState::psMeasure) {
         cadre_ = lecteur_->CopierImage();
@@ -271,8 +279,9 @@ bool TMovieForm::Termine() const {
 
 // ---- Frames, zoom and time ----------------------------------------------------------------
 
+// The time of the frame on screen: its own timestamp, on the clock the real-time strip shows.
 double TMovieForm::TempsImageCourante() const {
-    return lecteur_->Position();
+    return TempsReelBar->Temps().Reel(lecteur_->Position());
 }
 
 void TMovieForm::ZoomSEChange(int z) {

@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace kinepo {
 
+class BarreTempsReel;
 class LecteurFilm;
 
 // The extensions the form opens (upper case, with the dot): the old containers and the films
@@ -28,7 +29,8 @@ public:
     ~TMovieForm() override;
 
     // ---- Controls of this form only (the shared ones are TFormeVideo's) -------------------
-    QCheckBox* MpegCB = nullptr; // "1 trame sur 2"
+    QCheckBox* MpegCB = nullptr;            // "1 trame sur 2"
+    BarreTempsReel* TempsReelBar = nullptr; // slow-motion films: the clock of the times
     QWidget* Panel1 = nullptr;
     QWidget* MediaPlayer = nullptr;
     QToolButton* PrecedentBtn = nullptr;

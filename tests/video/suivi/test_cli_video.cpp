@@ -1,5 +1,6 @@
 // kinepo-cli info / track / chrono, run as a separate program on films generated here.
 #include "FilmsSuivi.h"
+#include "LancerCli.h"
 #include "ReferenceSuivi.h"
 
 #include "common/BmpFile.h"
@@ -17,25 +18,6 @@ using kinepo::test::FilmGenere;
 using kinepo::test::ParametresFilm;
 
 namespace {
-
-struct Sortie {
-    int code = -1;
-    QString sortie;
-    QString erreurs;
-};
-
-Sortie Lancer(const QStringList& arguments, const QString& langue = "C.UTF-8") {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", langue);
-    env.insert("LANG", langue);
-    p.setProcessEnvironment(env);
-    p.start(KINEPO_CLI, arguments);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 // A ball thrown across a still table, never overlapping its previous place (so the first
 // frames are not hidden by the background copy), small enough for the refinement box.
