@@ -29,8 +29,10 @@ capture() { # window, name
     # Fewer colours keep the pictures small; the forms are flat grey.
     convert "$sortie/$2$suffixe.png" -colors 64 "$sortie/$2$suffixe.png"
 }
-# The form buttons come first in the launcher's keyboard order: light, image, AVI, MPG, sound.
-formes=(lanceur optique image avi mpg son)
+# The form buttons come first in the launcher's keyboard order: light, image, AVI, MPG, sound,
+# fringes. The fringe form shows the generated pattern camera.
+export KINEPO_CAMERA=motif
+formes=(lanceur optique image avi mpg son michelson)
 for i in "${!formes[@]}"; do
     "$exe" &
     pid=$!
