@@ -3,7 +3,7 @@
 #include "common/Nombres.h"
 #include "image/logic/ExtractionCouleur.h"
 #include "image/logic/ImageCalibration.h"
-#include "image/logic/LecteurImage.h"
+#include "platform/LectureImage.h"
 #include "image/logic/SeriesPoints.h"
 #include "image/logic/TableImage.h"
 

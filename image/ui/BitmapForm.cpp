@@ -2,7 +2,7 @@
 
 #include "common/Arrondi.h"
 #include "common/Nombres.h"
-#include "image/logic/LecteurImage.h"
+#include "platform/LectureImage.h"
 #include "image/ui/EchelleBmpDlg.h"
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"

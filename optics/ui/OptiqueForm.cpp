@@ -11,7 +11,7 @@
 #include "platform/Dialogues.h"
 #include "platform/LectureJpeg.h"
 #include "platform/Plateforme.h"
-#include "shell/ConvertirGifEnBmp.h"
+#include "platform/ConvertirGifEnBmp.h"
 #include "shell/base/Curseurs.h"
 #include "shell/base/PanneauxEtat.h"
 #include "shell/base/RoutageAide.h"

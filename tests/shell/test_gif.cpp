@@ -1,6 +1,6 @@
 // GIF to BMP conversion: pixels, an existing different BMP kept, corrupt and truncated GIFs.
 #include "common/BmpFile.h"
-#include "shell/ConvertirGifEnBmp.h"
+#include "platform/ConvertirGifEnBmp.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/ConvertirGifEnBmp.h"
+#include "platform/ConvertirGifEnBmp.h"
 
 #include "common/BmpFile.h"
 
