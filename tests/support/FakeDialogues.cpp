@@ -66,6 +66,19 @@ std::optional<QString> FakeDialogues::enregistrerFichier(const QString& titre,
     return prendre(fichiers, titre, std::optional<QString>{});
 }
 
+std::optional<QString> FakeDialogues::enregistrerFichierFiltre(const QString& titre,
+                                                               const QString& dossier,
+                                                               const QString&, const QString&,
+                                                               int& indexFiltre) {
+    affiches.push_back({"enregistrer", titre, dossier, indexFiltre});
+    auto fichier = prendre(fichiers, titre, std::optional<QString>{});
+    if (fichier && !filtresChoisis.empty()) {
+        indexFiltre = filtresChoisis.front();
+        filtresChoisis.pop_front();
+    }
+    return fichier;
+}
+
 std::optional<QString> FakeDialogues::choisirDossier(const QString& titre,
                                                      const QString& dossierInitial) {
     affiches.push_back({"dossier", titre, dossierInitial});

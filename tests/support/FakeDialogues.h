@@ -26,7 +26,7 @@ public:
     std::deque<std::optional<QString>> saisies; // for saisir
     std::deque<std::optional<QString>> fichiers; // for ouvrirFichier and enregistrerFichier
     std::deque<std::optional<QString>> dossiers; // for choisirDossier
-    std::deque<int> filtresChoisis; // filter the user picks in ouvrirFichierFiltre (else kept)
+    std::deque<int> filtresChoisis; // filter the user picks in a ...Filtre dialog (else kept)
 
     std::vector<Affichage> affiches;
 
@@ -47,6 +47,9 @@ public:
     std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                               const QString& filtre,
                                               const QString& nomDefaut) override;
+    std::optional<QString> enregistrerFichierFiltre(const QString& titre, const QString& dossier,
+                                                    const QString& filtre, const QString& nomDefaut,
+                                                    int& indexFiltre) override;
     std::optional<QString> choisirDossier(const QString& titre,
                                           const QString& dossierInitial) override;
 };
