@@ -225,8 +225,8 @@ bool TBitmapForm::OpenPicture(const QString& chemin) {
     try {
         CurseurOccupe occupe;
         if (gif) {
-            ProgressBar->setValue(0);
             ProgressBar->show();
+            ProgressBar->setValue(0);
         }
         image = LireImageFichier(nom, true, [this](const QString& etape, int pourcent) {
             ProgressBar->setValue(etape == QLatin1String("Conversion") ? 0 : pourcent);
