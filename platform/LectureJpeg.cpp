@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -178,11 +181,40 @@ QByteArray lireFichier(const QString& chemin) {
                          .toStdString());
 }
 
+// A large picture's memory is made present by a second thread while the decoder fills it:
+// the first write to each fresh page costs a fault (a third of the decoding time for a
+// 24-megapixel photo), and madvise(MADV_POPULATE_WRITE) takes those faults without touching
+// the bytes, so it may run beside the decoder. Where the system lacks it nothing changes.
+class PreparationMemoire {
+public:
+    void lancer(uchar* debut, qsizetype taille) {
+        const auto page = qsizetype(sysconf(_SC_PAGESIZE));
+        const auto a = (reinterpret_cast<quintptr>(debut) + quintptr(page) - 1) & ~quintptr(page - 1);
+        const auto b = (reinterpret_cast<quintptr>(debut) + quintptr(taille)) & ~quintptr(page - 1);
+        if (b <= a + quintptr(8 * 1024 * 1024)) return; // small pictures: not worth a thread
+        fil_ = std::thread([a, b] {
+            constexpr quintptr tranche = 4 * 1024 * 1024; // in order, ahead of the decoder
+            for (quintptr p = a; p < b; p += tranche)
+                if (madvise(reinterpret_cast<void*>(p), std::min(tranche, b - p), MADV_POPULATE_WRITE) != 0)
+                    return;
+        });
+    }
+    ~PreparationMemoire() {
+        if (fil_.joinable()) fil_.join();
+    }
+
+private:
+    std::thread fil_;
+};
+
 struct VersImage : Destination {
     QImage image;
+    PreparationMemoire memoire;
     bool preparer(int l, int h) override {
         image = QImage(l, h, QImage::Format_RGB32);
-        return !image.isNull();
+        if (image.isNull()) return false;
+        memoire.lancer(image.bits(), image.sizeInBytes());
+        return true;
     }
     unsigned char* ligne(int y) override { return image.scanLine(y); }
 };

@@ -164,6 +164,9 @@ void TBitmapForm::construireZoneImage(QVBoxLayout* vbox) {
     Splitter1->addWidget(Splitter2);
     Splitter1->setStretchFactor(0, 3);
     Splitter1->setStretchFactor(1, 1);
+    // The view takes what the right-hand panel leaves (the splitter shares in these ratios).
+    Splitter1->setSizes({900, 300});
+    Splitter2->setSizes({250, 400});
     vbox->addWidget(Splitter1, 1);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] {
