@@ -1,6 +1,7 @@
 // The shared picture reader and writers: each format read back, the bogus files of each (empty,
 // nonsense, cut short), photographs turned by their EXIF orientation, and the writers.
 #include "image/ImagesDeTest.h"
+#include "support/JpegExif.h"
 #include "platform/LectureImage.h"
 #include "platform/LectureJpeg.h"
 
@@ -10,7 +11,6 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <libexif/exif-data.h>
 
 using namespace kinepo;
 
@@ -49,33 +49,6 @@ QImage Quadrants() {
                        y < 16 ? (x < 32 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
                               : (x < 32 ? qRgb(0, 0, 255) : qRgb(255, 255, 255)));
     return i;
-}
-
-// The JPEG of the picture with an EXIF block carrying `orientation`, right after the SOI
-// marker, as a camera writes it.
-QByteArray JpegOriente(const QImage& image, int orientation) {
-    QByteArray jpeg;
-    QBuffer b(&jpeg);
-    b.open(QIODevice::WriteOnly);
-    QImageWriter w(&b, "jpeg");
-    w.setQuality(95);
-    EXPECT_TRUE(w.write(image));
-    ExifData* ed = exif_data_new();
-    exif_data_set_byte_order(ed, EXIF_BYTE_ORDER_INTEL);
-    ExifEntry* e = exif_entry_new();
-    exif_content_add_entry(ed->ifd[EXIF_IFD_0], e);
-    exif_entry_initialize(e, EXIF_TAG_ORIENTATION);
-    exif_set_short(e->data, EXIF_BYTE_ORDER_INTEL, ExifShort(orientation));
-    exif_entry_unref(e);
-    unsigned char* donnees = nullptr;
-    unsigned int taille = 0;
-    exif_data_save_data(ed, &donnees, &taille);
-    exif_data_unref(ed);
-    QByteArray app1("\xFF\xE1", 2);
-    app1.append(char((taille + 2) >> 8)).append(char((taille + 2) & 0xFF));
-    app1.append(reinterpret_cast<const char*>(donnees), int(taille));
-    std::free(donnees);
-    return jpeg.left(2) + app1 + jpeg.mid(2);
 }
 
 bool Proche(QRgb a, QRgb b) {
@@ -172,7 +145,7 @@ TEST(LectureImageExif, OrientationAppliquee) {
     QTemporaryDir d;
     for (int o = 1; o <= 8; ++o) {
         QString nom = d.filePath(QStringLiteral("photo%1.jpg").arg(o));
-        Ecrire(nom, JpegOriente(Quadrants(), o));
+        Ecrire(nom, test::JpegOriente(Quadrants(), o));
         QImageReader qt(nom);
         qt.setAutoTransform(true);
         const QImage attendue = qt.read().convertToFormat(QImage::Format_RGB32);
