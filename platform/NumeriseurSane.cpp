@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include <sane/sane.h>
 #include <sane/saneopts.h>
@@ -16,6 +17,10 @@
 namespace kinepo {
 
 namespace {
+
+// SANE is not reentrant: one call at a time, from whichever thread (the form searches for
+// devices on a thread of its own).
+std::mutex g_sane;
 
 [[noreturn]] void Echec(const QString& quoi, SANE_Status statut) {
     throw ErreurNumeriseur(QStringLiteral("%1 (%2)")
@@ -28,7 +33,10 @@ bool DemarrerSane() {
     static const bool pret = [] {
         SANE_Int version = 0;
         if (sane_init(&version, nullptr) != SANE_STATUS_GOOD) return false;
-        std::atexit([] { sane_exit(); });
+        std::atexit([] {
+            const std::lock_guard<std::mutex> verrou(g_sane);
+            sane_exit();
+        });
         return true;
     }();
     return pret;
@@ -147,6 +155,7 @@ int Echantillon(const uchar* ligne, int i, int profondeur) {
 class NumeriseurSane : public INumeriseur {
 public:
     std::vector<SourceNumeriseur> Sources() override {
+        const std::lock_guard<std::mutex> verrou(g_sane);
         std::vector<SourceNumeriseur> liste;
         if (!DemarrerSane()) return liste;
         const SANE_Device** appareils = nullptr;
@@ -165,6 +174,7 @@ public:
     }
 
     OptionsNumeriseur Options(const QString& source) override {
+        const std::lock_guard<std::mutex> verrou(g_sane);
         Appareil a(source);
         OptionsNumeriseur o;
         const SANE_Option_Descriptor* d = nullptr;
@@ -205,6 +215,7 @@ public:
     }
 
     QImage Acquerir(const QString& source, const ReglagesNumeriseur& r) override {
+        const std::lock_guard<std::mutex> verrou(g_sane);
         Appareil a(source);
         a.ecrireTexte(SANE_NAME_SCAN_MODE, r.mode);
         if (r.resolution > 0) a.ecrireNombre(SANE_NAME_SCAN_RESOLUTION, r.resolution);

@@ -68,6 +68,7 @@ TBitmapForm::TBitmapForm(QWidget* parent) : TTradForm(parent) {
 }
 
 TBitmapForm::~TBitmapForm() {
+    if (recherche_.joinable()) recherche_.join();
     qApp->removeEventFilter(this);
 }
 

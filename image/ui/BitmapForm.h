@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 class QAction;
@@ -94,6 +96,9 @@ public:
     void SavePicture();
     void SourceItemClick();
     void AcquireItemClick();
+    // Waits for the search of scanners started when the menu first opened (devices are probed
+    // on a thread of their own, as it may take seconds) and enables the two items by its result.
+    void AttendreSources();
     // The reset of a new picture (source and displayed pictures already set).
     void SetUpNewImage();
 
@@ -181,6 +186,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void construireControles();
@@ -219,6 +225,10 @@ private:
     bool glisseGamma_ = false;
     int ligneGamma_ = -1;
     bool sourcesConnues_ = false;
+    std::thread recherche_; // the search of scanners, while it runs
+    std::mutex trouveesVerrou_;
+    std::vector<SourceNumeriseur> trouvees_;
+    bool dejaMontree_ = false;
     std::vector<SourceNumeriseur> sources_;
 };
 

@@ -164,9 +164,7 @@ void TBitmapForm::construireZoneImage(QVBoxLayout* vbox) {
     Splitter1->addWidget(Splitter2);
     Splitter1->setStretchFactor(0, 3);
     Splitter1->setStretchFactor(1, 1);
-    // The view takes what the right-hand panel leaves (the splitter shares in these ratios).
-    Splitter1->setSizes({900, 300});
-    Splitter2->setSizes({250, 400});
+
     vbox->addWidget(Splitter1, 1);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] {
@@ -316,9 +314,28 @@ void TBitmapForm::SetUpNewImage() {
 // ---- Scanner ---------------------------------------------------------------------------------
 
 void TBitmapForm::activerNumeriseur() {
-    if (!sourcesConnues_) {
+    if (sourcesConnues_ || recherche_.joinable()) return;
+    // Until the search ends the two items wait, disabled; the menu itself never does.
+    SourceItem->setEnabled(false);
+    AcquireItem->setEnabled(false);
+    INumeriseur* numeriseur = &Numeriseur();
+    recherche_ = std::thread([this, numeriseur] {
+        auto liste = numeriseur->Sources();
+        {
+            const std::lock_guard<std::mutex> verrou(trouveesVerrou_);
+            trouvees_ = std::move(liste);
+        }
+        QMetaObject::invokeMethod(this, [this] { AttendreSources(); }, Qt::QueuedConnection);
+    });
+}
+
+void TBitmapForm::AttendreSources() {
+    if (!sourcesConnues_ && !recherche_.joinable()) activerNumeriseur();
+    if (recherche_.joinable()) {
         CurseurOccupe occupe;
-        sources_ = Numeriseur().Sources();
+        recherche_.join();
+        const std::lock_guard<std::mutex> verrou(trouveesVerrou_);
+        sources_ = std::move(trouvees_);
         sourcesConnues_ = true;
     }
     const bool present = !sources_.empty();
@@ -327,12 +344,7 @@ void TBitmapForm::activerNumeriseur() {
 }
 
 void TBitmapForm::SourceItemClick() {
-    {
-        CurseurOccupe occupe;
-        sources_ = Numeriseur().Sources();
-        sourcesConnues_ = true;
-    }
-    activerNumeriseur();
+    AttendreSources();
     if (sources_.empty()) {
         Dialogues().message(QStringLiteral("Aucun scanner ni appareil d'acquisition n'est présent"));
         return;
@@ -345,7 +357,7 @@ void TBitmapForm::SourceItemClick() {
 }
 
 void TBitmapForm::AcquireItemClick() {
-    activerNumeriseur();
+    AttendreSources();
     if (sources_.empty()) return;
     QString source = sources_.front().nom;
     for (const auto& s : sources_)
@@ -388,6 +400,18 @@ void TBitmapForm::ZoomArriereBtnClick() {
 
 void TBitmapForm::ZoomAvantBtnClick() {
     if (vue_.zoom < 8) SetZoom(ZoomAvant(vue_.zoom));
+}
+
+void TBitmapForm::showEvent(QShowEvent* e) {
+    TTradForm::showEvent(e);
+    if (dejaMontree_) return;
+    dejaMontree_ = true;
+    // At the first showing the view takes three quarters of the width and the overview the
+    // upper half of the right-hand panel; later the splitters keep what the user made of them.
+    const int largeur = Splitter1->width(), droite = std::max(300, largeur / 4);
+    Splitter1->setSizes({std::max(300, largeur - droite), droite});
+    const int hauteur = Splitter2->height();
+    Splitter2->setSizes({std::max(100, hauteur / 2), std::max(100, hauteur - hauteur / 2)});
 }
 
 void TBitmapForm::resizeEvent(QResizeEvent* e) {

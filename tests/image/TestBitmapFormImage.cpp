@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <future>
 #include <memory>
 
 using namespace kinepo;
@@ -374,6 +375,7 @@ TEST(FormeImageReglages, PremierLancement) {
 TEST_F(FormeImage, SansScannerLesDeuxArticlesSontInactifs) {
     test::FakeNumeriseur aucun;
     emit forme->FilePopup->aboutToShow();
+    forme->AttendreSources();
     EXPECT_FALSE(forme->SourceItem->isEnabled());
     EXPECT_FALSE(forme->AcquireItem->isEnabled());
     EXPECT_TRUE(forme->OpenFileItem->isEnabled());
@@ -389,6 +391,7 @@ TEST_F(FormeImage, SourceChoisiePuisAcquisition) {
     scanner.options.resolution = 150;
     scanner.images.push_back(Coordonnees(210, 297));
     emit forme->FilePopup->aboutToShow();
+    forme->AttendreSources();
     EXPECT_TRUE(forme->SourceItem->isEnabled());
     EXPECT_TRUE(forme->AcquireItem->isEnabled());
     test::Dialogues().choix.push_back(1);
@@ -416,4 +419,22 @@ TEST_F(FormeImage, SourceChoisiePuisAcquisition) {
     ASSERT_EQ(test::Dialogues().messages().size(), 1u);
     EXPECT_EQ(test::Dialogues().messages()[0], QStringLiteral("Le scanner ne démarre pas (faux)"));
     EXPECT_EQ(forme->Image().size(), QSize(210, 297));
+}
+
+// A slow search (network scanners are probed for seconds) never holds the menu: the items wait
+// disabled, and come on when the search ends.
+TEST_F(FormeImage, LaRechercheDesScannersNeBloquePasLeMenu) {
+    test::FakeNumeriseur scanner;
+    scanner.sources = {{"lent:0", "Scanner lent (lent:0)"}};
+    std::promise<void> liberer;
+    std::shared_future<void> porte = liberer.get_future().share();
+    scanner.avantSources = [porte] { porte.wait(); };
+    emit forme->FilePopup->aboutToShow(); // returns while the search is held
+    EXPECT_FALSE(forme->SourceItem->isEnabled());
+    EXPECT_FALSE(forme->AcquireItem->isEnabled());
+    EXPECT_TRUE(forme->OpenFileItem->isEnabled());
+    liberer.set_value();
+    forme->AttendreSources();
+    EXPECT_TRUE(forme->SourceItem->isEnabled());
+    EXPECT_TRUE(forme->AcquireItem->isEnabled());
 }

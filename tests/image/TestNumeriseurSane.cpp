@@ -114,6 +114,7 @@ TEST(NumeriseurSane, LaFormeAcquiert) {
     forme.show();
     test::TraiterEvenements(3);
     emit forme.FilePopup->aboutToShow();
+    forme.AttendreSources();
     ASSERT_TRUE(forme.SourceItem->isEnabled());
     ASSERT_TRUE(forme.AcquireItem->isEnabled());
     test::Dialogues().choix.push_back(0);

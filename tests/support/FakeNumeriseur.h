@@ -4,6 +4,7 @@
 #include "platform/Numeriseur.h"
 
 #include <deque>
+#include <functional>
 
 namespace kinepo::test {
 
@@ -13,13 +14,18 @@ public:
     std::deque<QImage> images;
     std::vector<ReglagesNumeriseur> demandes; // what each acquisition asked for
     OptionsNumeriseur options;
+    // Runs at the start of each search, on the searching thread (a test may hold it there).
+    std::function<void()> avantSources;
 
     FakeNumeriseur() { ancien_ = InstallerNumeriseur(this); }
     ~FakeNumeriseur() override { InstallerNumeriseur(ancien_); }
     FakeNumeriseur(const FakeNumeriseur&) = delete;
     FakeNumeriseur& operator=(const FakeNumeriseur&) = delete;
 
-    std::vector<SourceNumeriseur> Sources() override { return sources; }
+    std::vector<SourceNumeriseur> Sources() override {
+        if (avantSources) avantSources();
+        return sources;
+    }
     OptionsNumeriseur Options(const QString&) override { return options; }
     QImage Acquerir(const QString&, const ReglagesNumeriseur& r) override {
         demandes.push_back(r);
