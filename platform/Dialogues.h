@@ -41,11 +41,9 @@ public:
                                                       const QString& nomDefaut) = 0;
     // The same, opening on filter number indexFiltre (1-based) and handing back in it the filter
     // the user chose. By default the filter is not followed.
-    virtual std::optional<QString> enregistrerFichierFiltre(const QString& titre,
-                                                            const QString& dossier,
-                                                            const QString& filtre,
-                                                            const QString& nomDefaut,
-                                                            int& indexFiltre) {
+    virtual std::optional<QString>
+    enregistrerFichierFiltre(const QString& titre, const QString& dossier, const QString& filtre,
+                             const QString& nomDefaut, int& indexFiltre) {
         (void)indexFiltre;
         return enregistrerFichier(titre, dossier, filtre, nomDefaut);
     }

@@ -81,7 +81,8 @@ QImage LireImageFichier(QString& chemin, bool convertirGif, const ProgressionGif
         case Contenu::Jpeg:
             return LireJpeg(chemin);
         case Contenu::Gif:
-            if (convertirGif && info.suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0) {
+            if (convertirGif &&
+                info.suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0) {
                 QString bmp = chemin;
                 ConvertirGifEnBmp(bmp, progression);
                 QImage image = LireParQt(bmp, "bmp");

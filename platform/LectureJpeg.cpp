@@ -48,14 +48,38 @@ void noterAvertissement(j_common_ptr cinfo, int niveau) {
 // EXIF orientations 1..8 (5..8 swap width and height).
 inline void Redresser(int orientation, int w, int h, int x, int y, int& xd, int& yd) {
     switch (orientation) {
-    case 2: xd = w - 1 - x; yd = y; break;
-    case 3: xd = w - 1 - x; yd = h - 1 - y; break;
-    case 4: xd = x; yd = h - 1 - y; break;
-    case 5: xd = y; yd = x; break;
-    case 6: xd = h - 1 - y; yd = x; break;
-    case 7: xd = h - 1 - y; yd = w - 1 - x; break;
-    case 8: xd = y; yd = w - 1 - x; break;
-    default: xd = x; yd = y; break;
+    case 2:
+        xd = w - 1 - x;
+        yd = y;
+        break;
+    case 3:
+        xd = w - 1 - x;
+        yd = h - 1 - y;
+        break;
+    case 4:
+        xd = x;
+        yd = h - 1 - y;
+        break;
+    case 5:
+        xd = y;
+        yd = x;
+        break;
+    case 6:
+        xd = h - 1 - y;
+        yd = x;
+        break;
+    case 7:
+        xd = h - 1 - y;
+        yd = w - 1 - x;
+        break;
+    case 8:
+        xd = y;
+        yd = w - 1 - x;
+        break;
+    default:
+        xd = x;
+        yd = y;
+        break;
     }
 }
 
@@ -71,8 +95,7 @@ struct Destination {
 // The decoding itself, kept free of objects with destructors between setjmp and the end, so
 // that a longjmp from the library skips nothing.
 bool decoder(const QByteArray& octets, J_COLOR_SPACE espace, int numerateur, bool enTeteSeul,
-             int orientation, int& largeur, int& hauteur, Destination* destination,
-             char* message) {
+             int orientation, int& largeur, int& hauteur, Destination* destination, char* message) {
     jpeg_decompress_struct cinfo;
     GestionErreur erreur;
     cinfo.err = jpeg_std_error(&erreur.base);
@@ -189,13 +212,15 @@ class PreparationMemoire {
 public:
     void lancer(uchar* debut, qsizetype taille) {
         const auto page = qsizetype(sysconf(_SC_PAGESIZE));
-        const auto a = (reinterpret_cast<quintptr>(debut) + quintptr(page) - 1) & ~quintptr(page - 1);
+        const auto a =
+            (reinterpret_cast<quintptr>(debut) + quintptr(page) - 1) & ~quintptr(page - 1);
         const auto b = (reinterpret_cast<quintptr>(debut) + quintptr(taille)) & ~quintptr(page - 1);
         if (b <= a + quintptr(8 * 1024 * 1024)) return; // small pictures: not worth a thread
         fil_ = std::thread([a, b] {
             constexpr quintptr tranche = 4 * 1024 * 1024; // in order, ahead of the decoder
             for (quintptr p = a; p < b; p += tranche)
-                if (madvise(reinterpret_cast<void*>(p), std::min(tranche, b - p), MADV_POPULATE_WRITE) != 0)
+                if (madvise(reinterpret_cast<void*>(p), std::min(tranche, b - p),
+                            MADV_POPULATE_WRITE) != 0)
                     return;
         });
     }

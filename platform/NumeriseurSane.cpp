@@ -98,7 +98,8 @@ public:
             const double mx = d->type == SANE_TYPE_FIXED ? SANE_UNFIX(r->max) : r->max;
             valeur = std::clamp(valeur, mn, mx);
         }
-        SANE_Word w = d->type == SANE_TYPE_FIXED ? SANE_FIX(valeur) : SANE_Word(std::lround(valeur));
+        SANE_Word w =
+            d->type == SANE_TYPE_FIXED ? SANE_FIX(valeur) : SANE_Word(std::lround(valeur));
         SANE_Int info = 0;
         const SANE_Status s = sane_control_option(h_, i, SANE_ACTION_SET_VALUE, &w, &info);
         if (s != SANE_STATUS_GOOD) Echec(QStringLiteral("Réglage « %1 » refusé").arg(nom), s);
@@ -166,8 +167,8 @@ public:
             SourceNumeriseur s;
             s.nom = QString::fromLocal8Bit(a->name);
             s.libelle = QStringLiteral("%1 %2 (%3)")
-                            .arg(QString::fromLocal8Bit(a->vendor), QString::fromLocal8Bit(a->model),
-                                 s.nom);
+                            .arg(QString::fromLocal8Bit(a->vendor),
+                                 QString::fromLocal8Bit(a->model), s.nom);
             liste.push_back(s);
         }
         return liste;
@@ -178,7 +179,8 @@ public:
         Appareil a(source);
         OptionsNumeriseur o;
         const SANE_Option_Descriptor* d = nullptr;
-        if (const int i = a.option(SANE_NAME_SCAN_MODE, &d); i >= 0 && d->type == SANE_TYPE_STRING) {
+        if (const int i = a.option(SANE_NAME_SCAN_MODE, &d);
+            i >= 0 && d->type == SANE_TYPE_STRING) {
             if (d->constraint_type == SANE_CONSTRAINT_STRING_LIST)
                 for (const SANE_String_Const* m = d->constraint.string_list; m && *m; ++m)
                     o.modes << QString::fromLocal8Bit(*m);
@@ -201,11 +203,15 @@ public:
         }
         double g = 0, h = 0, dr = 0, b = 0;
         const SANE_Option_Descriptor *dg = nullptr, *dh = nullptr, *dd = nullptr, *db = nullptr;
-        if (a.lireNombre(SANE_NAME_SCAN_TL_X, g, &dg) && a.lireNombre(SANE_NAME_SCAN_TL_Y, h, &dh) &&
-            a.lireNombre(SANE_NAME_SCAN_BR_X, dr, &dd) && a.lireNombre(SANE_NAME_SCAN_BR_Y, b, &db)) {
+        if (a.lireNombre(SANE_NAME_SCAN_TL_X, g, &dg) &&
+            a.lireNombre(SANE_NAME_SCAN_TL_Y, h, &dh) &&
+            a.lireNombre(SANE_NAME_SCAN_BR_X, dr, &dd) &&
+            a.lireNombre(SANE_NAME_SCAN_BR_Y, b, &db)) {
             o.zone = QRectF(QPointF(g, h), QPointF(dr, b));
-            if (dd->constraint_type == SANE_CONSTRAINT_RANGE && db->constraint_type == SANE_CONSTRAINT_RANGE &&
-                dg->constraint_type == SANE_CONSTRAINT_RANGE && dh->constraint_type == SANE_CONSTRAINT_RANGE)
+            if (dd->constraint_type == SANE_CONSTRAINT_RANGE &&
+                db->constraint_type == SANE_CONSTRAINT_RANGE &&
+                dg->constraint_type == SANE_CONSTRAINT_RANGE &&
+                dh->constraint_type == SANE_CONSTRAINT_RANGE)
                 o.zoneMax = QRectF(QPointF(Borne(dg, dg->constraint.range->min),
                                            Borne(dh, dh->constraint.range->min)),
                                    QPointF(Borne(dd, dd->constraint.range->max),
@@ -235,7 +241,8 @@ public:
             if (s != SANE_STATUS_GOOD) Echec(QStringLiteral("Le scanner ne démarre pas"), s);
             SANE_Parameters p;
             s = sane_get_parameters(a.h(), &p);
-            if (s != SANE_STATUS_GOOD) Echec(QStringLiteral("Le scanner ne donne pas son format"), s);
+            if (s != SANE_STATUS_GOOD)
+                Echec(QStringLiteral("Le scanner ne donne pas son format"), s);
             const QByteArray octets = LireTrame(a.h(), p);
             derniere = p.last_frame;
             if (p.bytes_per_line <= 0 || p.pixels_per_line <= 0) continue;
@@ -264,11 +271,13 @@ public:
                         break;
                     }
                     case SANE_FRAME_RGB:
-                        dest[x] = qRgb(Echantillon(l, 3 * x, p.depth), Echantillon(l, 3 * x + 1, p.depth),
-                                       Echantillon(l, 3 * x + 2, p.depth));
+                        dest[x] =
+                            qRgb(Echantillon(l, 3 * x, p.depth), Echantillon(l, 3 * x + 1, p.depth),
+                                 Echantillon(l, 3 * x + 2, p.depth));
                         break;
                     case SANE_FRAME_RED:
-                        dest[x] = (dest[x] & 0xFF00FFFFu) | (QRgb(Echantillon(l, x, p.depth)) << 16);
+                        dest[x] =
+                            (dest[x] & 0xFF00FFFFu) | (QRgb(Echantillon(l, x, p.depth)) << 16);
                         break;
                     case SANE_FRAME_GREEN:
                         dest[x] = (dest[x] & 0xFFFF00FFu) | (QRgb(Echantillon(l, x, p.depth)) << 8);

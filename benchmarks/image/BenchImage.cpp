@@ -76,8 +76,9 @@ void BM_Djpeg24MP(benchmark::State& state) {
     rusage avant{}, apres{};
     getrusage(RUSAGE_CHILDREN, &avant);
     for (auto _ : state) {
-        const int rc = QProcess::execute(QStringLiteral("djpeg"),
-                                         {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), nom});
+        const int rc =
+            QProcess::execute(QStringLiteral("djpeg"),
+                              {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), nom});
         if (rc != 0) state.SkipWithError("djpeg failed (libjpeg-turbo-progs)");
     }
     getrusage(RUSAGE_CHILDREN, &apres);

@@ -36,8 +36,8 @@ void Lignes(const QImage& source, uchar* sortie, qsizetype pas,
         for (int x = 0; x < w; ++x) {
             const QRgb c = s[x] & 0xFFFFFFu;
             d[x] = c == 0 ? 0xFF000000u
-                          : 0xFF000000u | (QRgb(t[c >> 16]) << 16) | (QRgb(t[(c >> 8) & 0xFF]) << 8) |
-                                QRgb(t[c & 0xFF]);
+                          : 0xFF000000u | (QRgb(t[c >> 16]) << 16) |
+                                (QRgb(t[(c >> 8) & 0xFF]) << 8) | QRgb(t[c & 0xFF]);
         }
     }
 }
@@ -45,8 +45,9 @@ void Lignes(const QImage& source, uchar* sortie, qsizetype pas,
 } // namespace
 
 QImage AppliquerContraste(const QImage& image, int reference, int position) {
-    const QImage source =
-        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    const QImage source = image.format() == QImage::Format_RGB32
+                              ? image
+                              : image.convertToFormat(QImage::Format_RGB32);
     QImage sortie(source.size(), QImage::Format_RGB32);
     if (sortie.isNull()) return sortie;
     const auto t = TableContraste(reference, position);

@@ -69,8 +69,8 @@ void DessinerVue(QPainter& p, const VueImage& vue, const ImageCalibration& c,
         p.setPen(QColor(couleurs[s]));
         for (int i = 0; i < series.Longueur(s); ++i) {
             const QPoint v = vue.VersVue(series.Point(s, i));
-            if (v.x() > visible.right() || v.y() > visible.bottom() || v.x() < visible.left() - 40 ||
-                v.y() < visible.top() - 20)
+            if (v.x() > visible.right() || v.y() > visible.bottom() ||
+                v.x() < visible.left() - 40 || v.y() < visible.top() - 20)
                 continue; // wholly outside the drawn part: nothing of it would show
             Croix(p, v, 4);
             p.drawText(QPoint(v.x() + 4, v.y() + 4 + asc),

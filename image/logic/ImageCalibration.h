@@ -23,7 +23,8 @@ enum SlotPoignee {
 };
 
 // The view of the picture: zoom z (a whole number or its inverse) and the visible part L, T,
-// R, B in image pixels (R and B exclusive; see VueZoom.h for how they change). Offsets offX = round(z/2 - L z) and offY likewise, ties to even.
+// R, B in image pixels (R and B exclusive; see VueZoom.h for how they change). Offsets offX =
+// round(z/2 - L z) and offY likewise, ties to even.
 struct VueImage {
     double zoom = 1.0;
     int gauche = 0; // L

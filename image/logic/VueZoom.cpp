@@ -91,8 +91,9 @@ QImage RenduVue(const QImage& image, const VueImage& v, QRgb fond) {
     const QSize t = TailleDessinee(v);
     if (t.isEmpty() || image.isNull()) return {};
     QImage rendu(t, QImage::Format_RGB32);
-    const QImage source =
-        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    const QImage source = image.format() == QImage::Format_RGB32
+                              ? image
+                              : image.convertToFormat(QImage::Format_RGB32);
     const int largeur = v.droite - v.gauche, hauteur = v.bas - v.haut;
     // The source column of every view column, once; -1 beyond the picture.
     std::vector<int> colonnes(std::size_t(t.width()));
@@ -128,7 +129,8 @@ double FacteurApercu(QSize a, QSize image) {
 }
 
 QSize TailleApercu(double s, QSize image) {
-    return {std::max(1, ArrondiInt(image.width() * s)), std::max(1, ArrondiInt(image.height() * s))};
+    return {std::max(1, ArrondiInt(image.width() * s)),
+            std::max(1, ArrondiInt(image.height() * s))};
 }
 
 QRect RectangleApercu(const VueImage& v, double s) {

@@ -94,7 +94,8 @@ void TBitmapForm::construireControles() {
                       QStringLiteral("Choix de la source compatible Twain (par ex. Webcam)"));
     AcquireItem =
         item(QStringLiteral("Acquérir"), QStringLiteral("Acquisition à partir de la source Twain"));
-    SaveBmpItem = item(QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer l'image courante"));
+    SaveBmpItem =
+        item(QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer l'image courante"));
     SaveBmpItem->setEnabled(false);
     FileBtn->setMenu(FilePopup);
     EchelleBtn = Bouton(QStringLiteral("Echelle"),

@@ -64,12 +64,14 @@ QPushButton* PetitBouton(const QString& titre, const QString& aide) {
 // ---- Controls of the view tools --------------------------------------------------------------
 
 void TBitmapForm::construireOutilsVue(QHBoxLayout* ligne) {
-    ZoomArriereBtn = PetitBouton(QStringLiteral("-"), QStringLiteral("Zoom arrière|Divise par 2 le zoom actuel"));
+    ZoomArriereBtn = PetitBouton(QStringLiteral("-"),
+                                 QStringLiteral("Zoom arrière|Divise par 2 le zoom actuel"));
     ZoomEdit = new QLineEdit(QStringLiteral("Taille réelle"));
     ZoomEdit->setReadOnly(true);
     ZoomEdit->setFocusPolicy(Qt::NoFocus);
     ZoomEdit->setFixedWidth(90);
-    ZoomAvantBtn = PetitBouton(QStringLiteral("+"), QStringLiteral("Zoom avant|Multiplie par 2 le zoom actuel"));
+    ZoomAvantBtn = PetitBouton(QStringLiteral("+"),
+                               QStringLiteral("Zoom avant|Multiplie par 2 le zoom actuel"));
     ligne->addSpacing(10);
     ligne->addWidget(ZoomArriereBtn);
     ligne->addWidget(ZoomEdit);
@@ -87,7 +89,8 @@ void TBitmapForm::construireOutilsVue(QHBoxLayout* ligne) {
     GammaPaintBox->setMaximumHeight(24);
     GammaPaintBox->setVisible(false);
     DefinirAide(GammaPaintBox,
-                QStringLiteral("Référence du contraste|La ligne rouge représente l'état qui sera inchangé"));
+                QStringLiteral(
+                    "Référence du contraste|La ligne rouge représente l'état qui sera inchangé"));
     GammaPaintBox->SourceImage = [this] { return dessinerBoiteGamma(); };
     GammaPaintBox->SurPression = [this](QMouseEvent* e) { GammaMouseDown(e); };
     GammaPaintBox->SurDeplacement = [this](QMouseEvent* e) { GammaMouseMove(e); };
@@ -129,7 +132,7 @@ void TBitmapForm::construireZoneImage(QVBoxLayout* vbox) {
     const struct {
         const char* titre;
         double facteur;
-    } facteurs[] = {{"Zoom /4", 0.25},       {"Zoom /3", 1.0 / 3}, {"Zoom /2", 0.5},
+    } facteurs[] = {{"Zoom /4", 0.25},      {"Zoom /3", 1.0 / 3}, {"Zoom /2", 0.5},
                     {"Taille réelle", 1.0}, {"Zoom x&2", 2},      {"Zoom x&3", 3},
                     {"Zoom x&4", 4},        {"Zoom x&5", 5},      {"Zoom x&6", 6},
                     {"Zoom x&7", 7},        {"Zoom x&8", 8},      {"Zoom x&9", 9}};
@@ -221,7 +224,8 @@ bool TBitmapForm::OpenPicture(const QString& chemin) {
     // The recorded name follows the file even when it cannot be read; the pictures stay.
     QString nom = QFileInfo(chemin).absoluteFilePath();
     nomImage_ = nom.toUpper();
-    const bool gif = QFileInfo(nom).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0;
+    const bool gif =
+        QFileInfo(nom).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0;
     QImage image;
     try {
         CurseurOccupe occupe;
@@ -261,9 +265,8 @@ void TBitmapForm::TakeAcquiredPicture(const QImage& bitmap, const QString& fileP
 void TBitmapForm::SavePicture() {
     if (image_.isNull()) return;
     int filtre = FilterSave;
-    const auto nom = Dialogues().enregistrerFichierFiltre(QStringLiteral("Enregistrer l'image"),
-                                                          dossier_, kFiltreEnregistrer, QString(),
-                                                          filtre);
+    const auto nom = Dialogues().enregistrerFichierFiltre(
+        QStringLiteral("Enregistrer l'image"), dossier_, kFiltreEnregistrer, QString(), filtre);
     if (!nom) return;
     FilterSave = filtre;
     FormatImage format;
@@ -325,7 +328,8 @@ void TBitmapForm::activerNumeriseur() {
             const std::lock_guard<std::mutex> verrou(trouveesVerrou_);
             trouvees_ = std::move(liste);
         }
-        QMetaObject::invokeMethod(this, [this] { AttendreSources(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { AttendreSources(); }, Qt::QueuedConnection);
     });
 }
 
@@ -346,7 +350,8 @@ void TBitmapForm::AttendreSources() {
 void TBitmapForm::SourceItemClick() {
     AttendreSources();
     if (sources_.empty()) {
-        Dialogues().message(QStringLiteral("Aucun scanner ni appareil d'acquisition n'est présent"));
+        Dialogues().message(
+            QStringLiteral("Aucun scanner ni appareil d'acquisition n'est présent"));
         return;
     }
     QStringList libelles;

@@ -341,8 +341,8 @@ TEST_F(FormeBitmap, DistanceMesureeEnGlissant) {
     ouvrir();
     QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {100, 100});
     QMouseEvent glisse(QEvent::MouseMove, QPointF(175, 100),
-                       forme->ImagePaintBox->mapToGlobal(QPointF(175, 100)), Qt::NoButton, Qt::LeftButton,
-                       Qt::NoModifier);
+                       forme->ImagePaintBox->mapToGlobal(QPointF(175, 100)), Qt::NoButton,
+                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(forme->ImagePaintBox, &glisse);
     EXPECT_EQ(forme->StatusBar->texte(3), "distance=1m");
     // The rubber line inverts the picture under it.

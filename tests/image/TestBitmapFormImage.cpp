@@ -28,8 +28,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <future>
+#include <gtest/gtest.h>
 #include <memory>
 
 using namespace kinepo;
@@ -41,7 +41,8 @@ QImage Coordonnees(int w, int h) {
     QImage i(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            i.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, 1 + (((x >> 8) & 0x7) | (((y >> 8) & 0x7) << 4))));
+            i.setPixel(x, y,
+                       qRgb(x & 0xFF, y & 0xFF, 1 + (((x >> 8) & 0x7) | (((y >> 8) & 0x7) << 4))));
     return i;
 }
 
@@ -115,10 +116,10 @@ TEST_F(FormeImage, BoutonsDeZoom) {
         bool avant;
         double attendu;
         const char* texte;
-    } cas[] = {{8, true, 8, "Zoom X 8"},        {6, true, 12, "Zoom X 12"},
-               {1.0 / 8, false, 0.125, "Zoom / 8"}, {5, false, 2, "Zoom X 2"},
-               {7, false, 4, "Zoom X 4"},       {1.0 / 3, true, 0.5, "Zoom / 2"},
-               {3, true, 6, "Zoom X 6"}};
+    } cas[] = {
+        {8, true, 8, "Zoom X 8"},  {6, true, 12, "Zoom X 12"}, {1.0 / 8, false, 0.125, "Zoom / 8"},
+        {5, false, 2, "Zoom X 2"}, {7, false, 4, "Zoom X 4"},  {1.0 / 3, true, 0.5, "Zoom / 2"},
+        {3, true, 6, "Zoom X 6"}};
     for (const auto& c : cas) {
         forme->SetZoom(c.depart);
         QTest::mouseClick(c.avant ? forme->ZoomAvantBtn : forme->ZoomArriereBtn, Qt::LeftButton);
@@ -131,7 +132,8 @@ TEST_F(FormeImage, BoutonsDeZoom) {
 TEST_F(FormeImage, SansImageLeZoomNeFaitRien) {
     forme->SetZoom(4);
     EXPECT_DOUBLE_EQ(forme->Vue().zoom, 1);
-    EXPECT_TRUE(vue().isNull() || vue().pixel(10, 10) == forme->palette().color(QPalette::Window).rgb());
+    EXPECT_TRUE(vue().isNull() ||
+                vue().pixel(10, 10) == forme->palette().color(QPalette::Window).rgb());
 }
 
 // A picture narrower than the view: after a zoom, L = 0, R = W, and the band beyond stays
@@ -292,7 +294,7 @@ TEST_F(FormeImage, UnMauvaisFichierLaisseLImagePrecedente) {
             << m[0].toStdString();
         EXPECT_EQ(forme->Image(), bonne) << c.nom;
         EXPECT_EQ(forme->Series.Longueur(1), 1) << c.nom;
-        EXPECT_EQ(dlg.montres, 1) << c.nom; // no scale dialog for a file not read
+        EXPECT_EQ(dlg.montres, 1) << c.nom;             // no scale dialog for a file not read
         EXPECT_EQ(forme->NomImage(), chemin.toUpper()); // the name already follows the file
     }
 }

@@ -154,6 +154,7 @@ TEST_F(Digitize, PhotoTourneeParSonExif) {
         if (orientation == 1)
             EXPECT_GE(points, 60); // one point in every column
         else
-            EXPECT_LE(points, 4) << sortie.toStdString(); // the line stands upright: its few columns
+            EXPECT_LE(points, 4)
+                << sortie.toStdString(); // the line stands upright: its few columns
     }
 }

@@ -95,7 +95,7 @@ TEST(NumeriseurSane, LePeripheriqueDeTest) {
         EXPECT_NEAR(i.width(), l / 25.4 * c.resolution, 1.5) << c.mode << " " << c.resolution;
         EXPECT_NEAR(i.height(), h / 25.4 * c.resolution, 1.5) << c.mode << " " << c.resolution;
         EXPECT_GT(Couleurs(i), 3) << c.mode; // the pattern, not a plain picture
-        int colores = 0; // the pattern has grey parts and coloured ones
+        int colores = 0;                     // the pattern has grey parts and coloured ones
         for (int y = 0; y < i.height(); ++y)
             for (int x = 0; x < i.width(); ++x) {
                 const QRgb p = i.pixel(x, y);

@@ -30,9 +30,18 @@ TEST(VueZoom, BoutonsEtArrondis) {
         bool avant;
         double attendu;
     } cas[] = {
-        {8, true, 8},          {6, true, 12},          {1.0 / 3, true, 0.5},  {3, true, 6},
-        {1.0 / 8, false, 1.0 / 8}, {5, false, 2},      {7, false, 4},         {1.0 / 3, false, 1.0 / 6},
-        {1, true, 2},          {1, false, 0.5},        {0.25, false, 0.125},  {12, false, 6},
+        {8, true, 8},
+        {6, true, 12},
+        {1.0 / 3, true, 0.5},
+        {3, true, 6},
+        {1.0 / 8, false, 1.0 / 8},
+        {5, false, 2},
+        {7, false, 4},
+        {1.0 / 3, false, 1.0 / 6},
+        {1, true, 2},
+        {1, false, 0.5},
+        {0.25, false, 0.125},
+        {12, false, 6},
     };
     for (const auto& c : cas) {
         const double x = c.avant ? ZoomAvant(c.z) : ZoomArriere(c.z);
@@ -147,7 +156,8 @@ TEST(VueZoom, RenduPixelParPixel) {
         for (int y = 0; y < r.height(); y += 7)
             for (int x = 0; x < r.width(); x += 5) {
                 if (z < 1) continue; // reduced: checked below on whole steps
-                ASSERT_EQ(r.pixel(x, y), image.pixel(v.VersImage({x, y}))) << z << " " << x << "," << y;
+                ASSERT_EQ(r.pixel(x, y), image.pixel(v.VersImage({x, y})))
+                    << z << " " << x << "," << y;
             }
         if (z < 1) {
             for (int y = 0; y < r.height(); y += 3)
@@ -199,7 +209,8 @@ TEST(Contraste, IdentiteEtExemple) {
     QRandomGenerator alea(7);
     for (int y = 0; y < source.height(); ++y)
         for (int x = 0; x < 256; ++x)
-            source.setPixel(x, y, y == 0 ? qRgb(x, 255 - x, (x * 7) & 0xFF) : alea.generate() | 0xFF000000u);
+            source.setPixel(
+                x, y, y == 0 ? qRgb(x, 255 - x, (x * 7) & 0xFF) : alea.generate() | 0xFF000000u);
     source.setPixel(3, 3, qRgb(0, 0, 0));
     EXPECT_EQ(AppliquerContraste(source, 128, 0), source);
 
@@ -212,11 +223,10 @@ TEST(Contraste, IdentiteEtExemple) {
     for (int y = 0; y < source.height(); ++y)
         for (int x = 0; x < 256; ++x) {
             const QRgb s = source.pixel(x, y);
-            const QRgb attendu =
-                (s & 0xFFFFFF) == 0 ? qRgb(0, 0, 0)
-                                    : qRgb(ComposanteContrastee(qRed(s), 90, 17),
-                                           ComposanteContrastee(qGreen(s), 90, 17),
-                                           ComposanteContrastee(qBlue(s), 90, 17));
+            const QRgb attendu = (s & 0xFFFFFF) == 0 ? qRgb(0, 0, 0)
+                                                     : qRgb(ComposanteContrastee(qRed(s), 90, 17),
+                                                            ComposanteContrastee(qGreen(s), 90, 17),
+                                                            ComposanteContrastee(qBlue(s), 90, 17));
             ASSERT_EQ(fort.pixel(x, y), attendu) << x << "," << y;
         }
     // A large picture goes through the two-core pass: the same result.
@@ -244,8 +254,9 @@ TEST(DessinImage, EtiquettesCoupees) {
         int indice, serie, nombre;
         bool couper;
         const char* attendu;
-    } cas[] = {{123, 2, 2, true, "123(2"}, {123, 2, 2, false, "123(2)"}, {7, 1, 1, true, "7"},
+    } cas[] = {{123, 2, 2, true, "123(2"},   {123, 2, 2, false, "123(2)"}, {7, 1, 1, true, "7"},
                {12345, 1, 1, true, "12345"}, {32768, 3, 3, true, "32768"}, {5, 3, 3, true, "5(3)"}};
     for (const auto& c : cas)
-        EXPECT_EQ(EtiquettePoint(c.indice, c.serie, c.nombre, c.couper), QString::fromLatin1(c.attendu));
+        EXPECT_EQ(EtiquettePoint(c.indice, c.serie, c.nombre, c.couper),
+                  QString::fromLatin1(c.attendu));
 }

@@ -1,9 +1,9 @@
 // The shared picture reader and writers: each format read back, the bogus files of each (empty,
 // nonsense, cut short), photographs turned by their EXIF orientation, and the writers.
 #include "image/ImagesDeTest.h"
-#include "support/JpegExif.h"
 #include "platform/LectureImage.h"
 #include "platform/LectureJpeg.h"
+#include "support/JpegExif.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -69,9 +69,8 @@ TEST_P(LectureImage, RelitUneImageEcrite) {
     QString nom = chemin("image." + ext);
     EcrireImageTest(nom, ext);
     std::vector<int> pourcents;
-    const QImage lue = LireImageFichier(nom, true, [&](const QString&, int p) {
-        pourcents.push_back(p);
-    });
+    const QImage lue =
+        LireImageFichier(nom, true, [&](const QString&, int p) { pourcents.push_back(p); });
     EXPECT_EQ(lue.format(), QImage::Format_RGB32);
     EXPECT_EQ(lue.size(), QSize(40, 30));
     EXPECT_GT(qGray(lue.pixel(6, 6)), 200);
@@ -159,7 +158,7 @@ TEST(LectureImageExif, OrientationAppliquee) {
                 ASSERT_TRUE(Proche(lue.pixel(x, y), attendue.pixel(x, y)))
                     << "orientation " << o << " at " << x << "," << y;
         if (o == 6) {
-            EXPECT_TRUE(Proche(lue.pixel(4, 4), qRgb(0, 0, 255)));    // was bottom-left
+            EXPECT_TRUE(Proche(lue.pixel(4, 4), qRgb(0, 0, 255)));   // was bottom-left
             EXPECT_TRUE(Proche(lue.pixel(28, 60), qRgb(0, 255, 0))); // was top-right
         }
         // The reduced reading and the BMP copy are upright too.

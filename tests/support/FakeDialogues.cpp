@@ -22,8 +22,12 @@ std::vector<QString> FakeDialogues::messages() const {
     return out;
 }
 
-void FakeDialogues::message(const QString& texte) { affiches.push_back({"message", texte, {}}); }
-void FakeDialogues::erreur(const QString& texte) { affiches.push_back({"erreur", texte, {}}); }
+void FakeDialogues::message(const QString& texte) {
+    affiches.push_back({"message", texte, {}});
+}
+void FakeDialogues::erreur(const QString& texte) {
+    affiches.push_back({"erreur", texte, {}});
+}
 
 bool FakeDialogues::confirmer(const QString& texte) {
     affiches.push_back({"confirmer", texte, {}});
