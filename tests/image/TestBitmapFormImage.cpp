@@ -36,16 +36,6 @@ using namespace kinepo;
 
 namespace {
 
-// A picture whose every pixel says where it is (never pure black).
-QImage Coordonnees(int w, int h) {
-    QImage i(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            i.setPixel(x, y,
-                       qRgb(x & 0xFF, y & 0xFF, 1 + (((x >> 8) & 0x7) | (((y >> 8) & 0x7) << 4))));
-    return i;
-}
-
 class FormeImage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,7 +74,7 @@ protected:
 
 // Zoom x2 from the menu with the mouse over image pixel (100, 80): the same pixel is under it.
 TEST_F(FormeImage, LeZoomDuMenuGardeLePixelSousLaSouris) {
-    const QImage image = Coordonnees(1600, 1200);
+    const QImage image = test::Coordonnees(1600, 1200);
     ouvrir(enregistrer(image, "grande.png"));
     const QPoint souris(100, 80);
     ASSERT_EQ(forme->Vue().VersImage(souris), QPoint(100, 80));
@@ -110,7 +100,7 @@ TEST_F(FormeImage, LeZoomDuMenuGardeLePixelSousLaSouris) {
 }
 
 TEST_F(FormeImage, BoutonsDeZoom) {
-    ouvrir(enregistrer(Coordonnees(900, 700), "image.png"));
+    ouvrir(enregistrer(test::Coordonnees(900, 700), "image.png"));
     const struct {
         double depart;
         bool avant;
@@ -139,19 +129,19 @@ TEST_F(FormeImage, SansImageLeZoomNeFaitRien) {
 // A picture narrower than the view: after a zoom, L = 0, R = W, and the band beyond stays
 // empty.
 TEST_F(FormeImage, ImageEtroite) {
-    ouvrir(enregistrer(Coordonnees(120, 90), "petite.png"));
+    ouvrir(enregistrer(test::Coordonnees(120, 90), "petite.png"));
     forme->SetZoom(1);
     EXPECT_EQ(forme->Vue().gauche, 0);
     EXPECT_EQ(forme->Vue().droite, 120);
     const QImage v = vue();
-    EXPECT_EQ(v.pixel(119, 50), Coordonnees(120, 90).pixel(119, 50));
+    EXPECT_EQ(v.pixel(119, 50), test::Coordonnees(120, 90).pixel(119, 50));
     EXPECT_EQ(v.pixel(200, 50), forme->palette().color(QPalette::Window).rgb());
 }
 
 // The overview: the whole picture fitted, the view outlined; a drag beyond the right edge
 // leaves R = W and L = W - round(Wp / z); the moving outline is drawn by XOR.
 TEST_F(FormeImage, GlisserLApercuAuDelaDuBordDroit) {
-    const QImage image = Coordonnees(3000, 1000);
+    const QImage image = test::Coordonnees(3000, 1000);
     ouvrir(enregistrer(image, "large.png"));
     forme->SetZoom(1);
     const double s = forme->FacteurApercu;
@@ -230,7 +220,7 @@ TEST_F(FormeImage, ContrasteEtLigneDeReference) {
 TEST_F(FormeImage, CheminEtTitreEnCapitales) {
     ASSERT_TRUE(QDir(dossier.path()).mkdir("images"));
     const QString chemin = dossier.filePath("images/courbe.jpg");
-    EcrireImageFichier(Coordonnees(200, 150), chemin, FormatImage::Jpeg);
+    EcrireImageFichier(test::Coordonnees(200, 150), chemin, FormatImage::Jpeg);
     ouvrir(chemin);
     EXPECT_EQ(dlg.montres, 1);
     EXPECT_EQ(forme->NomImage(), chemin.toUpper());
@@ -263,7 +253,7 @@ TEST_F(FormeImage, UnGifMontreSaProgressionEtPrendLeNomBmp) {
 
 // Every bad file: the reader's French message, the previous picture and its points intact.
 TEST_F(FormeImage, UnMauvaisFichierLaisseLImagePrecedente) {
-    const QImage bonne = Coordonnees(320, 240);
+    const QImage bonne = test::Coordonnees(320, 240);
     ouvrir(enregistrer(bonne, "bonne.png"));
     forme->Series.Ajouter(1, {10, 10});
     QByteArray png;
@@ -302,7 +292,7 @@ TEST_F(FormeImage, UnMauvaisFichierLaisseLImagePrecedente) {
 // A scanned picture: "Twain", no scale dialog, "Enregistrer" enabled; saving writes BMP, JPEG
 // or PNG by the dialog's filter, under the name as typed.
 TEST_F(FormeImage, AcquisitionPuisEnregistrement) {
-    const QImage scan = Coordonnees(240, 180);
+    const QImage scan = test::Coordonnees(240, 180);
     forme->TakeAcquiredPicture(scan, QString());
     EXPECT_EQ(forme->NomImage(), QStringLiteral("Twain"));
     EXPECT_TRUE(forme->windowTitle().endsWith(QStringLiteral("[Twain]")));
@@ -333,7 +323,7 @@ TEST_F(FormeImage, AcquisitionPuisEnregistrement) {
 
 // A source that writes a file: treated exactly as an opened file.
 TEST_F(FormeImage, SourceQuiLivreUnFichier) {
-    const QString chemin = enregistrer(Coordonnees(200, 100), "depuis-la-source.png");
+    const QString chemin = enregistrer(test::Coordonnees(200, 100), "depuis-la-source.png");
     dlg.ok();
     forme->TakeAcquiredPicture(QImage(), chemin);
     EXPECT_EQ(dlg.montres, 1);
@@ -391,7 +381,7 @@ TEST_F(FormeImage, SourceChoisiePuisAcquisition) {
     scanner.options.resolutionMin = 50;
     scanner.options.resolutionMax = 600;
     scanner.options.resolution = 150;
-    scanner.images.push_back(Coordonnees(210, 297));
+    scanner.images.push_back(test::Coordonnees(210, 297));
     emit forme->FilePopup->aboutToShow();
     forme->AttendreSources();
     EXPECT_TRUE(forme->SourceItem->isEnabled());

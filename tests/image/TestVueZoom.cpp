@@ -1,5 +1,6 @@
 // The view tools' rules without the form: zoom factors, the anchor, the limits at the picture's
 // edges, the overview drag, the drawn part, the contrast table and the point labels.
+#include "ImagesDeTest.h"
 #include "image/logic/Contraste.h"
 #include "image/logic/DessinImage.h"
 #include "image/logic/VueZoom.h"
@@ -11,18 +12,6 @@
 
 using namespace kinepo;
 
-namespace {
-
-// A picture whose every pixel says where it is.
-QImage Coordonnees(int w, int h) {
-    QImage i(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            i.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, ((x >> 8) & 0xF) | (((y >> 8) & 0xF) << 4)));
-    return i;
-}
-
-} // namespace
 
 TEST(VueZoom, BoutonsEtArrondis) {
     const struct {
@@ -106,7 +95,7 @@ TEST(VueZoom, ImageEtroite) {
     EXPECT_EQ(v.haut, 0);
     EXPECT_EQ(v.bas, 150);
     EXPECT_EQ(TailleDessinee(v), QSize(200, 150));
-    EXPECT_EQ(RenduVue(Coordonnees(200, 150), v, 0).size(), QSize(200, 150));
+    EXPECT_EQ(RenduVue(test::Coordonnees(200, 150), v, 0).size(), QSize(200, 150));
 }
 
 // A zoom at the far right edge takes back the empty band from the left.
@@ -146,7 +135,7 @@ TEST(VueZoom, GlisserAuDelaDuBordDroit) {
 
 // The drawn part: each view pixel shows the image pixel VersImage names.
 TEST(VueZoom, RenduPixelParPixel) {
-    const QImage image = Coordonnees(500, 300);
+    const QImage image = test::Coordonnees(500, 300);
     const QSize panneau(240, 160);
     for (double z : {0.25, 1.0 / 3, 0.5, 1.0, 2.0, 3.0, 8.0}) {
         VueImage v = VueNouvelleImage(panneau);
