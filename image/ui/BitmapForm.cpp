@@ -69,6 +69,7 @@ TBitmapForm::TBitmapForm(QWidget* parent) : TTradForm(parent) {
 
 TBitmapForm::~TBitmapForm() {
     if (recherche_.joinable()) recherche_.join();
+    ecrireReglages(); // at program exit too, when the form was never closed
     qApp->removeEventFilter(this);
 }
 
