@@ -4,8 +4,10 @@
 // - one contrast pass on a 12-megapixel picture;
 // - one repaint of the view (picture part, 3 series of 1000 points with labels, vectors) at
 //   zoom 1/4 and x8, alone and with the grid that every repaint refills.
-// Run offscreen: QT_QPA_PLATFORM=offscreen bench_image --benchmark_repetitions=5
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise (under Xvfb: the paint reaches an X
+// server, as on a desktop): bench_image --benchmark_repetitions=5
 #include "image/logic/Contraste.h"
+#include "image/logic/DessinImage.h"
 #include "image/logic/VueZoom.h"
 #include "image/ui/BitmapForm.h"
 #include "platform/LectureImage.h"
@@ -114,8 +116,10 @@ void BM_Contraste12MP(benchmark::State& state) {
 BENCHMARK(BM_Contraste12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The form with a 4000 x 3000 picture, 3 series of 1000 points, at zoom range(0)/4 (4: x1).
+std::unique_ptr<TBitmapForm> g_forme; // freed before the application ends
+
 TBitmapForm& Forme() {
-    static std::unique_ptr<TBitmapForm> f = [] {
+    static TBitmapForm* f = [] {
         auto forme = std::make_unique<TBitmapForm>();
         forme->resize(1280, 800);
         forme->show();
@@ -126,7 +130,8 @@ TBitmapForm& Forme() {
         for (int s = 1; s <= 3; ++s)
             for (int i = 0; i < 1000; ++i)
                 forme->Series.Ajouter(s, {int(alea.bounded(4000)), int(alea.bounded(3000))});
-        return forme;
+        g_forme = std::move(forme);
+        return g_forme.get();
     }();
     return *f;
 }
@@ -150,6 +155,24 @@ void BM_RepeindreVue(benchmark::State& state) {
 }
 BENCHMARK(BM_RepeindreVue)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The parts of a repaint at zoom 1/4, apart: the picture's part, then the points drawn on it.
+void BM_PartiesRepeinte(benchmark::State& state) {
+    TBitmapForm& f = Forme();
+    Zoomer(f, 0.25);
+    const QImage rendu = RenduVue(f.Image(), f.Vue(), 0);
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            QImage r = RenduVue(f.Image(), f.Vue(), 0);
+            benchmark::DoNotOptimize(r.constBits());
+        } else {
+            QImage r = rendu.copy();
+            DessinerVue(r, f.Vue(), f.Calibration, f.Series, f.TraceColours);
+            benchmark::DoNotOptimize(r.constBits());
+        }
+    }
+}
+BENCHMARK(BM_PartiesRepeinte)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The whole PaintView: the grid refilled (1000 rows) and the view repainted.
 void BM_PaintViewAvecGrille(benchmark::State& state) {
     TBitmapForm& f = Forme();
@@ -164,11 +187,12 @@ BENCHMARK(BM_PaintViewAvecGrille)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("KINEPO_INI", QFile::encodeName(Dossier().filePath(QStringLiteral("bench.INI"))));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_forme.reset();
     return 0;
 }

@@ -4,15 +4,19 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace kinepo {
 
 namespace {
 
-// The small font of the labels, and the offset from a label's top to its baseline.
+// The small font of the labels.
 const QFont& PolicePetite() {
     static const QFont f = [] {
         QFont p(QStringLiteral("Sans Serif"));
@@ -22,9 +26,78 @@ const QFont& PolicePetite() {
     return f;
 }
 
-int Ascendante() {
-    static const int a = QFontMetrics(PolicePetite()).ascent();
-    return a;
+// A label drawn once with the painter, kept as its covered pixels only, and copied from there
+// into the view: a repaint shows thousands of labels, and a painter call for each would cost
+// more than the whole rest of the repaint.
+struct Sprite {
+    struct Pixel {
+        short dx, dy;
+        QRgb premultiplie; // the colour already weighted by its coverage
+        int transparence;  // 255 - coverage
+    };
+    std::vector<Pixel> pixels;
+};
+
+std::shared_ptr<const Sprite> SpriteEtiquette(const QString& texte, QRgb couleur) {
+    const QFontMetrics m(PolicePetite());
+    QImage i(m.horizontalAdvance(texte) + 2, m.height(), QImage::Format_ARGB32_Premultiplied);
+    i.fill(Qt::transparent);
+    QPainter p(&i);
+    p.setFont(PolicePetite());
+    p.setPen(QColor(couleur));
+    p.drawText(QPoint(0, m.ascent()), texte);
+    p.end();
+    auto sprite = std::make_shared<Sprite>();
+    for (int y = 0; y < i.height(); ++y)
+        for (int x = 0; x < i.width(); ++x)
+            if (const QRgb c = i.pixel(x, y); qAlpha(c) > 0)
+                sprite->pixels.push_back({short(x), short(y), c, 255 - qAlpha(c)});
+    return sprite;
+}
+
+// The label of point `indice` in `couleur`, made once per label and colour (the cache is
+// dropped when it grows large).
+std::shared_ptr<const Sprite> Etiquette(int indice, int serie, int nombreSeries, bool couper,
+                                        QRgb couleur) {
+    using Cle = std::pair<quint64, quint32>;
+    static QHash<Cle, std::shared_ptr<const Sprite>> cache;
+    const Cle cle{(quint64(quint32(indice)) << 8) | quint64(serie << 4) |
+                      quint64(nombreSeries << 1) | quint64(couper),
+                  couleur};
+    auto it = cache.find(cle);
+    if (it != cache.end()) return *it;
+    if (cache.size() > 20000) cache.clear();
+    auto sprite = SpriteEtiquette(EtiquettePoint(indice, serie, nombreSeries, couper), couleur);
+    cache.insert(cle, sprite);
+    return sprite;
+}
+
+// The label's pixels blended over the picture at `coin` (its top-left corner), clipped.
+void CopierEtiquette(QImage& image, const Sprite& sprite, QPoint coin) {
+    const int w = image.width(), h = image.height();
+    uchar* octets = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    for (const Sprite::Pixel& p : sprite.pixels) {
+        const int x = coin.x() + p.dx, y = coin.y() + p.dy;
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        QRgb& d = reinterpret_cast<QRgb*>(octets + y * pas)[x];
+        const auto melange = [&](int s, int dc) { return s + (dc * p.transparence + 127) / 255; };
+        d = qRgb(melange(qRed(p.premultiplie), qRed(d)), melange(qGreen(p.premultiplie), qGreen(d)),
+                 melange(qBlue(p.premultiplie), qBlue(d)));
+    }
+}
+
+// An upright cross of arms `bras` written straight into the picture's pixels, clipped.
+void CroixPixels(QImage& image, QPoint c, int bras, QRgb couleur) {
+    const int w = image.width(), h = image.height();
+    if (c.y() >= 0 && c.y() < h) {
+        auto* l = reinterpret_cast<QRgb*>(image.scanLine(c.y()));
+        for (int x = std::max(0, c.x() - bras); x <= std::min(w - 1, c.x() + bras); ++x)
+            l[x] = couleur;
+    }
+    if (c.x() >= 0 && c.x() < w)
+        for (int y = std::max(0, c.y() - bras); y <= std::min(h - 1, c.y() + bras); ++y)
+            reinterpret_cast<QRgb*>(image.scanLine(y))[c.x()] = couleur;
 }
 
 void Croix(QPainter& p, QPoint c, int bras) {
@@ -60,23 +133,22 @@ void DessinerVecteur(QPainter& p, QPoint s, QPoint e, double longueur) {
     p.restore();
 }
 
-void DessinerVue(QPainter& p, const VueImage& vue, const ImageCalibration& c,
+void DessinerVue(QImage& rendu, const VueImage& vue, const ImageCalibration& c,
                  const SeriesPoints& series, const QRgb couleurs[4]) {
-    p.setFont(PolicePetite());
-    const int asc = Ascendante();
-    const QRect visible = p.window().adjusted(-8, -8, 8, 8);
+    const QRect visible = rendu.rect().adjusted(-8, -8, 8, 8);
     for (int s = 1; s <= c.SeriesCount; ++s) {
-        p.setPen(QColor(couleurs[s]));
+        const QRgb couleur = couleurs[s] | 0xFF000000u;
         for (int i = 0; i < series.Longueur(s); ++i) {
             const QPoint v = vue.VersVue(series.Point(s, i));
             if (v.x() > visible.right() || v.y() > visible.bottom() ||
                 v.x() < visible.left() - 40 || v.y() < visible.top() - 20)
                 continue; // wholly outside the drawn part: nothing of it would show
-            Croix(p, v, 4);
-            p.drawText(QPoint(v.x() + 4, v.y() + 4 + asc),
-                       EtiquettePoint(i, s, c.SeriesCount, true));
+            CroixPixels(rendu, v, 4, couleur);
+            CopierEtiquette(rendu, *Etiquette(i, s, c.SeriesCount, true, couleur),
+                            v + QPoint(4, 4));
         }
     }
+    QPainter p(&rendu);
     p.setPen(QColor(couleurs[0]));
     const auto& h = c.Handles;
     DessinerVecteur(p, vue.VersVue(h[SlotDebutY]), vue.VersVue(h[SlotFinY]));
@@ -98,17 +170,20 @@ void DessinerVue(QPainter& p, const VueImage& vue, const ImageCalibration& c,
 void DessinerApercu(QPainter& p, double s, const ImageCalibration& c, const SeriesPoints& series,
                     const QRgb couleurs[4]) {
     p.setFont(PolicePetite());
-    const int asc = Ascendante();
+    const int ascendante = QFontMetrics(PolicePetite()).ascent(); // labels by their top-left
     const int a = std::max(1, ArrondiInt(4 / s));
+    std::vector<QLine> croix;
     for (int n = 1; n <= c.SeriesCount; ++n) {
         p.setPen(QColor(couleurs[n]));
+        croix.clear();
         for (int i = 0; i < series.Longueur(n); ++i) {
             const QPoint q = series.Point(n, i);
-            p.drawLine(Echelle(q - QPoint(a, 0), s), Echelle(q + QPoint(a, 0), s));
-            p.drawLine(Echelle(q - QPoint(0, a), s), Echelle(q + QPoint(0, a), s));
-            const QPoint e = Echelle(q + QPoint(a, a), s);
-            p.drawText(QPoint(e.x(), e.y() + asc), EtiquettePoint(i, n, c.SeriesCount, false));
+            croix.emplace_back(Echelle(q - QPoint(a, 0), s), Echelle(q + QPoint(a, 0), s));
+            croix.emplace_back(Echelle(q - QPoint(0, a), s), Echelle(q + QPoint(0, a), s));
+            p.drawText(Echelle(q + QPoint(a, a), s) + QPoint(0, ascendante),
+                       EtiquettePoint(i, n, c.SeriesCount, false));
         }
+        p.drawLines(croix.data(), int(croix.size()));
     }
     p.setPen(QColor(couleurs[0]));
     const int b = std::max(1, ArrondiInt(8 / s));

@@ -5,6 +5,7 @@
 #include "image/logic/ImageCalibration.h"
 #include "image/logic/SeriesPoints.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QRgb>
 #include <QString>
@@ -21,9 +22,10 @@ QString EtiquettePoint(int indice, int serie, int nombreSeries, bool couper);
 // a third of that to each side) and a circle of radius 5 around s.
 void DessinerVecteur(QPainter& p, QPoint s, QPoint e, double longueur = 16);
 
-// Points and overlay in the view: crosses of arms 4, labels at (+4, +4) cut to 5 characters;
-// then the Y vector, the X vector (not in mode 0), the origin and the handles in colour 0.
-void DessinerVue(QPainter& p, const VueImage& vue, const ImageCalibration& c,
+// Points and overlay drawn into the view's picture (Format_RGB32): crosses of arms 4, labels
+// at (+4, +4) cut to 5 characters; then the Y vector, the X vector (not in mode 0), the origin
+// and the handles in colour 0.
+void DessinerVue(QImage& rendu, const VueImage& vue, const ImageCalibration& c,
                  const SeriesPoints& series, const QRgb couleurs[4]);
 
 // The same in the overview at fit factor s: arms of round(4/s) image pixels (at least 1),

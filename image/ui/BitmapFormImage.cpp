@@ -440,8 +440,7 @@ QImage TBitmapForm::dessinerVue() const {
     if (image_.isNull()) return {};
     QImage rendu = RenduVue(image_, vue_, kFond);
     if (rendu.isNull()) return rendu;
-    QPainter p(&rendu);
-    DessinerVue(p, vue_, Calibration, Series, TraceColours);
+    DessinerVue(rendu, vue_, Calibration, Series, TraceColours);
     return rendu;
 }
 
