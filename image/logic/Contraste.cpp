@@ -44,12 +44,15 @@ void Lignes(const QImage& source, uchar* sortie, qsizetype pas,
 
 } // namespace
 
-QImage AppliquerContraste(const QImage& image, int reference, int position) {
-    const QImage source = image.format() == QImage::Format_RGB32
-                              ? image
-                              : image.convertToFormat(QImage::Format_RGB32);
-    QImage sortie(source.size(), QImage::Format_RGB32);
-    if (sortie.isNull()) return sortie;
+void AppliquerContraste(const QImage& image, int reference, int position, QImage& sortie) {
+    const QImage source =
+        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    // The previous result's memory is written again when it is the displayed picture's own: a
+    // fresh 12-megapixel picture would cost a page fault every 4 KiB, a third of the pass.
+    if (sortie.size() != source.size() || sortie.format() != QImage::Format_RGB32 ||
+        sortie.constBits() == source.constBits())
+        sortie = QImage(source.size(), QImage::Format_RGB32);
+    if (sortie.isNull()) return;
     const auto t = TableContraste(reference, position);
     // Large pictures in two halves, one per core: the rows are independent.
     const int h = source.height();
@@ -62,6 +65,11 @@ QImage AppliquerContraste(const QImage& image, int reference, int position) {
         Lignes(source, octets, pas, t, 0, h / 2);
         moitie.join();
     }
+}
+
+QImage AppliquerContraste(const QImage& source, int reference, int position) {
+    QImage sortie;
+    AppliquerContraste(source, reference, position, sortie);
     return sortie;
 }
 

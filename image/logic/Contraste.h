@@ -20,6 +20,9 @@ std::array<std::uint8_t, 256> TableContraste(int reference, int position);
 // The displayed picture from the source (same size, Format_RGB32): every pixel's red, green and
 // blue through the table, except pure black pixels, which stay black.
 QImage AppliquerContraste(const QImage& source, int reference, int position);
+// The same into `sortie`, whose memory is reused when it already holds a picture of that size
+// of its own (not shared with the source).
+void AppliquerContraste(const QImage& source, int reference, int position, QImage& sortie);
 
 // The reference line of the contrast box: its column for a reference, and the reference of a
 // column, both in integer arithmetic (the second truncates and may leave 0..255).

@@ -529,7 +529,7 @@ void TBitmapForm::ApplyContrast() {
     if (source_.isNull()) return;
     {
         CurseurOccupe occupe;
-        image_ = AppliquerContraste(source_, ContrastRef, ContrastPos);
+        AppliquerContraste(source_, ContrastRef, ContrastPos, image_);
         apercuFond_ = QImage();
         PaintOverview();
     }

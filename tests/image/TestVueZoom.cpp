@@ -249,3 +249,19 @@ TEST(DessinImage, EtiquettesCoupees) {
         EXPECT_EQ(EtiquettePoint(c.indice, c.serie, c.nombre, c.couper),
                   QString::fromLatin1(c.attendu));
 }
+
+// The pass into the displayed picture: a picture still shared with the source is never
+// written through; the displayed picture's own memory is reused.
+TEST(Contraste, DansLImageAffichee) {
+    QImage source(300, 200, QImage::Format_RGB32);
+    source.fill(qRgb(100, 150, 0));
+    QImage affichee = source; // shared, as after opening
+    AppliquerContraste(source, 100, 0, affichee);
+    EXPECT_EQ(source.pixel(7, 7), qRgb(100, 150, 0));
+    EXPECT_EQ(affichee.pixel(7, 7), qRgb(128, 178, 28));
+    const uchar* memoire = affichee.constBits();
+    AppliquerContraste(source, 128, 0, affichee);
+    EXPECT_EQ(affichee.constBits(), memoire);
+    EXPECT_EQ(affichee, source); // position 0, reference 128: the source again
+    EXPECT_EQ(source.pixel(7, 7), qRgb(100, 150, 0));
+}
