@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
+#include <cstdlib>
 
 namespace kinepo {
 namespace {
@@ -78,8 +79,28 @@ QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin) {
     return cible;
 }
 
+bool BmpComplet(const QByteArray& octets) {
+    if (octets.size() < 54 || !octets.startsWith("BM")) return false;
+    const auto* d = reinterpret_cast<const uchar*>(octets.constData());
+    const qint64 debutPixels = qFromLittleEndian<quint32>(d + 10);
+    const quint32 tailleEnTete = qFromLittleEndian<quint32>(d + 14);
+    if (tailleEnTete < 40) return true; // the old OS/2 header: left to Qt's decoder
+    const qint64 largeur = qFromLittleEndian<qint32>(d + 18);
+    const qint64 hauteur = std::abs(qint64(qFromLittleEndian<qint32>(d + 22)));
+    const int bits = qFromLittleEndian<quint16>(d + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(d + 30);
+    // Run-length coded pictures have no fixed size; their decoder sees where they stop.
+    if (compression != 0 && compression != 3) return true;
+    const qint64 pas = (largeur * bits + 31) / 32 * 4;
+    return largeur > 0 && debutPixels + pas * hauteur <= octets.size();
+}
+
 QImage LireBmp(const QString& chemin) {
-    return QImage(chemin, "BMP");
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray octets = f.readAll();
+    if (!BmpComplet(octets)) return {};
+    return QImage::fromData(octets, "BMP");
 }
 
 } // namespace kinepo

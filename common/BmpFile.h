@@ -21,7 +21,11 @@ bool EcrireBmp24(const QImage& image, const QString& chemin);
 // left behind).
 QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin);
 
-// Reads a BMP file; a null image when the file is missing or not a readable BMP.
+// True when the bytes start as a BMP and, for an uncompressed one, hold every row its header
+// announces (a file cut short is not a picture with a grey or black end).
+bool BmpComplet(const QByteArray& octets);
+
+// Reads a BMP file; a null image when the file is missing, cut short or not a readable BMP.
 QImage LireBmp(const QString& chemin);
 
 } // namespace kinepo

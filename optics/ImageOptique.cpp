@@ -1,34 +1,20 @@
 #include "optics/ImageOptique.h"
 
 #include "common/BmpFile.h"
-#include "platform/GifDecodeur.h"
+#include "platform/LectureImage.h"
 #include "platform/LectureJpeg.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace kinepo {
 
 QImage LireImageProfil(const QString& chemin) {
-    if (!QFileInfo(chemin).isFile())
-        throw ErreurImage(
-            QStringLiteral("Fichier image introuvable : %1").arg(chemin).toStdString());
-    const QString ext = QFileInfo(chemin).suffix().toUpper();
+    QString nom = chemin;
     try {
-        if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG")) return LireJpeg(chemin);
-        if (ext == QLatin1String("GIF"))
-            return LireGif(chemin).convertToFormat(QImage::Format_RGB32);
-    } catch (const std::runtime_error& e) {
+        return LireImageFichier(nom, false);
+    } catch (const ErreurLectureImage& e) {
         throw ErreurImage(e.what());
     }
-    QImageReader lecteur(chemin);
-    lecteur.setAutoTransform(false);
-    const QImage image = lecteur.read();
-    if (image.isNull())
-        throw ErreurImage(QStringLiteral("Fichier image illisible : %1 (%2)")
-                              .arg(chemin, lecteur.errorString())
-                              .toStdString());
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QString NomCopieVoulu(const QString& jpeg) {

@@ -13,8 +13,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The picture at its own size, as Format_RGB32: JPEG through libjpeg-turbo, GIF through the
-// GIF decoder (first picture), BMP and PNG through Qt's readers. Throws ErreurImage.
+// The picture at its own size, as Format_RGB32, through the shared picture reader
+// (LireImageFichier; a GIF is decoded in memory). Throws ErreurImage.
 QImage LireImageProfil(const QString& chemin);
 
 // The name the copy of a JPEG is wanted under: the JPEG's name with its extension replaced by

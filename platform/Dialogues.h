@@ -39,6 +39,14 @@ public:
     virtual std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                                       const QString& filtre,
                                                       const QString& nomDefaut) = 0;
+    // The same, opening on filter number indexFiltre (1-based) and handing back in it the filter
+    // the user chose. By default the filter is not followed.
+    virtual std::optional<QString>
+    enregistrerFichierFiltre(const QString& titre, const QString& dossier, const QString& filtre,
+                             const QString& nomDefaut, int& indexFiltre) {
+        (void)indexFiltre;
+        return enregistrerFichier(titre, dossier, filtre, nomDefaut);
+    }
     // Folder chooser that accepts a typed folder that does not exist yet (the caller asks
     // whether to create it). Nothing when cancelled.
     virtual std::optional<QString> choisirDossier(const QString& titre,

@@ -1,7 +1,12 @@
 #pragma once
 // JPEG pictures through libjpeg-turbo: the size from the header, the picture at its own size or
 // reduced by the decoder's DCT scaling (a large photograph shown small is never decoded whole),
-// and the full-resolution picture written straight into the bytes of a 24-bit BMP.
+// and the full-resolution picture written straight into the bytes of a 24-bit BMP; and the JPEG
+// encoder with its default settings.
+//
+// Every picture comes upright: a photograph's EXIF orientation (read with libexif) is applied
+// while decoding, so sizes and pixel positions are those of the picture as it is meant to be
+// seen.
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -32,5 +37,9 @@ QImage LireJpegReduit(const QString& chemin, QSize taille);
 // order, padded to 4 bytes, pixel data at offset 54), decoded row by row straight into place.
 // Throws ErreurJpeg.
 QByteArray JpegVersBmp24(const QString& chemin);
+
+// Encodes the picture with the encoder's defaults (quality 75) and writes it through a
+// temporary name and a rename. Throws ErreurJpeg when it cannot be written.
+void EcrireJpeg(const QImage& image, const QString& chemin);
 
 } // namespace kinepo

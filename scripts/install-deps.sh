@@ -6,7 +6,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
-  libgif-dev libjpeg-dev libv4l-dev
+  libgif-dev libjpeg-dev libv4l-dev libexif-dev libjpeg-turbo-progs
+  libsane-dev libsane1 sane-utils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   pulseaudio pulseaudio-utils

@@ -65,7 +65,7 @@ void EnregistrerFormes(TImageFormMain& lanceur) {
                                  static_cast<TBitmapForm*>(f)->DefinirDossierInitial(d);
                              },
                              [](QWidget* f, const QString& fichier) {
-                                 static_cast<TBitmapForm*>(f)->OuvrirImage(fichier);
+                                 static_cast<TBitmapForm*>(f)->OpenPicture(fichier);
                              }});
 
     // Video: "MPG" opens TMovieForm.

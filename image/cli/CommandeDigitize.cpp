@@ -3,9 +3,9 @@
 #include "common/Nombres.h"
 #include "image/logic/ExtractionCouleur.h"
 #include "image/logic/ImageCalibration.h"
-#include "image/logic/LecteurImage.h"
 #include "image/logic/SeriesPoints.h"
 #include "image/logic/TableImage.h"
+#include "platform/LectureImage.h"
 
 #include <QRegularExpression>
 #include <cstdio>

@@ -22,12 +22,15 @@ enum SlotPoignee {
     SlotFinY = 7,
 };
 
-// The view of the picture: zoom z (a whole number or its inverse) and the first image column
-// L and row T shown. Offsets offX = round(z/2 - L z) and offY likewise, ties to even.
+// The view of the picture: zoom z (a whole number or its inverse) and the visible part L, T,
+// R, B in image pixels (R and B exclusive; see VueZoom.h for how they change). Offsets offX =
+// round(z/2 - L z) and offY likewise, ties to even.
 struct VueImage {
     double zoom = 1.0;
     int gauche = 0; // L
     int haut = 0;   // T
+    int droite = 0; // R, exclusive
+    int bas = 0;    // B, exclusive
 
     int offX() const;
     int offY() const;

@@ -2,7 +2,7 @@
 
 #include "common/Arrondi.h"
 #include "common/Nombres.h"
-#include "image/logic/LecteurImage.h"
+#include "image/logic/VueZoom.h"
 #include "image/ui/EchelleBmpDlg.h"
 #include "platform/Dialogues.h"
 #include "platform/Plateforme.h"
@@ -25,9 +25,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollArea>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -52,17 +50,6 @@ QPushButton* Bouton(const QString& titre, const QString& aide = {}) {
     return b;
 }
 
-// A vector with its arrowhead: barbs 16 view pixels back along the shaft.
-void Vecteur(QPainter& p, QPoint s, QPoint e) {
-    p.drawLine(s, e);
-    const double l = std::round(std::hypot(e.x() - s.x(), e.y() - s.y()));
-    if (l == 0) return;
-    const int u = ArrondiInt(16 * (s.x() - e.x()) / l), v = ArrondiInt(16 * (s.y() - e.y()) / l);
-    const int a = ArrondiInt(v / 3.0), b = ArrondiInt(u / 3.0);
-    p.drawLine(e, QPoint(e.x() + u - a, e.y() + v + b));
-    p.drawLine(e, QPoint(e.x() + u + a, e.y() + v - b));
-}
-
 } // namespace
 
 TBitmapForm::TBitmapForm(QWidget* parent) : TTradForm(parent) {
@@ -70,8 +57,10 @@ TBitmapForm::TBitmapForm(QWidget* parent) : TTradForm(parent) {
     setWindowTitle(QStringLiteral("Lecture d'image pour Tabulane"));
     for (QRgb& c : TraceColours)
         c = qRgb(255, 0, 0);
+    lireReglages();
     EchelleDlg = new TEchelleBmpDlg(Calibration, TraceColours[0], this);
     construireControles();
+    SelectionnerCouleur(CouleurPointsCB, TraceColours[1]);
     RoutageAide::Instance().EnregistrerForme(
         this, [this](const QString& t) { StatusBar->setTexte(0, t); });
     qApp->installEventFilter(this);
@@ -79,6 +68,8 @@ TBitmapForm::TBitmapForm(QWidget* parent) : TTradForm(parent) {
 }
 
 TBitmapForm::~TBitmapForm() {
+    if (recherche_.joinable()) recherche_.join();
+    ecrireReglages(); // at program exit too, when the form was never closed
     qApp->removeEventFilter(this);
 }
 
@@ -91,11 +82,23 @@ void TBitmapForm::construireControles() {
     auto* barre = new QHBoxLayout(ToolBar1);
     barre->setContentsMargins(0, 0, 0, 0);
     FileBtn = Bouton(QStringLiteral("Image"));
-    FileMenu = new QMenu(FileBtn);
-    OuvrirItem = FileMenu->addAction(QStringLiteral("Ouvrir..."));
-    EnregistrerItem = FileMenu->addAction(QStringLiteral("Enregistrer"));
-    EnregistrerItem->setEnabled(false);
-    FileBtn->setMenu(FileMenu);
+    FilePopup = new QMenu(FileBtn);
+    FilePopup->setToolTipsVisible(true);
+    const auto item = [this](const QString& titre, const QString& aide) {
+        QAction* a = FilePopup->addAction(titre);
+        a->setToolTip(aide);
+        a->setStatusTip(aide);
+        return a;
+    };
+    OpenFileItem = item(QStringLiteral("Charger"), QStringLiteral("Charger une image bmp ou jpeg"));
+    SourceItem = item(QStringLiteral("Source"),
+                      QStringLiteral("Choix de la source compatible Twain (par ex. Webcam)"));
+    AcquireItem =
+        item(QStringLiteral("Acquérir"), QStringLiteral("Acquisition à partir de la source Twain"));
+    SaveBmpItem =
+        item(QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer l'image courante"));
+    SaveBmpItem->setEnabled(false);
+    FileBtn->setMenu(FilePopup);
     EchelleBtn = Bouton(QStringLiteral("Echelle"),
                         QStringLiteral("Echelle/options|Définition de l'échelle, options"));
     MesureBtn = Bouton(QStringLiteral("Mesurer"), QStringLiteral("RàZ et début des mesures"));
@@ -153,33 +156,13 @@ void TBitmapForm::construireControles() {
     ligne->addWidget(new QLabel(QStringLiteral("Pas")));
     ligne->addWidget(PasSE);
     ligne->addWidget(ExtraireBtn);
-    ligne->addStretch();
+    construireOutilsVue(ligne);
     EditBidon = new QLineEdit;
     EditBidon->setFixedSize(1, 1);
     ligne->addWidget(EditBidon);
     vbox->addWidget(Panel3);
 
-    auto* separation = new QSplitter(Qt::Horizontal);
-    Defilement = new QScrollArea;
-    View = new PanneauImage;
-    View->resize(200, 200);
-    View->SourceImage = [this] { return dessinerVue(); };
-    View->SurPression = [this](QMouseEvent* e) { ViewMouseDown(e); };
-    View->SurDeplacement = [this](QMouseEvent* e) { ViewMouseMove(e); };
-    View->SurRelachement = [this](QMouseEvent* e) { ViewMouseUp(e); };
-    Defilement->setWidget(View);
-    separation->addWidget(Defilement);
-    Grid = new QTableWidget(5, 1);
-    Grid->setHorizontalHeaderLabels({QString()});
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid->verticalHeader()->setVisible(false);
-    Grid->horizontalHeader()->setDefaultSectionSize(50);
-    Grid->verticalHeader()->setDefaultSectionSize(24);
-    Grid->setMinimumWidth(100);
-    separation->addWidget(Grid);
-    separation->setStretchFactor(0, 4);
-    separation->setStretchFactor(1, 1);
-    vbox->addWidget(separation, 1);
+    construireZoneImage(vbox);
     setCentralWidget(centre);
 
     StatusBar = new PanneauxEtat({320, 100, 100, 100}, this);
@@ -193,7 +176,11 @@ void TBitmapForm::construireControles() {
     ExtraireBtn->setEnabled(false);
     PipetteBtn->setEnabled(false);
 
-    connect(OuvrirItem, &QAction::triggered, this, &TBitmapForm::OuvrirItemClick);
+    connect(OpenFileItem, &QAction::triggered, this, &TBitmapForm::OpenFileItemClick);
+    connect(SourceItem, &QAction::triggered, this, &TBitmapForm::SourceItemClick);
+    connect(AcquireItem, &QAction::triggered, this, &TBitmapForm::AcquireItemClick);
+    connect(SaveBmpItem, &QAction::triggered, this, &TBitmapForm::SavePicture);
+    connect(FilePopup, &QMenu::aboutToShow, this, &TBitmapForm::activerNumeriseur);
     connect(EchelleBtn, &QPushButton::clicked, this, &TBitmapForm::EchelleBtnClick);
     connect(MesureBtn, &QPushButton::clicked, this, &TBitmapForm::MesureBtnClick);
     connect(StopBtn, &QPushButton::clicked, this, &TBitmapForm::StopBtnClick);
@@ -210,56 +197,6 @@ void TBitmapForm::construireControles() {
 
 NomsVariables TBitmapForm::noms() const {
     return EchelleDlg->Noms();
-}
-
-// ---- Pictures --------------------------------------------------------------------------------
-
-void TBitmapForm::OuvrirItemClick() {
-    const auto nom = Dialogues().ouvrirFichier(
-        QStringLiteral("Ouvrir une image"), dossier_,
-        QStringLiteral("Images (*.bmp *.jpg *.jpeg *.gif *.png);;Tous les fichiers (*)"));
-    if (nom) OuvrirImage(*nom);
-}
-
-bool TBitmapForm::OuvrirImage(const QString& chemin) {
-    QString nom = chemin;
-    QImage image;
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        image = LireImageFichier(nom);
-        QApplication::restoreOverrideCursor();
-    } catch (const ErreurLectureImage& e) {
-        QApplication::restoreOverrideCursor();
-        Dialogues().message(e.message());
-        return false;
-    }
-    nomEnregistre_ = QFileInfo(nom).absoluteFilePath().toUpper();
-    SetUpNewImage(image, QFileInfo(nom).fileName());
-    EchelleBtnClick();
-    return true;
-}
-
-void TBitmapForm::SetUpNewImage(const QImage& image, const QString& nomAffiche) {
-    image_ = image.convertToFormat(QImage::Format_RGB32);
-    Series.Effacer();
-    Calibration.ResetHandles(image_.width(), image_.height());
-    FormState = Idle;
-    StopBtn->setVisible(false);
-    MesureBtn->setVisible(false);
-    EchelleBtn->setEnabled(true);
-    UndoBtn->setEnabled(false);
-    TabulaneBtn->setEnabled(false);
-    EnregistrerItem->setEnabled(false);
-    vue_ = VueImage{};
-    View->resize(image_.size());
-    Series.CurrentSeries = 1;
-    Calibration.SeriesCount = 1;
-    PipetteBtn->setEnabled(true);
-    ExtraireBtn->setEnabled(true);
-    setWindowTitle(QStringLiteral("Lecture de bitmap pour Tabulane [%1]").arg(nomAffiche));
-    StatusBar->setTexte(0, QStringLiteral("Cliquer sur les points à repérer"));
-    Calibration.RecomputeCalibration();
-    redessiner();
 }
 
 // ---- Scale dialog and series -----------------------------------------------------------------
@@ -394,7 +331,7 @@ bool TBitmapForm::SendTable() {
     StopMeasuring();
     return Transferer([this](const PageTransfert& page, TexteEchange& texte) {
         Calibration.RecomputeCalibration();
-        ConstruireTexteImage(texte, page, Calibration, noms(), Series, nomEnregistre_);
+        ConstruireTexteImage(texte, page, Calibration, noms(), Series, nomImage_);
     });
 }
 
@@ -474,13 +411,13 @@ QString TBitmapForm::aidePoignee(int slot) const {
 void TBitmapForm::setHint(const QString& hint) {
     if (hint == hint_) return;
     hint_ = hint;
-    DefinirAide(View, hint);
+    DefinirAide(ImagePaintBox, hint);
     RoutageAide::Instance().AfficherAide(PartieLongue(hint));
 }
 
 void TBitmapForm::setCurseurVue(int numero) {
     if (numero == kCurseurCible) numero = NumeroCibleApplication();
-    View->setCursor(CurseurNumero(numero));
+    ImagePaintBox->setCursor(CurseurNumero(numero));
 }
 
 void TBitmapForm::lectures(QPoint v) {
@@ -500,13 +437,13 @@ void TBitmapForm::ViewMouseDown(QMouseEvent* e) {
         const int slot = Calibration.HitHandle(vue_, v);
         if (slot != 0) {
             FormState = slot;
-            View->setCursor(Qt::DragMoveCursor);
+            ImagePaintBox->setCursor(Qt::DragMoveCursor);
         } else if (e->button() == Qt::LeftButton) {
             FormState = Idle;
             setCurseurVue(kCurseurCible);
             Calibration.Handles[SlotAppui] = v;
             distanceEnCours_ = true;
-            View->SetElastique(QLine(v, v), qRgb(0, 0, 0));
+            ImagePaintBox->SetElastique(QLine(v, v), qRgb(0, 0, 0));
         }
     } else if (FormState == Measuring) {
         Series.MovingPoint = Series.HitPoint(vue_, v, Calibration.SeriesCount);
@@ -521,7 +458,7 @@ void TBitmapForm::ViewMouseMove(QMouseEvent* e) {
     if (FormState == Idle) {
         if (distanceEnCours_ && (e->buttons() & Qt::LeftButton)) {
             const QPoint appui = Calibration.Handles[SlotAppui];
-            View->SetElastique(QLine(appui, v), qRgb(0, 0, 0));
+            ImagePaintBox->SetElastique(QLine(appui, v), qRgb(0, 0, 0));
             const double d = Calibration.MeasureDistance(appui, v, vue_.zoom);
             StatusBar->setTexte(3, QStringLiteral("distance=") + Lecture(d) + noms().uniteX);
         } else if (!image_.isNull()) {
@@ -544,7 +481,7 @@ void TBitmapForm::ViewMouseUp(QMouseEvent* e) {
     case Idle:
         if (distanceEnCours_) {
             distanceEnCours_ = false;
-            View->SetElastique(QLine(), 0);
+            ImagePaintBox->SetElastique(QLine(), 0);
             setCurseurVue(crDefaut);
         }
         break;
@@ -567,7 +504,7 @@ void TBitmapForm::ViewMouseUp(QMouseEvent* e) {
         break;
     }
     default: // a handle was held
-        if (!Calibration.DropHandle(FormState, v, vue_, image_.size()))
+        if (!Calibration.DropHandle(FormState, v, vue_, TailleDessinee(vue_)))
             Dialogues().message(QStringLiteral(
                 "Un vecteur de longueur nulle n'est pas possible : la poignée reste à sa place"));
         FormState = Idle;
@@ -579,7 +516,7 @@ void TBitmapForm::ViewMouseUp(QMouseEvent* e) {
 
 bool TBitmapForm::FormKeyDown(int touche, Qt::KeyboardModifiers mod) {
     if (touche == Qt::Key_Return || touche == Qt::Key_Enter || touche == Qt::Key_Space) {
-        const QPoint v = View->mapFromGlobal(QCursor::pos());
+        const QPoint v = ImagePaintBox->mapFromGlobal(QCursor::pos());
         if (FormState == Measuring)
             RecordOrMovePoint(v);
         else if (FormState == Deleting)
@@ -611,47 +548,6 @@ void TBitmapForm::changeEvent(QEvent* e) {
 }
 
 // ---- Drawing and grid ------------------------------------------------------------------------
-
-void TBitmapForm::redessiner() {
-    FillGrid();
-    View->update();
-    EditBidon->setFocus();
-}
-
-QImage TBitmapForm::dessinerVue() const {
-    if (image_.isNull()) return {};
-    QImage rendu = image_.copy();
-    QPainter p(&rendu);
-    for (int s = 1; s <= Calibration.SeriesCount; ++s) {
-        p.setPen(QColor(TraceColours[s]));
-        for (int i = 0; i < Series.Longueur(s); ++i) {
-            const QPoint v = vue_.VersVue(Series.Point(s, i));
-            p.drawLine(v.x() - 4, v.y(), v.x() + 4, v.y());
-            p.drawLine(v.x(), v.y() - 4, v.x(), v.y() + 4);
-            QString etiquette = QString::number(i);
-            if (Calibration.SeriesCount > 1) etiquette += QStringLiteral("(%1)").arg(s);
-            p.drawText(v + QPoint(4, 14), etiquette.left(5));
-        }
-    }
-    p.setPen(QColor(TraceColours[0]));
-    const auto& h = Calibration.Handles;
-    Vecteur(p, vue_.VersVue(h[SlotDebutY]), vue_.VersVue(h[SlotFinY]));
-    if (Calibration.AxesMode != OneAxis)
-        Vecteur(p, vue_.VersVue(h[SlotDebutX]), vue_.VersVue(h[SlotFinX]));
-    const QPoint o = vue_.VersVue(h[SlotOrigine]);
-    if (Calibration.AxesMode == OneAxis) { // the single axis' position: a diagonal cross
-        p.drawLine(o + QPoint(-6, -6), o + QPoint(6, 6));
-        p.drawLine(o + QPoint(-6, 6), o + QPoint(6, -6));
-    } else {
-        p.drawLine(o.x() - 8, o.y(), o.x() + 8, o.y());
-        p.drawLine(o.x(), o.y() - 8, o.x(), o.y() + 8);
-    }
-    for (int slot : {SlotDebutX, SlotFinX, SlotDebutY, SlotFinY}) {
-        if (Calibration.AxesMode == OneAxis && slot <= SlotFinX) continue;
-        p.drawRect(QRect(vue_.VersVue(h[slot]) - QPoint(2, 2), QSize(4, 4)));
-    }
-    return rendu;
-}
 
 void TBitmapForm::FillGrid() {
     const int n1 = Series.Longueur(1);

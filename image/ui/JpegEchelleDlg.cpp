@@ -1,9 +1,9 @@
 #include "image/ui/JpegEchelleDlg.h"
 
+#include "platform/LectureImage.h"
 #include "shell/base/Curseurs.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -139,9 +139,14 @@ void TJpegEchelleDlg::showEvent(QShowEvent* e) {
 }
 
 void TJpegEchelleDlg::FormActivate() {
-    QImageReader lecteur(NomFichier);
-    lecteur.setAutoTransform(false);
-    const QImage image = lecteur.read();
+    // The shared reader, so a photograph stands upright here as in the form that sent it.
+    QImage image;
+    try {
+        QString nom = NomFichier;
+        image = LireImageFichier(nom, false);
+    } catch (const ErreurLectureImage&) {
+        // The form has read this file already; a file gone since shows an empty picture.
+    }
     if (layout()) layout()->activate();
     Image1->DefinirImage(image);
     // The scroll bars come and go with the picture's size (a queued step of the scroll area):

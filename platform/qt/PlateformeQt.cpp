@@ -116,6 +116,21 @@ public:
         if (f.isEmpty()) return std::nullopt;
         return f;
     }
+    std::optional<QString> enregistrerFichierFiltre(const QString& titre, const QString& dossier,
+                                                    const QString& filtre, const QString& nomDefaut,
+                                                    int& indexFiltre) override {
+        QString depart = dossier;
+        if (!nomDefaut.isEmpty())
+            depart = dossier.isEmpty() ? nomDefaut : dossier + QLatin1Char('/') + nomDefaut;
+        const QStringList filtres = filtre.split(QStringLiteral(";;"));
+        QString choisi = filtres.value(indexFiltre - 1, filtres.value(0));
+        const QString f =
+            QFileDialog::getSaveFileName(QApplication::activeWindow(), titre, depart, filtre,
+                                         &choisi, QFileDialog::DontConfirmOverwrite);
+        if (f.isEmpty()) return std::nullopt;
+        if (const auto i = filtres.indexOf(choisi); i >= 0) indexFiltre = static_cast<int>(i) + 1;
+        return f;
+    }
     std::optional<QString> choisirDossier(const QString& titre,
                                           const QString& dossierInitial) override {
         ChoixDossier d(QApplication::activeWindow(), titre, dossierInitial);

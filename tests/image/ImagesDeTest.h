@@ -18,6 +18,16 @@ inline QImage ImageUnie(int w, int h, QRgb couleur = qRgb(255, 255, 255)) {
     return i;
 }
 
+// A picture whose every pixel says where it is (and is never pure black).
+inline QImage Coordonnees(int w, int h) {
+    QImage i(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            i.setPixel(x, y,
+                       qRgb(x & 0xFF, y & 0xFF, 1 + (((x >> 8) & 0x7) | (((y >> 8) & 0x7) << 4))));
+    return i;
+}
+
 // The sine of the graph, across the whole picture: y = amplitude sin(2 pi x / period) in pixels
 // around row `milieu`, rows downward: row(x) = milieu - amplitude sin(2 pi (x - x0) / period).
 struct Sinus {

@@ -50,11 +50,11 @@ protected:
     }) {
         test::Dialogues().fichiers.push_back(chemin);
         dlg.reponses.push_back(std::move(echelle));
-        forme->OuvrirItem->trigger();
+        forme->OpenFileItem->trigger();
         ASSERT_FALSE(forme->Image().isNull());
     }
     void clic(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-    void clicVue(QPoint p) { QTest::mouseClick(forme->View, Qt::LeftButton, {}, p); }
+    void clicVue(QPoint p) { QTest::mouseClick(forme->ImagePaintBox, Qt::LeftButton, {}, p); }
     QStringList lignesEnvoyees() const {
         return test::PressePapiers().contenu.split(QStringLiteral("\r\n"));
     }
@@ -91,7 +91,7 @@ TEST_F(FormeBitmap, DeuxSeriesDeCinqPointsSArretentDElles) {
     EXPECT_TRUE(forme->MesureBtn->isVisible());
     EXPECT_FALSE(forme->StopBtn->isVisible());
     // The points are drawn in their series' colour (both red by default): the cross centre.
-    const QImage vue = forme->View->Composition();
+    const QImage vue = forme->ImagePaintBox->Composition();
     EXPECT_EQ(vue.pixel(90, 100), qRgb(255, 0, 0));
     EXPECT_EQ(vue.pixel(90, 97), qRgb(255, 0, 0));
     EXPECT_EQ(vue.pixel(70, 100), qRgb(255, 255, 255));
@@ -157,9 +157,9 @@ TEST_F(FormeBitmap, DistancesDeSaisieDe4_6Et10Pixels) {
     clicVue({110, 100});
     clicVue({300, 200});
     // 4 px from the first point, 6 from the second: the first one moves.
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, {104, 100});
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {104, 100});
     EXPECT_EQ(forme->Hint(), "|Déplacer le point");
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {150, 150});
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, {150, 150});
     EXPECT_EQ(forme->Series.Longueur(1), 3);
     EXPECT_EQ(forme->Series.Point(1, 0), QPoint(150, 150));
     EXPECT_EQ(forme->Series.Point(1, 1), QPoint(110, 100));
@@ -199,8 +199,8 @@ TEST_F(FormeBitmap, DefaireApresUnDeplacement) {
     clic(forme->MesureBtn);
     clicVue({100, 100});
     EXPECT_TRUE(forme->UndoBtn->isEnabled());
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, {101, 100});
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {180, 120});
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {101, 100});
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, {180, 120});
     ASSERT_EQ(forme->Series.Longueur(1), 1);
     EXPECT_EQ(forme->Series.Point(1, 0), QPoint(180, 120));
     clic(forme->UndoBtn);
@@ -211,18 +211,18 @@ TEST_F(FormeBitmap, DefaireApresUnDeplacement) {
 TEST_F(FormeBitmap, EntreeEnregistreSousLePointeur) {
     ouvrir();
     clic(forme->MesureBtn);
-    QCursor::setPos(forme->View->mapToGlobal(QPoint(120, 80)));
+    QCursor::setPos(forme->ImagePaintBox->mapToGlobal(QPoint(120, 80)));
     QTest::keyClick(forme->EditBidon, Qt::Key_Return);
     ASSERT_EQ(forme->Series.Longueur(1), 1);
     EXPECT_EQ(forme->Series.Point(1, 0), QPoint(120, 80));
     // The arrows move the pointer itself, pixel by pixel; Space records like a click.
     QTest::keyClick(forme->EditBidon, Qt::Key_Right);
     QTest::keyClick(forme->EditBidon, Qt::Key_Right);
-    EXPECT_EQ(forme->View->mapFromGlobal(QCursor::pos()), QPoint(122, 80));
+    EXPECT_EQ(forme->ImagePaintBox->mapFromGlobal(QCursor::pos()), QPoint(122, 80));
     QTest::keyClick(forme->EditBidon, Qt::Key_Up);
-    EXPECT_EQ(forme->View->mapFromGlobal(QCursor::pos()), QPoint(122, 79));
+    EXPECT_EQ(forme->ImagePaintBox->mapFromGlobal(QCursor::pos()), QPoint(122, 79));
     QTest::keyClick(forme->EditBidon, Qt::Key_PageDown, Qt::ShiftModifier);
-    EXPECT_EQ(forme->View->mapFromGlobal(QCursor::pos()), QPoint(132, 79));
+    EXPECT_EQ(forme->ImagePaintBox->mapFromGlobal(QCursor::pos()), QPoint(132, 79));
     QTest::keyClick(forme->EditBidon, Qt::Key_Space);
     ASSERT_EQ(forme->Series.Longueur(1), 2);
     EXPECT_EQ(forme->Series.Point(1, 1), QPoint(132, 79));
@@ -248,30 +248,30 @@ TEST_F(FormeBitmap, LeSecondTransfertAUneLigneDeTitreVide) {
 
 TEST_F(FormeBitmap, LecturesEtAidesAuSurvol) {
     ouvrir();
-    QTest::mouseMove(forme->View, {250, 150});
+    QTest::mouseMove(forme->ImagePaintBox, {250, 150});
     EXPECT_EQ(forme->StatusBar->texte(1), "X=0,6667m");
     EXPECT_EQ(forme->StatusBar->texte(2), "Y=0m");
     EXPECT_EQ(forme->Hint(), "|Clic droit pour menu zoom");
-    QTest::mouseMove(forme->View, {202, 76});
+    QTest::mouseMove(forme->ImagePaintBox, {202, 76});
     EXPECT_EQ(forme->Hint(), "Fin Y|Cliquer sur la fin de l'échelle de Y");
-    QTest::mouseMove(forme->View, {200, 150});
+    QTest::mouseMove(forme->ImagePaintBox, {200, 150});
     EXPECT_EQ(forme->Hint(), "Origine|Cliquer sur l'origine");
 }
 
 TEST_F(FormeBitmap, GlisserLaFinYEnMode2) {
     ouvrir();
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, {200, 75});
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {200, 75});
     EXPECT_EQ(forme->FormState, SlotFinY);
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {200, 100});
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, {200, 100});
     EXPECT_EQ(forme->FormState, TBitmapForm::Idle);
     EXPECT_EQ(forme->Calibration.Handles[SlotFinX], QPoint(250, 150));
     EXPECT_DOUBLE_EQ(forme->Calibration.ScaleY, 1.0 / 50);
     // The new vector is drawn: its shaft in the axes colour.
-    EXPECT_EQ(forme->View->Composition().pixel(200, 120), qRgb(255, 0, 0));
-    EXPECT_EQ(forme->View->Composition().pixel(200, 90), qRgb(255, 255, 255));
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(200, 120), qRgb(255, 0, 0));
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(200, 90), qRgb(255, 255, 255));
     // Dropped on its own start: refused with a message, the calibration stays.
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, {250, 150});
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {200, 150});
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {250, 150});
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, {200, 150});
     EXPECT_EQ(forme->Calibration.Handles[SlotFinX], QPoint(250, 150));
     ASSERT_EQ(test::Dialogues().messages().size(), 1u);
     EXPECT_TRUE(test::Dialogues().messages()[0].contains("longueur nulle"));
@@ -295,8 +295,8 @@ TEST_F(FormeBitmap, CourbeExtraiteParSaCouleurPuisRetouchee) {
     EXPECT_TRUE(forme->TabulaneBtn->isEnabled());
     // An extracted point is moved and undone like a clicked one.
     const QPoint p = forme->Series.Point(1, 19);
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, p);
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, p + QPoint(0, 5));
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, p);
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, p + QPoint(0, 5));
     EXPECT_EQ(forme->Series.Point(1, 19), p + QPoint(0, 5));
     clic(forme->UndoBtn);
     EXPECT_EQ(forme->Series.Longueur(1), 19);
@@ -312,7 +312,7 @@ TEST_F(FormeBitmap, UneImageIllisibleDonneUnMessage) {
     f.write("rien");
     f.close();
     test::Dialogues().fichiers.push_back(f.fileName());
-    forme->OuvrirItem->trigger();
+    forme->OpenFileItem->trigger();
     EXPECT_TRUE(forme->Image().isNull());
     ASSERT_EQ(test::Dialogues().messages().size(), 1u);
     EXPECT_EQ(
@@ -327,28 +327,28 @@ TEST_F(FormeBitmap, Mode0NiVecteurXNiLectureX) {
         d.AxesItems[0]->click();
         return true;
     });
-    QTest::mouseMove(forme->View, {250, 100});
+    QTest::mouseMove(forme->ImagePaintBox, {250, 100});
     EXPECT_EQ(forme->StatusBar->texte(1), "");
     EXPECT_EQ(forme->StatusBar->texte(2), "Y=0,6667m");
     // The X end is neither drawn nor grabbable.
-    EXPECT_EQ(forme->View->Composition().pixel(250, 150), qRgb(255, 255, 255));
-    EXPECT_EQ(forme->View->Composition().pixel(200, 110), qRgb(255, 0, 0));
-    QTest::mouseMove(forme->View, {300, 150});
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(250, 150), qRgb(255, 255, 255));
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(200, 110), qRgb(255, 0, 0));
+    QTest::mouseMove(forme->ImagePaintBox, {300, 150});
     EXPECT_EQ(forme->Hint(), "|Clic droit pour menu zoom");
 }
 
 TEST_F(FormeBitmap, DistanceMesureeEnGlissant) {
     ouvrir();
-    QTest::mousePress(forme->View, Qt::LeftButton, {}, {100, 100});
+    QTest::mousePress(forme->ImagePaintBox, Qt::LeftButton, {}, {100, 100});
     QMouseEvent glisse(QEvent::MouseMove, QPointF(175, 100),
-                       forme->View->mapToGlobal(QPointF(175, 100)), Qt::NoButton, Qt::LeftButton,
-                       Qt::NoModifier);
-    QApplication::sendEvent(forme->View, &glisse);
+                       forme->ImagePaintBox->mapToGlobal(QPointF(175, 100)), Qt::NoButton,
+                       Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(forme->ImagePaintBox, &glisse);
     EXPECT_EQ(forme->StatusBar->texte(3), "distance=1m");
     // The rubber line inverts the picture under it.
-    EXPECT_EQ(forme->View->Composition().pixel(140, 100), qRgb(0, 0, 0));
-    QTest::mouseRelease(forme->View, Qt::LeftButton, {}, {175, 100});
-    EXPECT_EQ(forme->View->Composition().pixel(140, 100), qRgb(255, 255, 255));
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(140, 100), qRgb(0, 0, 0));
+    QTest::mouseRelease(forme->ImagePaintBox, Qt::LeftButton, {}, {175, 100});
+    EXPECT_EQ(forme->ImagePaintBox->Composition().pixel(140, 100), qRgb(255, 255, 255));
     EXPECT_EQ(forme->StatusBar->texte(3), "distance=1m");
     EXPECT_EQ(forme->Series.Longueur(1), 0);
 }
@@ -376,8 +376,9 @@ TEST_F(FormeBitmap, UnGifEstLuParLeBmpConvertiACote) {
     ouvrir();
     EXPECT_EQ(forme->Image().size(), QSize(64, 48));
     EXPECT_EQ(forme->Image().pixel(3, 4), qRgb(0, 0, 0));
-    EXPECT_EQ(forme->windowTitle(), "Lecture de bitmap pour Tabulane [courbe.bmp]");
-    EXPECT_EQ(forme->NomEnregistre(), dossier.filePath("courbe.bmp").toUpper());
+    EXPECT_EQ(forme->NomImage(), dossier.filePath("courbe.bmp").toUpper());
+    EXPECT_EQ(forme->windowTitle(),
+              "Lecture de bitmap pour Tabulane [" + dossier.filePath("courbe.bmp").toUpper() + "]");
     EXPECT_TRUE(QFileInfo::exists(dossier.filePath("courbe.bmp")));
 }
 

@@ -3,6 +3,9 @@
 #include "ImagesDeTest.h"
 #include "common/Nombres.h"
 #include "image/cli/CommandeDigitize.h"
+#include "support/JpegExif.h"
+
+#include <QFile>
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -128,4 +131,30 @@ TEST_F(Digitize, ImageIllisible) {
               1);
     EXPECT_TRUE(erreur.contains(QStringLiteral("Impossible de lire l'image « absente.bmp »")))
         << erreur.toStdString();
+}
+
+// A phone photograph turned by its EXIF orientation is read upright: a red row of the stored
+// picture is a red column of the one the command digitizes.
+TEST_F(Digitize, PhotoTourneeParSonExif) {
+    QImage stockee = test::ImageUnie(64, 32);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 4; y <= 6; ++y)
+            stockee.setPixel(x, y, qRgb(255, 0, 0));
+    const QString photo = dossier.filePath(QStringLiteral("portrait.jpg"));
+    for (int orientation : {1, 6}) {
+        QFile f(photo);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(test::JpegOriente(stockee, orientation));
+        f.close();
+        ASSERT_EQ(lancer({photo, "--origin", "0,0", "--y-vector", "0,10,0,0,1", "--colour",
+                          "255,0,0", "--tolerance", "200"}),
+                  0)
+            << erreur.toStdString();
+        const int points = int(sortie.count(u'\n')) - 2;
+        if (orientation == 1)
+            EXPECT_GE(points, 60); // one point in every column
+        else
+            EXPECT_LE(points, 4)
+                << sortie.toStdString(); // the line stands upright: its few columns
+    }
 }

@@ -79,9 +79,14 @@ TEST(LectureImage, FichiersInvalides) {
     f.open(QIODevice::WriteOnly);
     f.write(o);
     f.close();
-    // libjpeg fills a truncated stream with grey and warns; it does not fail. The header is
-    // still read and the picture comes out whole-sized.
-    EXPECT_EQ(LireImageProfil(jpeg).size(), QSize(200, 200));
+    // libjpeg would fill a truncated stream with grey and only warn: the reader refuses it,
+    // naming the fault.
+    try {
+        LireImageProfil(jpeg);
+        ADD_FAILURE() << "a cut JPEG was read";
+    } catch (const ErreurImage& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QStringLiteral("tronqué"))) << e.what();
+    }
     EXPECT_THROW(LireImageProfil(dir.filePath(QStringLiteral("absent.jpg"))), ErreurImage);
     EXPECT_THROW(EcrireCopieJpeg(dir.filePath(QStringLiteral("vide.jpg"))), ErreurImage);
 }

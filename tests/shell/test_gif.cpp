@@ -1,6 +1,6 @@
 // GIF to BMP conversion: pixels, an existing different BMP kept, corrupt and truncated GIFs.
 #include "common/BmpFile.h"
-#include "shell/ConvertirGifEnBmp.h"
+#include "platform/ConvertirGifEnBmp.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,9 @@ namespace {
 // A 4-colour GIF whose pixel (x, y) has index (x + 2y) % 4; interlaced or not.
 constexpr GifColorType kCouleurs[4] = {{0, 0, 0}, {255, 0, 0}, {0, 200, 0}, {10, 20, 250}};
 
-int indexDe(int x, int y) { return (x + 2 * y) % 4; }
+int indexDe(int x, int y) {
+    return (x + 2 * y) % 4;
+}
 
 void ecrireGif(const QString& chemin, int w, int h, bool entrelace) {
     int err = 0;
@@ -32,12 +34,15 @@ void ecrireGif(const QString& chemin, int w, int h, bool entrelace) {
     if (entrelace) {
         const int depart[] = {0, 4, 2, 1}, pas[] = {8, 8, 4, 2};
         for (int p = 0; p < 4; ++p)
-            for (int y = depart[p]; y < h; y += pas[p]) ordre.push_back(y);
+            for (int y = depart[p]; y < h; y += pas[p])
+                ordre.push_back(y);
     } else {
-        for (int y = 0; y < h; ++y) ordre.push_back(y);
+        for (int y = 0; y < h; ++y)
+            ordre.push_back(y);
     }
     for (int y : ordre) {
-        for (int x = 0; x < w; ++x) ligne[static_cast<std::size_t>(x)] = indexDe(x, y);
+        for (int x = 0; x < w; ++x)
+            ligne[static_cast<std::size_t>(x)] = indexDe(x, y);
         ASSERT_EQ(EGifPutLine(g, ligne.data(), w), GIF_OK);
     }
     GifFreeMapObject(palette);

@@ -22,8 +22,12 @@ std::vector<QString> FakeDialogues::messages() const {
     return out;
 }
 
-void FakeDialogues::message(const QString& texte) { affiches.push_back({"message", texte, {}}); }
-void FakeDialogues::erreur(const QString& texte) { affiches.push_back({"erreur", texte, {}}); }
+void FakeDialogues::message(const QString& texte) {
+    affiches.push_back({"message", texte, {}});
+}
+void FakeDialogues::erreur(const QString& texte) {
+    affiches.push_back({"erreur", texte, {}});
+}
 
 bool FakeDialogues::confirmer(const QString& texte) {
     affiches.push_back({"confirmer", texte, {}});
@@ -64,6 +68,19 @@ std::optional<QString> FakeDialogues::enregistrerFichier(const QString& titre,
                                                          const QString&) {
     affiches.push_back({"enregistrer", titre, dossier});
     return prendre(fichiers, titre, std::optional<QString>{});
+}
+
+std::optional<QString> FakeDialogues::enregistrerFichierFiltre(const QString& titre,
+                                                               const QString& dossier,
+                                                               const QString&, const QString&,
+                                                               int& indexFiltre) {
+    affiches.push_back({"enregistrer", titre, dossier, indexFiltre});
+    auto fichier = prendre(fichiers, titre, std::optional<QString>{});
+    if (fichier && !filtresChoisis.empty()) {
+        indexFiltre = filtresChoisis.front();
+        filtresChoisis.pop_front();
+    }
+    return fichier;
 }
 
 std::optional<QString> FakeDialogues::choisirDossier(const QString& titre,

@@ -13,20 +13,20 @@ namespace kinepo::test {
 class FakeDialogues : public IDialogues {
 public:
     struct Affichage {
-        QString genre; // "message", "erreur", "confirmer", "demander", "saisir", "ouvrir",
-                       // "enregistrer", "dossier"
-        QString texte; // the message, question, prompt or title
-        QString dossier; // initial folder for file and folder dialogs
+        QString genre;       // "message", "erreur", "confirmer", "demander", "saisir", "ouvrir",
+                             // "enregistrer", "dossier"
+        QString texte;       // the message, question, prompt or title
+        QString dossier;     // initial folder for file and folder dialogs
         int indexFiltre = 0; // filter the open dialog showed first (ouvrirFichierFiltre)
     };
 
     // Scripted answers, taken in order.
     std::deque<bool> confirmations;
-    std::deque<int> choix;                      // for demander
-    std::deque<std::optional<QString>> saisies; // for saisir
+    std::deque<int> choix;                       // for demander
+    std::deque<std::optional<QString>> saisies;  // for saisir
     std::deque<std::optional<QString>> fichiers; // for ouvrirFichier and enregistrerFichier
     std::deque<std::optional<QString>> dossiers; // for choisirDossier
-    std::deque<int> filtresChoisis; // filter the user picks in ouvrirFichierFiltre (else kept)
+    std::deque<int> filtresChoisis; // filter the user picks in a ...Filtre dialog (else kept)
 
     std::vector<Affichage> affiches;
 
@@ -47,6 +47,9 @@ public:
     std::optional<QString> enregistrerFichier(const QString& titre, const QString& dossier,
                                               const QString& filtre,
                                               const QString& nomDefaut) override;
+    std::optional<QString> enregistrerFichierFiltre(const QString& titre, const QString& dossier,
+                                                    const QString& filtre, const QString& nomDefaut,
+                                                    int& indexFiltre) override;
     std::optional<QString> choisirDossier(const QString& titre,
                                           const QString& dossierInitial) override;
 };

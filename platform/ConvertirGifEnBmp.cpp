@@ -1,4 +1,4 @@
-#include "shell/ConvertirGifEnBmp.h"
+#include "platform/ConvertirGifEnBmp.h"
 
 #include "common/BmpFile.h"
 
@@ -10,7 +10,8 @@ namespace {
 
 QString avecExtension(const QString& nom, const QString& extension) {
     const QFileInfo fi(nom);
-    const QString base = fi.suffix().isEmpty() ? nom : nom.left(nom.size() - fi.suffix().size() - 1);
+    const QString base =
+        fi.suffix().isEmpty() ? nom : nom.left(nom.size() - fi.suffix().size() - 1);
     return base + extension;
 }
 
