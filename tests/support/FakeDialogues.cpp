@@ -54,7 +54,12 @@ std::optional<QString> FakeDialogues::ouvrirFichier(const QString& titre, const 
 std::optional<QString> FakeDialogues::ouvrirFichierFiltre(const QString& titre,
                                                           const QString& dossier, const QString&,
                                                           int& indexFiltre) {
-    affiches.push_back({"ouvrir", titre, dossier, indexFiltre});
+    return fichierAvecFiltre("ouvrir", titre, dossier, indexFiltre);
+}
+
+std::optional<QString> FakeDialogues::fichierAvecFiltre(const char* genre, const QString& titre,
+                                                        const QString& dossier, int& indexFiltre) {
+    affiches.push_back({genre, titre, dossier, indexFiltre});
     auto fichier = prendre(fichiers, titre, std::optional<QString>{});
     if (fichier && !filtresChoisis.empty()) {
         indexFiltre = filtresChoisis.front();
@@ -74,13 +79,7 @@ std::optional<QString> FakeDialogues::enregistrerFichierFiltre(const QString& ti
                                                                const QString& dossier,
                                                                const QString&, const QString&,
                                                                int& indexFiltre) {
-    affiches.push_back({"enregistrer", titre, dossier, indexFiltre});
-    auto fichier = prendre(fichiers, titre, std::optional<QString>{});
-    if (fichier && !filtresChoisis.empty()) {
-        indexFiltre = filtresChoisis.front();
-        filtresChoisis.pop_front();
-    }
-    return fichier;
+    return fichierAvecFiltre("enregistrer", titre, dossier, indexFiltre);
 }
 
 std::optional<QString> FakeDialogues::choisirDossier(const QString& titre,

@@ -17,7 +17,7 @@ public:
                              // "enregistrer", "dossier"
         QString texte;       // the message, question, prompt or title
         QString dossier;     // initial folder for file and folder dialogs
-        int indexFiltre = 0; // filter the open dialog showed first (ouvrirFichierFiltre)
+        int indexFiltre = 0; // filter a ...Filtre file dialog showed first
     };
 
     // Scripted answers, taken in order.
@@ -52,6 +52,12 @@ public:
                                                     int& indexFiltre) override;
     std::optional<QString> choisirDossier(const QString& titre,
                                           const QString& dossierInitial) override;
+
+private:
+    // A file dialog with filters: recorded, answered from `fichiers`, the filter from
+    // `filtresChoisis` when one is scripted.
+    std::optional<QString> fichierAvecFiltre(const char* genre, const QString& titre,
+                                             const QString& dossier, int& indexFiltre);
 };
 
 } // namespace kinepo::test
