@@ -24,8 +24,10 @@ extern "C" {
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -70,6 +72,36 @@ bool Preparer(Film& f) {
         return false;
     }
     return true;
+}
+
+// CPU seconds of the whole process (every thread: the engine's worker and the decoder's own
+// threads included), which a loaded machine changes far less than wall time.
+double CpuProcessus() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+// Reports the process CPU per iteration, in milliseconds, as the counter "cpu_ms".
+struct CompteurCpu {
+    benchmark::State& etat;
+    double debut = CpuProcessus();
+    ~CompteurCpu() {
+        const double iterations = double(std::max<benchmark::IterationCount>(1, etat.iterations()));
+        etat.counters["cpu_ms"] = (CpuProcessus() - debut) * 1000.0 / iterations;
+    }
+};
+
+// Where the engine's frames came from during the benchmark, as shares of the requests.
+void CompterOrigines(benchmark::State& etat, const MoteurVideo::StatistiquesImages& avant,
+                     const MoteurVideo::StatistiquesImages& apres) {
+    const double pretes = double(apres.pretes - avant.pretes);
+    const double attendues = double(apres.attendues - avant.attendues);
+    const double appelant = double(apres.surAppelant - avant.surAppelant);
+    const double total = std::max(1.0, pretes + attendues + appelant);
+    etat.counters["pretes"] = pretes / total;
+    etat.counters["attendues"] = attendues / total;
+    etat.counters["appelant"] = appelant / total;
 }
 
 // Plain libavcodec decoding, set up as the engine sets up its decoder.
@@ -131,6 +163,7 @@ void BM_DecodeOnly(benchmark::State& etat, Film* f) {
         etat.SkipWithError("cannot open");
         return;
     }
+    CompteurCpu cpu{etat};
     for (auto _ : etat) {
         if (!d.Suivante()) {
             etat.PauseTiming();
@@ -179,6 +212,8 @@ void BM_StepForward(benchmark::State& etat, Film* f) {
         return;
     }
     const std::int64_t dernier = lecteur.Moteur()->Infos().nombreImages - 1;
+    const auto avant = lecteur.Moteur()->Statistiques();
+    CompteurCpu cpu{etat};
     for (auto _ : etat) {
         if (lecteur.ImageCourante() >= dernier) {
             etat.PauseTiming();
@@ -189,6 +224,7 @@ void BM_StepForward(benchmark::State& etat, Film* f) {
         lecteur.Pas(+1, false);
         benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
     }
+    CompterOrigines(etat, avant, lecteur.Moteur()->Statistiques());
 }
 
 // One step back among frames already shown (the refresh return trip, undo).

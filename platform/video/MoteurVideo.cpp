@@ -20,6 +20,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <limits>
@@ -65,6 +66,11 @@ constexpr std::int64_t kFenetreConvertie = 16;
 constexpr std::int64_t kPrechargementMax = 8;
 // Frames decoded ahead of a step back when keyframes are close together.
 constexpr std::int64_t kLotArriere = 4;
+// The next frame is prefetched only for a caller that came back at least this long after its
+// previous request returned (someone looking at the frame, a pass doing real work on it). A
+// caller asking again at once would only wait for the worker to wake up and hand the frame
+// over: decoding it on the calling thread is then cheaper, and the same every time.
+constexpr auto kPauseAvantPrechargement = std::chrono::milliseconds(2);
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -207,12 +213,15 @@ struct MoteurVideo::Impl {
     // tail it finds undecodable is only noted in `nombreDecouvert` and applied by the caller.
     std::mutex verrou;
     std::condition_variable reveil;
+    std::condition_variable prechargee; // the worker finished (or dropped) what it was given
     std::thread travailleur;
     std::int64_t aPrecharger = -1;
     bool arriereAPrecharger = false;
     bool arreter = false;
     bool surTravailleur = false; // the decoding in progress runs on the worker
     std::int64_t nombreDecouvert = -1;
+    std::chrono::steady_clock::time_point finDerniereDemande; // when Image last returned
+    MoteurVideo::StatistiquesImages statistiques;
 
     ~Impl() {
         if (travailleur.joinable()) {
@@ -835,28 +844,50 @@ void MoteurVideo::Impl::Precharger() {
         reveil.wait(v, [this] { return arreter || aPrecharger >= 0; });
         if (arreter) return;
         const std::int64_t k = aPrecharger;
+        if (k < infos.nombreImages && (nombreDecouvert < 0 || k < nombreDecouvert)) {
+            surTravailleur = true;
+            if (!ImageConvertie(k, arriereAPrecharger).isNull()) ++statistiques.parTravailleur;
+            surTravailleur = false;
+        }
         aPrecharger = -1;
-        if (k >= infos.nombreImages || (nombreDecouvert >= 0 && k >= nombreDecouvert)) continue;
-        surTravailleur = true;
-        ImageConvertie(k, arriereAPrecharger);
-        surTravailleur = false;
+        prechargee.notify_all();
     }
 }
 
 QImage MoteurVideo::Image(std::int64_t n) {
-    std::lock_guard<std::mutex> v(d->verrou);
+    const auto arrivee = std::chrono::steady_clock::now();
+    std::unique_lock<std::mutex> v(d->verrou);
+    const bool appelantLent = arrivee - d->finDerniereDemande >= kPauseAvantPrechargement;
+    struct FinDemande {
+        Impl& d;
+        ~FinDemande() { d.finDerniereDemande = std::chrono::steady_clock::now(); }
+    } finDemande{*d};
+    // The frame the worker was told to prepare is left to it, even when it has not started yet:
+    // taking it over here would make the same request cost the caller a decoding or nothing,
+    // depending on which thread the scheduler ran first.
+    const bool enAttente = d->aPrecharger == n;
+    if (enAttente) d->prechargee.wait(v, [this] { return d->aPrecharger < 0 || d->arreter; });
     d->aPrecharger = -1;
     d->AppliquerRaccourci();
     if (n < 0 || n >= d->infos.nombreImages) return {};
     d->precedente = d->centre;
     d->centre = n;
     const std::int64_t sens = n - d->precedente;
+    {
+        const auto it = d->cache.find(n);
+        if (enAttente)
+            ++d->statistiques.attendues;
+        else if (it != d->cache.end() && !it->second.rgb.isNull())
+            ++d->statistiques.pretes;
+        else
+            ++d->statistiques.surAppelant;
+    }
     QImage image = d->ImageConvertie(n, sens == -1);
     d->AppliquerRaccourci();
     if (d->lectureUnique) d->OublierJusqua(n);
     // A step: the next one in the same direction is likely, and cheap to get ready now.
     const std::int64_t suivante = n + sens;
-    if (!image.isNull() && (sens == 1 || sens == -1) && d->travailleur.joinable() &&
+    if (!image.isNull() && (sens == 1 || sens == -1) && appelantLent && d->travailleur.joinable() &&
         suivante >= 0 && suivante < d->infos.nombreImages) {
         const auto it = d->cache.find(suivante);
         const bool pret = it != d->cache.end() && !it->second.rgb.isNull();
@@ -880,6 +911,11 @@ void MoteurVideo::ViderCache() {
     std::lock_guard<std::mutex> v(d->verrou);
     d->aPrecharger = -1;
     d->ViderCache();
+}
+
+MoteurVideo::StatistiquesImages MoteurVideo::Statistiques() const {
+    std::lock_guard<std::mutex> v(d->verrou);
+    return d->statistiques;
 }
 
 std::size_t MoteurVideo::OctetsEnCache() const {
@@ -912,6 +948,8 @@ void MoteurVideo::FixerPrechargement(bool actif) {
     }
     d->reveil.notify_one();
     d->travailleur.join();
+    std::lock_guard<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
 }
 
 } // namespace kinepo

@@ -61,6 +61,15 @@ public:
     // so the next frames reuse the same memory instead of faulting in fresh pages.
     void FixerLectureUnique(bool actif);
 
+    // Where the frames handed out by Image came from, since opening. For measurements.
+    struct StatistiquesImages {
+        std::int64_t pretes = 0;         // already converted in the cache
+        std::int64_t attendues = 0;      // being prepared by the worker: the caller waited
+        std::int64_t surAppelant = 0;    // decoded or converted on the calling thread
+        std::int64_t parTravailleur = 0; // frames the worker prepared
+    };
+    StatistiquesImages Statistiques() const;
+
     // Forgets every decoded frame (the next Image decodes again). For measurements.
     void ViderCache();
     // Bytes the cache holds now.
