@@ -137,6 +137,13 @@ struct DecodeurSimple {
         avcodec_flush_buffers(decodeur);
         vidange = false;
     }
+    // To the keyframe at or before ms (from the first frame).
+    void AllerCle(double ms) {
+        const std::int64_t debut = format->start_time == AV_NOPTS_VALUE ? 0 : format->start_time;
+        av_seek_frame(format, -1, debut + std::int64_t(ms * 1000.0), AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(decodeur);
+        vidange = false;
+    }
     // The next frame in order; false at the end of the film.
     bool Suivante() {
         for (;;) {
@@ -292,6 +299,49 @@ void BM_SeekRandom(benchmark::State& etat, Film* f) {
     }
 }
 
+// The yardstick of BM_SeekRandom: plain decoding from the keyframe before each of the same
+// random frames up to it (the frames decoding has to go through to reach the target).
+void BM_DecodeFromKey(benchmark::State& etat, Film* f) {
+    auto moteur = MoteurVideo::Ouvrir(f->chemin);
+    DecodeurSimple d(f->chemin);
+    if (!moteur || !d.decodeur) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    const std::int64_t nombre = moteur->Infos().nombreImages;
+    QRandomGenerator hasard(12345);
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        const std::int64_t cible = hasard.bounded(qint64(nombre));
+        const std::int64_t cle = moteur->ImageCleAvant(cible);
+        etat.ResumeTiming();
+        d.AllerCle(moteur->TempsMs(cle));
+        for (std::int64_t i = cle; i <= cible; ++i)
+            d.Suivante();
+    }
+}
+
+// Scrubbing: the time from a trackbar move to the first picture shown, with nothing cached
+// (the worst case: a new part of the film).
+void BM_ScrubPreview(benchmark::State& etat, Film* f) {
+    LecteurMci lecteur;
+    if (!lecteur.Ouvrir(f->chemin)) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    lecteur.SetFormat(LecteurMci::FormatTemps::Images);
+    const std::int64_t nombre = lecteur.Moteur()->Infos().nombreImages;
+    QRandomGenerator hasard(12345);
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        lecteur.Moteur()->ViderCache();
+        const std::int64_t cible = hasard.bounded(qint64(nombre));
+        etat.ResumeTiming();
+        lecteur.Apercu(double(cible));
+        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
+    }
+}
+
 // One repaint of the picture panel at zoom z, as the scroll area shows it: a 1280 x 800
 // viewport in the middle of the zoomed frame, the overlay holding 3 points x 100 rows of
 // crosses and the scale's rubber band across it.
@@ -379,9 +429,16 @@ int main(int argc, char** argv) {
         auto* seek =
             benchmark::RegisterBenchmark(("BM_SeekRandom/" + f.nom).c_str(), BM_SeekRandom, &f);
         seek->Unit(benchmark::kMillisecond);
+        auto* cle = benchmark::RegisterBenchmark(("BM_DecodeFromKey/" + f.nom).c_str(),
+                                                 BM_DecodeFromKey, &f);
+        cle->Unit(benchmark::kMillisecond);
         if (longGop) {
             run->Iterations(4);
             seek->Iterations(12);
+            cle->Iterations(12);
+            benchmark::RegisterBenchmark(("BM_ScrubPreview/" + f.nom).c_str(), BM_ScrubPreview, &f)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(24);
         } else {
             run->Iterations(40);
         }

@@ -257,7 +257,12 @@ struct MoteurVideo::Impl {
     // Decodes up to frame n, starting (when a seek is needed) from the keyframe of frame depuis.
     // convertirTout: the frames near n are converted as they come (the caller will show them).
     Issue EssayerJusqua(std::int64_t n, std::int64_t depuis, bool convertirTout = false);
-    bool DecoderPremiere();
+    bool DecoderPremiere() { return DecoderSeule(0); }
+    // Decodes keyframe n alone (its packet, then the decoder drained) and caches it converted
+    // when convertir. Only where packets carry presentation times, which identify the frame.
+    bool DecoderSeule(std::int64_t n, bool convertir = false);
+    // Scrubbing: the frame to show for n and its picture (see MoteurVideo::Apercu).
+    QImage Apercu(std::int64_t n, std::int64_t& montree);
     std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
     QImage Convertir(const AVFrame* f);
     void Ranger(std::int64_t i, AVFrame* f, bool convertir);
@@ -472,13 +477,14 @@ std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t preced
     return precedent + 1;
 }
 
-// The first frame at opening, without waiting for the decoder's reordering and threading
-// delays (several frames of latency at 1080p): its packet is sent alone, then the decoder is
-// drained. Only for films whose packets carry presentation times, which identify the frame.
-bool MoteurVideo::Impl::DecoderPremiere() {
-    const std::size_t cle = std::size_t(depart[0]);
-    if (!ptsComplets || paquets[cle].pts != ptsImages.front()) return false;
-    if (!ChercherCle(depart[0])) return false;
+// The first frame at opening, and the keyframes shown while scrubbing, without waiting for the
+// decoder's reordering and threading delays (several frames of latency at 1080p): the packet is
+// sent alone, then the decoder is drained.
+bool MoteurVideo::Impl::DecoderSeule(std::int64_t n, bool convertir) {
+    const std::size_t cle = std::size_t(depart[std::size_t(n)]);
+    const std::int64_t voulu = ptsImages[std::size_t(n)];
+    if (!ptsComplets || paquets[cle].pts != voulu) return false;
+    if (!ChercherCle(depart[std::size_t(n)])) return false;
     vivant = false; // drained: the next request seeks again
     bool envoye = false;
     for (int lus = 0; lus < 256 && !envoye;) {
@@ -487,7 +493,7 @@ bool MoteurVideo::Impl::DecoderPremiere() {
         if (p.stream_index == flux && p.size > 0 && !(p.flags & AV_PKT_FLAG_CORRUPT)) {
             ++lus;
             avcodec_send_packet(decodeur.get(), paquet.get());
-            envoye = p.pts == ptsImages.front();
+            envoye = p.pts == voulu;
         }
         av_packet_unref(paquet.get());
     }
@@ -498,11 +504,34 @@ bool MoteurVideo::Impl::DecoderPremiere() {
         if (premierTsBrut == AV_NOPTS_VALUE) premierTsBrut = ts;
         const bool abimee =
             trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
-        if (ts == ptsImages.front() && !abimee && !cache.count(0)) Ranger(0, trame.get(), false);
+        if (ts != AV_NOPTS_VALUE && ts - decalageTs == voulu && !abimee && !cache.count(n))
+            Ranger(n, trame.get(), convertir);
         av_frame_unref(trame.get());
     }
     avcodec_flush_buffers(decodeur.get());
-    return cache.count(0) != 0;
+    return cache.count(n) != 0;
+}
+
+QImage MoteurVideo::Impl::Apercu(std::int64_t n, std::int64_t& montree) {
+    const std::int64_t cle = rangDepart[std::size_t(n)];
+    // The nearest frame already decoded, on either side of n.
+    std::int64_t proche = -1;
+    auto it = cache.lower_bound(n);
+    if (it != cache.end()) proche = it->first;
+    if (it != cache.begin()) {
+        const std::int64_t avant = std::prev(it)->first;
+        if (proche < 0 || n - avant <= proche - n) proche = avant;
+    }
+    if (proche < 0 || std::llabs(proche - n) > n - cle) {
+        // The keyframe, decoded by itself (or, where packets carry no presentation time, as
+        // the first frame of its run, which is still the shortest run there is).
+        if (!cache.count(cle) && !DecoderSeule(cle, true) && !DecoderJusqua(cle, false))
+            return {};
+        proche = cle;
+    }
+    montree = proche;
+    centre = proche;
+    return ImageConvertie(proche, false);
 }
 
 bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n, bool arriere) {
@@ -898,6 +927,25 @@ QImage MoteurVideo::Image(std::int64_t n) {
         }
     }
     return image;
+}
+
+QImage MoteurVideo::Apercu(std::int64_t n, std::int64_t* montree) {
+    std::unique_lock<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
+    d->AppliquerRaccourci();
+    if (n < 0 || n >= d->infos.nombreImages) return {};
+    std::int64_t image = n;
+    QImage resultat = d->Apercu(n, image);
+    d->AppliquerRaccourci();
+    if (resultat.isNull() || image >= d->infos.nombreImages) return {};
+    d->precedente = d->centre;
+    if (montree) *montree = image;
+    return resultat;
+}
+
+std::int64_t MoteurVideo::ImageCleAvant(std::int64_t n) const {
+    n = std::clamp<std::int64_t>(n, 0, d->infos.nombreImages - 1);
+    return d->rangDepart[std::size_t(n)];
 }
 
 void MoteurVideo::FixerFilsDecodage(int fils) {

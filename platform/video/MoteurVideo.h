@@ -46,6 +46,15 @@ public:
     // only when decoding failed. The returned image shares data with the cache: cheap to copy.
     QImage Image(std::int64_t n);
 
+    // Scrubbing: a picture near frame n at once, without decoding a run of frames. It is the
+    // frame nearest to n among those in the cache and the keyframe at or before n (decoded
+    // alone, then kept in the cache); *montree, when given, gets that frame's number, whose
+    // time is TempsMs(*montree). A null image only when nothing could be decoded. The exact
+    // frame is Image(n), which starts from the same keyframe.
+    QImage Apercu(std::int64_t n, std::int64_t* montree = nullptr);
+    // The keyframe decoding of frame n starts from (0 <= n < nombreImages): a frame number.
+    std::int64_t ImageCleAvant(std::int64_t n) const;
+
     // Memory budget of the decoded-frame cache in bytes (512 MB by default): half for frames
     // decoded ahead (kept unconverted), half for converted frames near the current one.
     void FixerBudgetCache(std::size_t octets);

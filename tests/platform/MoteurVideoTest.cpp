@@ -176,12 +176,38 @@ TEST_P(FilmsGeneres, PrefetchingWorkerKeepsFramesExact) {
             moteur->FixerBudgetCache(hasard.bounded(2) ? std::size_t(512) << 20 : 200000);
         if (essai % 7 == 0) moteur->ViderCache();
         ASSERT_EQ(LireNumero(moteur->Image(n)), n) << "attempt " << essai;
-        if (hasard.bounded(3) == 0) QThread::msleep(2);
+        if (hasard.bounded(3) == 0) QThread::msleep(3);
     }
     moteur->FixerPrechargement(false);
     EXPECT_EQ(LireNumero(moteur->Image(n)), n);
     moteur->FixerPrechargement(true);
     EXPECT_EQ(LireNumero(moteur->Image(n + (n < 69 ? 1 : -1))), n + (n < 69 ? 1 : -1));
+}
+
+// Scrubbing: with nothing cached the picture is the keyframe decoding would start from;
+// otherwise a frame at most that far from the target. Either way the picture is the frame it is
+// labelled with, pixel for pixel, and the exact frame follows.
+TEST_P(FilmsGeneres, ScrubbingShowsTheNearestKeyframeOrCachedFrame) {
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
+    ASSERT_TRUE(moteur);
+    QRandomGenerator hasard(21);
+    for (int essai = 0; essai < 24; ++essai) {
+        const std::int64_t n = hasard.bounded(70);
+        const bool vide = essai % 3 == 0;
+        if (vide) moteur->ViderCache();
+        const std::int64_t cle = moteur->ImageCleAvant(n);
+        ASSERT_LE(cle, n);
+        std::int64_t montree = -1;
+        const QImage apercu = moteur->Apercu(n, &montree);
+        ASSERT_FALSE(apercu.isNull()) << n;
+        ASSERT_EQ(LireNumero(apercu), montree) << n;
+        if (vide)
+            EXPECT_EQ(montree, cle) << n;
+        else
+            EXPECT_LE(std::llabs(montree - n), n - cle) << n;
+        EXPECT_EQ(Pixels(apercu), Pixels(moteur->Image(montree))) << n;
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),

@@ -390,13 +390,8 @@ void TAviForm::construireControles() {
     connect(StopBtn, &QToolButton::clicked, this, [this] {
         if (FilmOuvert()) lecteur_->Stop(true);
     });
-    connect(TrackBar, &QSlider::valueChanged, this, [this](int v) {
-        if (!FilmOuvert() || Busy) return;
-        try {
-            if (std::fabs(v - lecteur_->Position()) >= 1) lecteur_->AllerA(v, true);
-        } catch (...) {
-        }
-    });
+    connect(TrackBar, &QSlider::valueChanged, this, &TAviForm::TrackBarChange);
+    connect(TrackBar, &QSlider::sliderReleased, this, &TAviForm::TrackBarRelache);
     Image->SurPression = [this](QMouseEvent* e) {
         ImageMouseDown(e->button(), e->position().toPoint());
     };
@@ -609,6 +604,35 @@ void TAviForm::apresOuverture() {
 bool TAviForm::AvantDerniereImage() const {
     const MoteurVideo* m = lecteur_->Moteur();
     return m != nullptr && lecteur_->ImageCourante() < m->Infos().nombreImages - 1;
+}
+
+// ---- Trackbar --------------------------------------------------------------------------------
+
+void TAviForm::TrackBarChange(int position) {
+    if (!FilmOuvert() || Busy) return;
+    try {
+        if (TrackBar->isSliderDown()) {
+            // Decoding the exact frame of a long group of pictures takes far longer than a
+            // drag step: show the nearest picture at hand, with its own time.
+            lecteur_->Apercu(position);
+            const double P = lecteur_->Position();
+            TempsLabel->setText(TexteTemps(lecteur_->Format() == LecteurMci::FormatTemps::Millisecondes
+                                               ? P / 1000.0
+                                               : P * calib_.FramePeriod,
+                                           calib_.Duration, SeparateurDecimal()));
+            return;
+        }
+        if (std::fabs(position - lecteur_->Position()) >= 1) lecteur_->AllerA(position, true);
+    } catch (...) {
+    }
+}
+
+void TAviForm::TrackBarRelache() {
+    if (!FilmOuvert() || Busy) return;
+    try {
+        lecteur_->AllerA(TrackBar->value(), true);
+    } catch (...) {
+    }
 }
 
 // ---- Notifications and the refresh return trip --------------------------------------------
