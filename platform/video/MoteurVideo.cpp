@@ -487,18 +487,21 @@ bool MoteurVideo::Impl::DecoderSeule(std::int64_t n, bool convertir) {
     if (!ChercherCle(depart[std::size_t(n)])) return false;
     vivant = false; // drained: the next request seeks again
     bool envoye = false;
-    for (int lus = 0; lus < 256 && !envoye;) {
+    for (std::int64_t lus = 0; lus <= std::int64_t(paquets.size()) && !envoye;) {
         if (av_read_frame(format.get(), paquet.get()) < 0) break;
         const AVPacket& p = *paquet;
         if (p.stream_index == flux && p.size > 0 && !(p.flags & AV_PKT_FLAG_CORRUPT)) {
+            // Packets before the keyframe (the demuxer may land on an earlier one) are skipped,
+            // not decoded.
             ++lus;
-            avcodec_send_packet(decodeur.get(), paquet.get());
             envoye = p.pts == voulu;
+            if (envoye) avcodec_send_packet(decodeur.get(), paquet.get());
         }
         av_packet_unref(paquet.get());
     }
     avcodec_send_packet(decodeur.get(), nullptr);
     while (avcodec_receive_frame(decodeur.get(), trame.get()) == 0) {
+        ++statistiques.decodees;
         std::int64_t ts = trame->best_effort_timestamp;
         if (ts == AV_NOPTS_VALUE) ts = trame->pts;
         if (premierTsBrut == AV_NOPTS_VALUE) premierTsBrut = ts;
@@ -589,6 +592,7 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     for (;;) {
         int r = avcodec_receive_frame(decodeur.get(), trame.get());
         if (r == 0) {
+            ++statistiques.decodees;
             if (premierTsBrut == AV_NOPTS_VALUE)
                 premierTsBrut = trame->best_effort_timestamp != AV_NOPTS_VALUE
                                     ? trame->best_effort_timestamp
@@ -635,9 +639,16 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
             continue;
         }
         if (premierPaquet) {
-            premierPaquet = false;
             const std::int64_t ts = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
             const std::int64_t voulu = paquets[std::size_t(depart[cle])].dts;
+            if (ts != AV_NOPTS_VALUE && ts < voulu) {
+                // The demuxer landed on an earlier keyframe (MP4 seeks on presentation times,
+                // which run ahead of decoding times where there are B-frames): read on to
+                // ours without decoding what lies before it.
+                av_packet_unref(paquet.get());
+                continue;
+            }
+            premierPaquet = false;
             if (ts != AV_NOPTS_VALUE && ts > voulu && !reessaye) {
                 // The demuxer went past the keyframe: start again from the top of the film.
                 av_packet_unref(paquet.get());

@@ -76,6 +76,7 @@ public:
         std::int64_t attendues = 0;      // being prepared by the worker: the caller waited
         std::int64_t surAppelant = 0;    // decoded or converted on the calling thread
         std::int64_t parTravailleur = 0; // frames the worker prepared
+        std::int64_t decodees = 0;       // frames that came out of the decoder, either thread
     };
     StatistiquesImages Statistiques() const;
 

@@ -213,6 +213,45 @@ TEST_P(FilmsGeneres, ScrubbingShowsTheNearestKeyframeOrCachedFrame) {
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),
                          [](const auto& info) { return std::string(info.param.nom); });
 
+// A seek decodes from the keyframe before the frame, never from an earlier one (an MP4 demuxer
+// asked for a keyframe's decoding time lands on the keyframe before it when there are
+// B-frames), and a scrubbing picture decodes one frame where packets carry presentation times
+// (elsewhere it is the keyframe's own exact decoding). Keyframes every 30 frames, so that
+// starting a group too early shows.
+TEST(MoteurVideo, SeekingDecodesOnlyFromThePreviousKeyframe) {
+    const struct {
+        CasFilm film;
+        bool ptsDansLeFichier;
+    } cas[] = {
+        {{"h264_bframes", CodecFilm::H264Mp4, 30, true, "h264"}, true},
+        {{"mpeg4_mov", CodecFilm::Mpeg4Mov, 30, true, "mpeg4"}, true},
+        {{"mpeg4_bframes", CodecFilm::Mpeg4Avi, 30, true, "mpeg4"}, false},
+        {{"mpeg2_ps", CodecFilm::Mpeg2Mpg, 30, true, "mpeg2video"}, false},
+    };
+    for (const auto& [c, ptsDansLeFichier] : cas) {
+        auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(c, 70)));
+        ASSERT_TRUE(moteur) << c.nom;
+        moteur->FixerPrechargement(false);
+        for (const std::int64_t n : {65, 47, 33, 12, 69}) {
+            const std::int64_t cle = moteur->ImageCleAvant(n);
+            moteur->ViderCache();
+            const auto avant = moteur->Statistiques();
+            ASSERT_EQ(LireNumero(moteur->Image(n)), n) << c.nom;
+            // Reordering and the decoder threads' delay may push out a dozen frames more.
+            EXPECT_LE(moteur->Statistiques().decodees - avant.decodees, n - cle + 1 + 12)
+                << c.nom << " " << n;
+            moteur->ViderCache();
+            const auto avantApercu = moteur->Statistiques();
+            std::int64_t montree = -1;
+            ASSERT_FALSE(moteur->Apercu(n, &montree).isNull()) << c.nom;
+            EXPECT_EQ(montree, cle) << c.nom << " " << n;
+            EXPECT_LE(moteur->Statistiques().decodees - avantApercu.decodees,
+                      ptsDansLeFichier ? 1 : cle - moteur->ImageCleAvant(cle) + 1 + 12)
+                << c.nom << " " << n;
+        }
+    }
+}
+
 TEST(MoteurVideo, NtscRateTimesAreExact) {
     ParametresFilm p;
     p.codec = CodecFilm::MjpegAvi;
