@@ -927,7 +927,9 @@ QImage MoteurVideo::Image(std::int64_t n) {
     if (d->lectureUnique) d->OublierJusqua(n);
     // A step: the next one in the same direction is likely, and cheap to get ready now.
     const std::int64_t suivante = n + sens;
-    if (!image.isNull() && (sens == 1 || sens == -1) && appelantLent && d->travailleur.joinable() &&
+    // (Not in one-way reading: a pass in order reads ahead on its own thread.)
+    if (!image.isNull() && (sens == 1 || sens == -1) && appelantLent && !d->lectureUnique &&
+        d->travailleur.joinable() &&
         suivante >= 0 && suivante < d->infos.nombreImages) {
         const auto it = d->cache.find(suivante);
         const bool pret = it != d->cache.end() && !it->second.rgb.isNull();
