@@ -22,6 +22,7 @@ extern "C" {
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <cstdlib>
 #include <limits>
 #include <map>
@@ -132,6 +133,60 @@ private:
     std::size_t capacite_ = 0;
 };
 
+// One band of rows converted to RGB24, with its own libswscale context.
+struct BandeConversion {
+    SwsContext* contexte = nullptr;
+    const SwsContext* contexteRegle = nullptr; // colour tables set for this context...
+    std::int64_t reglageCouleurs = -1;         // ...with these settings
+    ~BandeConversion() { sws_freeContext(contexte); }
+    // Rows [y0, y0 + hauteur) of f into the RGB24 picture at tampon (ligne bytes a row).
+    bool Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne);
+};
+
+// A thread that runs one job at a time for the engine: the second half of a conversion.
+class AideConversion {
+public:
+    AideConversion() : fil_([this] { Boucle(); }) {}
+    ~AideConversion() {
+        {
+            std::lock_guard<std::mutex> v(mutex_);
+            fin_ = true;
+        }
+        reveil_.notify_one();
+        fil_.join();
+    }
+    void Lancer(std::function<void()> travail) {
+        {
+            std::lock_guard<std::mutex> v(mutex_);
+            travail_ = std::move(travail);
+        }
+        reveil_.notify_one();
+    }
+    void Attendre() {
+        std::unique_lock<std::mutex> v(mutex_);
+        fait_.wait(v, [this] { return !travail_; });
+    }
+
+private:
+    void Boucle() {
+        std::unique_lock<std::mutex> v(mutex_);
+        for (;;) {
+            reveil_.wait(v, [this] { return fin_ || travail_; });
+            if (fin_) return;
+            v.unlock();
+            travail_();
+            v.lock();
+            travail_ = nullptr;
+            fait_.notify_one();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable reveil_, fait_;
+    std::function<void()> travail_;
+    bool fin_ = false;
+    std::thread fil_;
+};
+
 struct TamponPrete {
     std::shared_ptr<ReserveTampons> reserve;
     void* tampon;
@@ -145,6 +200,9 @@ void RendreTampon(void* info) {
 }
 
 std::atomic<int> gFilsDecodage{0};
+std::atomic<bool> gConversionEnDeux{true};
+// Frames from this size up are converted in two halves at once.
+constexpr std::int64_t kPixelsConversionEnDeux = 1280 * 720;
 std::atomic<bool> gPrechargement{true};
 
 struct Paquet {
@@ -169,9 +227,8 @@ struct MoteurVideo::Impl {
     DecodeurPtr decodeur;
     ImagePtr trame{av_frame_alloc()};
     PaquetPtr paquet{av_packet_alloc()};
-    SwsContext* convertisseur = nullptr;
-    const SwsContext* convertisseurRegle = nullptr; // colour tables set for this context...
-    std::int64_t reglageCouleurs = -1;              // ...with these settings
+    BandeConversion bandeHaut, bandeBas; // the whole frame, or its two halves
+    std::unique_ptr<AideConversion> aideConversion;
     std::shared_ptr<ReserveTampons> reserve = std::make_shared<ReserveTampons>();
     int flux = -1;
     AVRational baseTemps{1, 1};
@@ -234,7 +291,7 @@ struct MoteurVideo::Impl {
         }
         ViderCache();
         reserve->FixerCapacite(0); // pictures still shown elsewhere free their own buffers
-        sws_freeContext(convertisseur);
+        aideConversion.reset();
     }
 
     bool Indexer(QString* erreur);
@@ -679,40 +736,69 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     return cache.count(n) ? Issue::Obtenue : Issue::Echec;
 }
 
-QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
-    const int w = f->width, h = f->height;
-    if (w <= 0 || h <= 0) return {};
-    convertisseur = sws_getCachedContext(convertisseur, w, h, AVPixelFormat(f->format), w, h,
-                                         AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!convertisseur) return {};
+bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne) {
+    const int w = f->width;
+    contexte = sws_getCachedContext(contexte, w, hauteur, AVPixelFormat(f->format), w, hauteur,
+                                    AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!contexte) return false;
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
     const bool pleine = f->color_range == AVCOL_RANGE_JPEG || f->format == AV_PIX_FMT_YUVJ420P ||
                         f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
     // Setting the colour tables costs more than a small conversion: only when they change.
     const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
-                                 (std::int64_t(h) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
-    if (convertisseur != convertisseurRegle || reglage != reglageCouleurs) {
+                                 (std::int64_t(hauteur) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
+    if (contexte != contexteRegle || reglage != reglageCouleurs) {
         int* invTable = nullptr;
         int* table = nullptr;
         int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
-        if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
+        if (sws_getColorspaceDetails(contexte, &invTable, &srcRange, &table, &dstRange,
                                      &luminosite, &contraste, &saturation) >= 0) {
-            sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
+            sws_setColorspaceDetails(contexte, sws_getCoefficients(espace), pleine ? 1 : 0,
                                      sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
                                      saturation);
         }
-        convertisseurRegle = convertisseur;
+        contexteRegle = contexte;
         reglageCouleurs = reglage;
     }
+    // The band is converted as a picture of its own: its planes start at row y0 (chroma rows
+    // at y0 / 2, y0 being even).
+    const uint8_t* src[4] = {f->data[0] + std::ptrdiff_t(y0) * f->linesize[0],
+                             f->data[1] + std::ptrdiff_t(y0 / 2) * f->linesize[1],
+                             f->data[2] + std::ptrdiff_t(y0 / 2) * f->linesize[2], nullptr};
+    uint8_t* dst[4] = {tampon + std::ptrdiff_t(y0) * ligne, nullptr, nullptr, nullptr};
+    int dstLignes[4] = {ligne, 0, 0, 0};
+    return sws_scale(contexte, y0 == 0 ? f->data : src, f->linesize, 0, hauteur, dst, dstLignes) ==
+           hauteur;
+}
+
+QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
+    const int w = f->width, h = f->height;
+    if (w <= 0 || h <= 0) return {};
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line.
     const int ligne = FFALIGN(w * 3, 64);
     const std::size_t taille = std::size_t(ligne) * h + 64;
     uchar* tampon = reserve->Prendre(taille);
     if (!tampon) return {};
-    uint8_t* dst[4] = {tampon, nullptr, nullptr, nullptr};
-    int dstLignes[4] = {ligne, 0, 0, 0};
-    if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
+    // A large 4:2:0 frame is converted in two halves at once, the lower one on a helper thread.
+    // libswscale converts 4:2:0 to RGB two rows at a time with nothing shared between pairs of
+    // rows, so each half is exactly what the whole frame's conversion gives there.
+    const bool enDeux = gConversionEnDeux && std::int64_t(w) * h >= kPixelsConversionEnDeux &&
+                        h % 4 == 0 &&
+                        (f->format == AV_PIX_FMT_YUV420P || f->format == AV_PIX_FMT_YUVJ420P);
+    bool ok = true;
+    if (enDeux) {
+        if (!aideConversion) aideConversion = std::make_unique<AideConversion>();
+        const int moitie = h / 2;
+        bool okBas = false;
+        aideConversion->Lancer([&] { okBas = bandeBas.Convertir(f, moitie, h - moitie, tampon, ligne); });
+        ok = bandeHaut.Convertir(f, 0, moitie, tampon, ligne);
+        aideConversion->Attendre();
+        ok = ok && okBas;
+    } else {
+        ok = bandeHaut.Convertir(f, 0, h, tampon, ligne);
+    }
+    if (!ok) {
         reserve->Rendre(tampon, taille);
         return {};
     }
@@ -963,6 +1049,9 @@ std::int64_t MoteurVideo::ImageCleAvant(std::int64_t n) const {
 
 void MoteurVideo::FixerFilsDecodage(int fils) {
     gFilsDecodage = std::max(0, fils);
+}
+void MoteurVideo::FixerConversionEnDeux(bool actif) {
+    gConversionEnDeux = actif;
 }
 void MoteurVideo::FixerPrechargementParDefaut(bool actif) {
     gPrechargement = actif;

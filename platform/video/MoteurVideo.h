@@ -60,6 +60,9 @@ public:
     void FixerBudgetCache(std::size_t octets);
     // Decoder threads of the engines opened afterwards (0, the default: one per core).
     static void FixerFilsDecodage(int fils);
+    // Whether large 4:2:0 frames are converted in two halves on two threads (the default); the
+    // pictures are the same either way. For measurements and tests.
+    static void FixerConversionEnDeux(bool actif);
     // Whether engines opened afterwards prefetch on a worker (the default), and this one.
     static void FixerPrechargementParDefaut(bool actif);
     void FixerPrechargement(bool actif);

@@ -252,6 +252,30 @@ TEST(MoteurVideo, SeekingDecodesOnlyFromThePreviousKeyframe) {
     }
 }
 
+// Large 4:2:0 frames are converted in two halves on two threads: the pictures are byte for byte
+// those of a conversion in one piece (H.264 in limited range, MJPEG in full range).
+TEST(MoteurVideo, ConversionInTwoHalvesGivesTheSamePictures) {
+    for (const CodecFilm codec : {CodecFilm::H264Mp4, CodecFilm::MjpegAvi}) {
+        ParametresFilm p;
+        p.codec = codec;
+        p.largeur = 1280;
+        p.hauteur = 720;
+        p.images = 4;
+        p.gop = 2;
+        const QString film = FilmNumerote(p);
+        MoteurVideo::FixerConversionEnDeux(false);
+        auto entiere = MoteurVideo::Ouvrir(film);
+        MoteurVideo::FixerConversionEnDeux(true);
+        auto enDeux = MoteurVideo::Ouvrir(film);
+        ASSERT_TRUE(entiere && enDeux);
+        for (std::int64_t n = 0; n < 4; ++n) {
+            const QImage a = entiere->Image(n), b = enDeux->Image(n);
+            ASSERT_EQ(LireNumero(b), n);
+            EXPECT_EQ(Pixels(a), Pixels(b)) << int(codec) << " " << n;
+        }
+    }
+}
+
 TEST(MoteurVideo, NtscRateTimesAreExact) {
     ParametresFilm p;
     p.codec = CodecFilm::MjpegAvi;
