@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
   libgif-dev libjpeg-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev time
   xvfb xauth
   pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
