@@ -27,6 +27,7 @@ extern "C" {
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -279,8 +280,9 @@ void BM_StepBackRun25(benchmark::State& etat, Film* f) {
     }
 }
 
-// A seek to a random frame with nothing cached.
-void BM_SeekRandom(benchmark::State& etat, Film* f) {
+// A command to a random frame with nothing cached, the same frames for every benchmark.
+void VersImagesAuHasard(benchmark::State& etat, Film* f,
+                        const std::function<void(LecteurMci&, std::int64_t)>& commande) {
     LecteurMci lecteur;
     if (!lecteur.Ouvrir(f->chemin)) {
         etat.SkipWithError("cannot open");
@@ -294,9 +296,14 @@ void BM_SeekRandom(benchmark::State& etat, Film* f) {
         lecteur.Moteur()->ViderCache();
         const std::int64_t cible = hasard.bounded(qint64(nombre));
         etat.ResumeTiming();
-        lecteur.AllerA(double(cible), false);
+        commande(lecteur, cible);
         benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
     }
+}
+
+// A seek to a random frame with nothing cached: the exact frame.
+void BM_SeekRandom(benchmark::State& etat, Film* f) {
+    VersImagesAuHasard(etat, f, [](LecteurMci& l, std::int64_t n) { l.AllerA(double(n), false); });
 }
 
 // The yardstick of BM_SeekRandom: plain decoding from the keyframe before each of the same
@@ -324,22 +331,7 @@ void BM_DecodeFromKey(benchmark::State& etat, Film* f) {
 // Scrubbing: the time from a trackbar move to the first picture shown, with nothing cached
 // (the worst case: a new part of the film).
 void BM_ScrubPreview(benchmark::State& etat, Film* f) {
-    LecteurMci lecteur;
-    if (!lecteur.Ouvrir(f->chemin)) {
-        etat.SkipWithError("cannot open");
-        return;
-    }
-    lecteur.SetFormat(LecteurMci::FormatTemps::Images);
-    const std::int64_t nombre = lecteur.Moteur()->Infos().nombreImages;
-    QRandomGenerator hasard(12345);
-    for (auto _ : etat) {
-        etat.PauseTiming();
-        lecteur.Moteur()->ViderCache();
-        const std::int64_t cible = hasard.bounded(qint64(nombre));
-        etat.ResumeTiming();
-        lecteur.Apercu(double(cible));
-        benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
-    }
+    VersImagesAuHasard(etat, f, [](LecteurMci& l, std::int64_t n) { l.Apercu(double(n)); });
 }
 
 // One repaint of the picture panel at zoom z, as the scroll area shows it: a 1280 x 800
