@@ -6,8 +6,10 @@
 // every frame's presentation time is known exactly. Decoding a frame seeks to the keyframe
 // at or before it and decodes forward; decoded frames around the last one asked for are kept
 // in a cache bounded by a memory budget, so stepping back and forth costs nothing. After a
-// step, the next frame in the same direction is prepared on a worker thread of the engine.
-// One thread uses an engine at a time; the worker is internal and invisible to it.
+// step by a caller that paused before it (someone looking at the frame), the next frame in the
+// same direction is prepared on a worker thread of the engine; a caller stepping again at once
+// decodes on its own thread, the same way every time. Large frames are converted to RGB on two
+// threads. One thread uses an engine at a time; the workers are internal and invisible to it.
 #include <QImage>
 #include <QString>
 #include <cstdint>
