@@ -8,7 +8,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
   libgif-dev libjpeg-dev libv4l-dev libexif-dev libjpeg-turbo-progs
   libsane-dev libsane1 sane-utils
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev time
   xvfb xauth
   pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev

@@ -8,7 +8,9 @@
 # on white, flat colours, cheap to decode, 10 s) and noisy1080 (the same with camera-like noise
 # on every frame, costly to decode, 5 s). Median of N runs of each, the two commands alternated
 # so that both see the same load; the load average is printed with the figures. Targets on the
-# 2-core reference machine: ratio <= 1.3 (MJPEG) and <= 1.5 (H.264).
+# 2-core reference machine: ratio <= 1.3 (MJPEG) and <= 1.5 (H.264), and the chronophotograph
+# (the same tracking with --chrono) adds at most 10 %. On a loaded machine wall times follow the
+# CPU each command gets, so the CPU seconds (user + system, all threads) are printed as well.
 #
 # usage: benchmarks/suivi/compare_track_ffmpeg.sh BUILD_DIR [FILMS_DIR] [RUNS]
 set -euo pipefail
@@ -33,30 +35,43 @@ if [ ! -f "$films/noisy1080.mp4" ]; then
     -t 5 -c:v libx264 -preset ultrafast -g 250 "$films/noisy1080.mp4"
 fi
 
-now() { date +%s.%N; }
-# seconds COMMAND...: wall time of one run
+# seconds COMMAND...: "wall cpu" of one run, in seconds (cpu: user + system of every thread)
 seconds() {
-  local t0 t1
-  t0=$(now)
-  if ! "$@" >/dev/null 2>&1; then echo "failed: $*" >&2; exit 1; fi
-  t1=$(now)
-  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
+  local mesure
+  mesure=$(mktemp)
+  if ! /usr/bin/time -f "%e %U %S" -o "$mesure" "$@" >/dev/null 2>&1; then
+    echo "failed: $*" >&2
+    rm -f "$mesure"
+    exit 1
+  fi
+  awk '{ printf "%.3f %.3f", $1, $2 + $3 }' "$mesure"
+  rm -f "$mesure"
 }
 median() { printf "%s\n" "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-printf "%-10s %12s %14s %7s %8s  %s\n" film "ffmpeg (s)" "track (s)" ratio target "load average"
+chrono=$(mktemp --suffix=.bmp)
+trap 'rm -f "$chrono"' EXIT
+printf "%-10s %10s %10s %7s %8s %10s %8s %8s  %s\n" film "ffmpeg (s)" "track (s)" ratio target \
+  "cpu ratio" "chrono" "<= +10%" "load average"
 for cas in "mjpeg640.avi 320,240 1.3" "h264_1080.mp4 960,540 1.5" "flat1080.mp4 240,540 1.5" \
   "noisy1080.mp4 240,540 1.5"; do
   set -- $cas
   film="$films/$1"
-  ff=() kc=()
+  ff=() kc=() kch=() ffc=() kcc=()
   for _ in $(seq "$runs"); do
-    ff+=("$(seconds ffmpeg -v quiet -threads 2 -i "$film" -f null -)")
-    kc+=("$(seconds "$cli" track "$film" --target "$2")")
+    read -r w c <<<"$(seconds ffmpeg -v quiet -threads 2 -i "$film" -f null -)"
+    ff+=("$w") ffc+=("$c")
+    read -r w c <<<"$(seconds "$cli" track "$film" --target "$2")"
+    kc+=("$w") kcc+=("$c")
+    read -r w c <<<"$(seconds "$cli" track "$film" --target "$2" --chrono "$chrono")"
+    kch+=("$w")
   done
   t_ff=$(median "${ff[@]}")
   t_kc=$(median "${kc[@]}")
+  t_ch=$(median "${kch[@]}")
   ratio=$(awk -v a="$t_kc" -v b="$t_ff" 'BEGIN { printf "%.2f", a / b }')
-  printf "%-10s %12s %14s %7s %8s  %s\n" "${1%.*}" "$t_ff" "$t_kc" "$ratio" "<= $3" \
-    "$(cut -d' ' -f1-3 /proc/loadavg)"
+  ratio_cpu=$(awk -v a="$(median "${kcc[@]}")" -v b="$(median "${ffc[@]}")" 'BEGIN { printf "%.2f", a / b }')
+  ajout=$(awk -v a="$t_ch" -v b="$t_kc" 'BEGIN { printf "%+.0f%%", 100 * (a / b - 1) }')
+  printf "%-10s %10s %10s %7s %8s %10s %8s %8s  %s\n" "${1%.*}" "$t_ff" "$t_kc" "$ratio" "<= $3" \
+    "$ratio_cpu" "$t_ch" "$ajout" "$(cut -d' ' -f1-3 /proc/loadavg)"
 done

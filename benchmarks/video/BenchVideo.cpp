@@ -27,8 +27,11 @@ extern "C" {
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -75,6 +78,36 @@ bool Preparer(Film& f) {
     return true;
 }
 
+// CPU seconds of the whole process (every thread: the engine's worker and the decoder's own
+// threads included), which a loaded machine changes far less than wall time.
+double CpuProcessus() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+// Reports the process CPU per iteration, in milliseconds, as the counter "cpu_ms".
+struct CompteurCpu {
+    benchmark::State& etat;
+    double debut = CpuProcessus();
+    ~CompteurCpu() {
+        const double iterations = double(std::max<benchmark::IterationCount>(1, etat.iterations()));
+        etat.counters["cpu_ms"] = (CpuProcessus() - debut) * 1000.0 / iterations;
+    }
+};
+
+// Where the engine's frames came from during the benchmark, as shares of the requests.
+void CompterOrigines(benchmark::State& etat, const MoteurVideo::StatistiquesImages& avant,
+                     const MoteurVideo::StatistiquesImages& apres) {
+    const double pretes = double(apres.pretes - avant.pretes);
+    const double attendues = double(apres.attendues - avant.attendues);
+    const double appelant = double(apres.surAppelant - avant.surAppelant);
+    const double total = std::max(1.0, pretes + attendues + appelant);
+    etat.counters["pretes"] = pretes / total;
+    etat.counters["attendues"] = attendues / total;
+    etat.counters["appelant"] = appelant / total;
+}
+
 // Plain libavcodec decoding, set up as the engine sets up its decoder.
 struct DecodeurSimple {
     AVFormatContext* format = nullptr;
@@ -108,6 +141,13 @@ struct DecodeurSimple {
         avcodec_flush_buffers(decodeur);
         vidange = false;
     }
+    // To the keyframe at or before ms (from the first frame).
+    void AllerCle(double ms) {
+        const std::int64_t debut = format->start_time == AV_NOPTS_VALUE ? 0 : format->start_time;
+        av_seek_frame(format, -1, debut + std::int64_t(ms * 1000.0), AVSEEK_FLAG_BACKWARD);
+        avcodec_flush_buffers(decodeur);
+        vidange = false;
+    }
     // The next frame in order; false at the end of the film.
     bool Suivante() {
         for (;;) {
@@ -134,6 +174,7 @@ void BM_DecodeOnly(benchmark::State& etat, Film* f) {
         etat.SkipWithError("cannot open");
         return;
     }
+    CompteurCpu cpu{etat};
     for (auto _ : etat) {
         if (!d.Suivante()) {
             etat.PauseTiming();
@@ -182,6 +223,8 @@ void BM_StepForward(benchmark::State& etat, Film* f) {
         return;
     }
     const std::int64_t dernier = lecteur.Moteur()->Infos().nombreImages - 1;
+    const auto avant = lecteur.Moteur()->Statistiques();
+    CompteurCpu cpu{etat};
     for (auto _ : etat) {
         if (lecteur.ImageCourante() >= dernier) {
             etat.PauseTiming();
@@ -192,6 +235,7 @@ void BM_StepForward(benchmark::State& etat, Film* f) {
         lecteur.Pas(+1, false);
         benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
     }
+    CompterOrigines(etat, avant, lecteur.Moteur()->Statistiques());
 }
 
 // The same step through the second video form's movie player: a seek to the next frame
@@ -276,8 +320,9 @@ void BM_StepBackRun25(benchmark::State& etat, Film* f) {
     }
 }
 
-// A seek to a random frame with nothing cached.
-void BM_SeekRandom(benchmark::State& etat, Film* f) {
+// A command to a random frame with nothing cached, the same frames for every benchmark.
+void VersImagesAuHasard(benchmark::State& etat, Film* f,
+                        const std::function<void(LecteurMci&, std::int64_t)>& commande) {
     LecteurMci lecteur;
     if (!lecteur.Ouvrir(f->chemin)) {
         etat.SkipWithError("cannot open");
@@ -291,9 +336,42 @@ void BM_SeekRandom(benchmark::State& etat, Film* f) {
         lecteur.Moteur()->ViderCache();
         const std::int64_t cible = hasard.bounded(qint64(nombre));
         etat.ResumeTiming();
-        lecteur.AllerA(double(cible), false);
+        commande(lecteur, cible);
         benchmark::DoNotOptimize(lecteur.ImageAffichee().constBits());
     }
+}
+
+// A seek to a random frame with nothing cached: the exact frame.
+void BM_SeekRandom(benchmark::State& etat, Film* f) {
+    VersImagesAuHasard(etat, f, [](LecteurMci& l, std::int64_t n) { l.AllerA(double(n), false); });
+}
+
+// The yardstick of BM_SeekRandom: plain decoding from the keyframe before each of the same
+// random frames up to it (the frames decoding has to go through to reach the target).
+void BM_DecodeFromKey(benchmark::State& etat, Film* f) {
+    auto moteur = MoteurVideo::Ouvrir(f->chemin);
+    DecodeurSimple d(f->chemin);
+    if (!moteur || !d.decodeur) {
+        etat.SkipWithError("cannot open");
+        return;
+    }
+    const std::int64_t nombre = moteur->Infos().nombreImages;
+    QRandomGenerator hasard(12345);
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        const std::int64_t cible = hasard.bounded(qint64(nombre));
+        const std::int64_t cle = moteur->ImageCleAvant(cible);
+        etat.ResumeTiming();
+        d.AllerCle(moteur->TempsMs(cle));
+        for (std::int64_t i = cle; i <= cible; ++i)
+            d.Suivante();
+    }
+}
+
+// Scrubbing: the time from a trackbar move to the first picture shown, with nothing cached
+// (the worst case: a new part of the film).
+void BM_ScrubPreview(benchmark::State& etat, Film* f) {
+    VersImagesAuHasard(etat, f, [](LecteurMci& l, std::int64_t n) { l.Apercu(double(n)); });
 }
 
 // One repaint of the picture panel at zoom z, as the scroll area shows it: a 1280 x 800
@@ -392,9 +470,16 @@ int main(int argc, char** argv) {
         auto* seek =
             benchmark::RegisterBenchmark(("BM_SeekRandom/" + f.nom).c_str(), BM_SeekRandom, &f);
         seek->Unit(benchmark::kMillisecond);
+        auto* cle = benchmark::RegisterBenchmark(("BM_DecodeFromKey/" + f.nom).c_str(),
+                                                 BM_DecodeFromKey, &f);
+        cle->Unit(benchmark::kMillisecond);
         if (longGop) {
             run->Iterations(4);
             seek->Iterations(12);
+            cle->Iterations(12);
+            benchmark::RegisterBenchmark(("BM_ScrubPreview/" + f.nom).c_str(), BM_ScrubPreview, &f)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(24);
         } else {
             run->Iterations(40);
         }

@@ -165,12 +165,25 @@ void LecteurMci::AllerA(double position, bool notifier) {
         changerImage(0, notifier);
         return;
     }
-    std::int64_t n = 0;
-    if (format_ == FormatTemps::Millisecondes)
-        n = moteur_->ImageA(position);
-    else if (std::isfinite(position))
-        n = std::llround(std::clamp(position, 0.0, double(moteur_->Infos().nombreImages - 1)));
-    changerImage(n, notifier);
+    changerImage(imageAPosition(position), notifier);
+}
+
+std::int64_t LecteurMci::imageAPosition(double position) const {
+    if (format_ == FormatTemps::Millisecondes) return moteur_->ImageA(position);
+    if (!std::isfinite(position)) return 0;
+    return std::llround(std::clamp(position, 0.0, double(moteur_->Infos().nombreImages - 1)));
+}
+
+void LecteurMci::Apercu(double position) {
+    terminerLecture(true);
+    if (!moteur_) return;
+    std::int64_t montree = 0;
+    const QImage image = moteur_->Apercu(imageAPosition(position), &montree);
+    if (image.isNull()) return;
+    const bool change = montree != courante_ || image.cacheKey() != image_.cacheKey();
+    courante_ = montree;
+    image_ = image;
+    if (change) emit ImageChangee();
 }
 
 LecteurMci::FormatTemps LecteurMci::Format() const {

@@ -43,6 +43,12 @@ public:
     // Seek to a position in the current time format.
     void AllerA(double position, bool notifier = true);
 
+    // Scrubbing (the trackbar being dragged): shows at once a picture near position, in the
+    // current time format: the nearest cached frame or keyframe. That frame becomes the current
+    // one, so Position() is the time of the picture shown. No notification: the exact frame
+    // follows with AllerA when the drag ends.
+    void Apercu(double position);
+
     FormatTemps Format() const;
     void SetFormat(FormatTemps f);
     // Length and position in the current time format. Milliseconds: length = end of the last
@@ -75,6 +81,7 @@ private:
     // Ends a running playback; its pending notification (if any) is posted as superseded.
     void terminerLecture(bool notifier);
     void avancerLecture();
+    std::int64_t imageAPosition(double position) const;
     std::unique_ptr<MoteurVideo> moteur_;
     std::int64_t courante_ = 0;
     FormatTemps format_ = FormatTemps::Millisecondes;

@@ -23,9 +23,11 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -69,6 +71,11 @@ constexpr std::int64_t kFenetreConvertie = 16;
 constexpr std::int64_t kPrechargementMax = 8;
 // Frames decoded ahead of a step back when keyframes are close together.
 constexpr std::int64_t kLotArriere = 4;
+// The next frame is prefetched only for a caller that came back at least this long after its
+// previous request returned (someone looking at the frame, a pass doing real work on it). A
+// caller asking again at once would only wait for the worker to wake up and hand the frame
+// over: decoding it on the calling thread is then cheaper, and the same every time.
+constexpr auto kPauseAvantPrechargement = std::chrono::milliseconds(2);
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -130,6 +137,60 @@ private:
     std::size_t capacite_ = 0;
 };
 
+// One band of rows converted to RGB24, with its own libswscale context.
+struct BandeConversion {
+    SwsContext* contexte = nullptr;
+    const SwsContext* contexteRegle = nullptr; // colour tables set for this context...
+    std::int64_t reglageCouleurs = -1;         // ...with these settings
+    ~BandeConversion() { sws_freeContext(contexte); }
+    // Rows [y0, y0 + hauteur) of f into the RGB24 picture at tampon (ligne bytes a row).
+    bool Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne);
+};
+
+// A thread that runs one job at a time for the engine: the second half of a conversion.
+class AideConversion {
+public:
+    AideConversion() : fil_([this] { Boucle(); }) {}
+    ~AideConversion() {
+        {
+            std::lock_guard<std::mutex> v(mutex_);
+            fin_ = true;
+        }
+        reveil_.notify_one();
+        fil_.join();
+    }
+    void Lancer(std::function<void()> travail) {
+        {
+            std::lock_guard<std::mutex> v(mutex_);
+            travail_ = std::move(travail);
+        }
+        reveil_.notify_one();
+    }
+    void Attendre() {
+        std::unique_lock<std::mutex> v(mutex_);
+        fait_.wait(v, [this] { return !travail_; });
+    }
+
+private:
+    void Boucle() {
+        std::unique_lock<std::mutex> v(mutex_);
+        for (;;) {
+            reveil_.wait(v, [this] { return fin_ || travail_; });
+            if (fin_) return;
+            v.unlock();
+            travail_();
+            v.lock();
+            travail_ = nullptr;
+            fait_.notify_one();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable reveil_, fait_;
+    std::function<void()> travail_;
+    bool fin_ = false;
+    std::thread fil_;
+};
+
 struct TamponPrete {
     std::shared_ptr<ReserveTampons> reserve;
     void* tampon;
@@ -178,6 +239,9 @@ double CadenceCapture(const AVFormatContext* f, const AVStream* st) {
 }
 
 std::atomic<int> gFilsDecodage{0};
+std::atomic<bool> gConversionEnDeux{true};
+// Frames from this size up are converted in two halves at once.
+constexpr std::int64_t kPixelsConversionEnDeux = 1280 * 720;
 std::atomic<bool> gPrechargement{true};
 
 struct Paquet {
@@ -202,9 +266,8 @@ struct MoteurVideo::Impl {
     DecodeurPtr decodeur;
     ImagePtr trame{av_frame_alloc()};
     PaquetPtr paquet{av_packet_alloc()};
-    SwsContext* convertisseur = nullptr;
-    const SwsContext* convertisseurRegle = nullptr; // colour tables set for this context...
-    std::int64_t reglageCouleurs = -1;              // ...with these settings
+    BandeConversion bandeHaut, bandeBas; // the whole frame, or its two halves
+    std::unique_ptr<AideConversion> aideConversion;
     std::shared_ptr<ReserveTampons> reserve = std::make_shared<ReserveTampons>();
     int flux = -1;
     AVRational baseTemps{1, 1};
@@ -248,12 +311,15 @@ struct MoteurVideo::Impl {
     // tail it finds undecodable is only noted in `nombreDecouvert` and applied by the caller.
     std::mutex verrou;
     std::condition_variable reveil;
+    std::condition_variable prechargee; // the worker finished (or dropped) what it was given
     std::thread travailleur;
     std::int64_t aPrecharger = -1;
     bool arriereAPrecharger = false;
     bool arreter = false;
     bool surTravailleur = false; // the decoding in progress runs on the worker
     std::int64_t nombreDecouvert = -1;
+    std::chrono::steady_clock::time_point finDerniereDemande; // when Image last returned
+    MoteurVideo::StatistiquesImages statistiques;
 
     ~Impl() {
         if (travailleur.joinable()) {
@@ -266,7 +332,7 @@ struct MoteurVideo::Impl {
         }
         ViderCache();
         reserve->FixerCapacite(0); // pictures still shown elsewhere free their own buffers
-        sws_freeContext(convertisseur);
+        aideConversion.reset();
     }
 
     bool Indexer(QString* erreur);
@@ -289,7 +355,12 @@ struct MoteurVideo::Impl {
     // Decodes up to frame n, starting (when a seek is needed) from the keyframe of frame depuis.
     // convertirTout: the frames near n are converted as they come (the caller will show them).
     Issue EssayerJusqua(std::int64_t n, std::int64_t depuis, bool convertirTout = false);
-    bool DecoderPremiere();
+    bool DecoderPremiere() { return DecoderSeule(0); }
+    // Decodes keyframe n alone (its packet, then the decoder drained) and caches it converted
+    // when convertir. Only where packets carry presentation times, which identify the frame.
+    bool DecoderSeule(std::int64_t n, bool convertir = false);
+    // Scrubbing: the frame to show for n and its picture (see MoteurVideo::Apercu).
+    QImage Apercu(std::int64_t n, std::int64_t& montree);
     std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
     QImage Convertir(const AVFrame* f);
     void Ranger(std::int64_t i, AVFrame* f, bool convertir);
@@ -507,37 +578,63 @@ std::int64_t MoteurVideo::Impl::Identifier(const AVFrame* f, std::int64_t preced
     return precedent + 1;
 }
 
-// The first frame at opening, without waiting for the decoder's reordering and threading
-// delays (several frames of latency at 1080p): its packet is sent alone, then the decoder is
-// drained. Only for films whose packets carry presentation times, which identify the frame.
-bool MoteurVideo::Impl::DecoderPremiere() {
-    const std::size_t cle = std::size_t(depart[0]);
-    if (!ptsComplets || paquets[cle].pts != ptsImages.front()) return false;
-    if (!ChercherCle(depart[0])) return false;
+// The first frame at opening, and the keyframes shown while scrubbing, without waiting for the
+// decoder's reordering and threading delays (several frames of latency at 1080p): the packet is
+// sent alone, then the decoder is drained.
+bool MoteurVideo::Impl::DecoderSeule(std::int64_t n, bool convertir) {
+    const std::size_t cle = std::size_t(depart[std::size_t(n)]);
+    const std::int64_t voulu = ptsImages[std::size_t(n)];
+    if (!ptsComplets || paquets[cle].pts != voulu) return false;
+    if (!ChercherCle(depart[std::size_t(n)])) return false;
     vivant = false; // drained: the next request seeks again
     bool envoye = false;
-    for (int lus = 0; lus < 256 && !envoye;) {
+    for (std::int64_t lus = 0; lus <= std::int64_t(paquets.size()) && !envoye;) {
         if (av_read_frame(format.get(), paquet.get()) < 0) break;
         const AVPacket& p = *paquet;
         if (p.stream_index == flux && p.size > 0 && !(p.flags & AV_PKT_FLAG_CORRUPT)) {
+            // Packets before the keyframe (the demuxer may land on an earlier one) are skipped,
+            // not decoded.
             ++lus;
-            avcodec_send_packet(decodeur.get(), paquet.get());
-            envoye = p.pts == ptsImages.front();
+            envoye = p.pts == voulu;
+            if (envoye) avcodec_send_packet(decodeur.get(), paquet.get());
         }
         av_packet_unref(paquet.get());
     }
     avcodec_send_packet(decodeur.get(), nullptr);
     while (avcodec_receive_frame(decodeur.get(), trame.get()) == 0) {
+        ++statistiques.decodees;
         std::int64_t ts = trame->best_effort_timestamp;
         if (ts == AV_NOPTS_VALUE) ts = trame->pts;
         if (premierTsBrut == AV_NOPTS_VALUE) premierTsBrut = ts;
         const bool abimee =
             trame->decode_error_flags != 0 || (trame->flags & AV_FRAME_FLAG_CORRUPT);
-        if (ts == ptsImages.front() && !abimee && !cache.count(0)) Ranger(0, trame.get(), false);
+        if (ts != AV_NOPTS_VALUE && ts - decalageTs == voulu && !abimee && !cache.count(n))
+            Ranger(n, trame.get(), convertir);
         av_frame_unref(trame.get());
     }
     avcodec_flush_buffers(decodeur.get());
-    return cache.count(0) != 0;
+    return cache.count(n) != 0;
+}
+
+QImage MoteurVideo::Impl::Apercu(std::int64_t n, std::int64_t& montree) {
+    const std::int64_t cle = rangDepart[std::size_t(n)];
+    // The nearest frame already decoded, on either side of n.
+    std::int64_t proche = -1;
+    auto it = cache.lower_bound(n);
+    if (it != cache.end()) proche = it->first;
+    if (it != cache.begin()) {
+        const std::int64_t avant = std::prev(it)->first;
+        if (proche < 0 || n - avant <= proche - n) proche = avant;
+    }
+    if (proche < 0 || std::llabs(proche - n) > n - cle) {
+        // The keyframe, decoded by itself (or, where packets carry no presentation time, as
+        // the first frame of its run, which is still the shortest run there is).
+        if (!cache.count(cle) && !DecoderSeule(cle, true) && !DecoderJusqua(cle, false)) return {};
+        proche = cle;
+    }
+    montree = proche;
+    centre = proche;
+    return ImageConvertie(proche, false);
 }
 
 bool MoteurVideo::Impl::DecoderJusqua(std::int64_t n, bool arriere) {
@@ -595,6 +692,7 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     for (;;) {
         int r = avcodec_receive_frame(decodeur.get(), trame.get());
         if (r == 0) {
+            ++statistiques.decodees;
             if (premierTsBrut == AV_NOPTS_VALUE)
                 premierTsBrut = trame->best_effort_timestamp != AV_NOPTS_VALUE
                                     ? trame->best_effort_timestamp
@@ -641,9 +739,16 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
             continue;
         }
         if (premierPaquet) {
-            premierPaquet = false;
             const std::int64_t ts = p.dts != AV_NOPTS_VALUE ? p.dts : p.pts;
             const std::int64_t voulu = paquets[std::size_t(depart[cle])].dts;
+            if (ts != AV_NOPTS_VALUE && ts < voulu) {
+                // The demuxer landed on an earlier keyframe (MP4 seeks on presentation times,
+                // which run ahead of decoding times where there are B-frames): read on to
+                // ours without decoding what lies before it.
+                av_packet_unref(paquet.get());
+                continue;
+            }
+            premierPaquet = false;
             if (ts != AV_NOPTS_VALUE && ts > voulu && !reessaye) {
                 // The demuxer went past the keyframe: start again from the top of the film.
                 av_packet_unref(paquet.get());
@@ -674,31 +779,44 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     return cache.count(n) ? Issue::Obtenue : Issue::Echec;
 }
 
-QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
-    const int w = f->width, h = f->height;
-    if (w <= 0 || h <= 0) return {};
-    convertisseur = sws_getCachedContext(convertisseur, w, h, AVPixelFormat(f->format), w, h,
-                                         AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!convertisseur) return {};
+bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne) {
+    const int w = f->width;
+    contexte = sws_getCachedContext(contexte, w, hauteur, AVPixelFormat(f->format), w, hauteur,
+                                    AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!contexte) return false;
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
     const bool pleine = f->color_range == AVCOL_RANGE_JPEG || f->format == AV_PIX_FMT_YUVJ420P ||
                         f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
     // Setting the colour tables costs more than a small conversion: only when they change.
     const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
-                                 (std::int64_t(h) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
-    if (convertisseur != convertisseurRegle || reglage != reglageCouleurs) {
+                                 (std::int64_t(hauteur) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
+    if (contexte != contexteRegle || reglage != reglageCouleurs) {
         int* invTable = nullptr;
         int* table = nullptr;
         int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
-        if (sws_getColorspaceDetails(convertisseur, &invTable, &srcRange, &table, &dstRange,
-                                     &luminosite, &contraste, &saturation) >= 0) {
-            sws_setColorspaceDetails(convertisseur, sws_getCoefficients(espace), pleine ? 1 : 0,
+        if (sws_getColorspaceDetails(contexte, &invTable, &srcRange, &table, &dstRange, &luminosite,
+                                     &contraste, &saturation) >= 0) {
+            sws_setColorspaceDetails(contexte, sws_getCoefficients(espace), pleine ? 1 : 0,
                                      sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
                                      saturation);
         }
-        convertisseurRegle = convertisseur;
+        contexteRegle = contexte;
         reglageCouleurs = reglage;
     }
+    // The band is converted as a picture of its own: its planes start at row y0 (chroma rows
+    // at y0 / 2, y0 being even).
+    const uint8_t* src[4] = {f->data[0] + std::ptrdiff_t(y0) * f->linesize[0],
+                             f->data[1] + std::ptrdiff_t(y0 / 2) * f->linesize[1],
+                             f->data[2] + std::ptrdiff_t(y0 / 2) * f->linesize[2], nullptr};
+    uint8_t* dst[4] = {tampon + std::ptrdiff_t(y0) * ligne, nullptr, nullptr, nullptr};
+    int dstLignes[4] = {ligne, 0, 0, 0};
+    return sws_scale(contexte, y0 == 0 ? f->data : src, f->linesize, 0, hauteur, dst, dstLignes) ==
+           hauteur;
+}
+
+QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
+    const int w = f->width, h = f->height;
+    if (w <= 0 || h <= 0) return {};
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line. A film stored sideways is converted aside, then turned into it.
     const int wl = LargeurTournee(w, h, rotation), hl = HauteurTournee(w, h, rotation);
@@ -713,9 +831,26 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
         if (tamponRotation.size() < tailleConvertie) tamponRotation.resize(tailleConvertie);
         convertie = tamponRotation.data();
     }
-    uint8_t* dst[4] = {convertie, nullptr, nullptr, nullptr};
-    int dstLignes[4] = {ligneConvertie, 0, 0, 0};
-    if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
+    // A large 4:2:0 frame is converted in two halves at once, the lower one on a helper thread.
+    // libswscale converts 4:2:0 to RGB two rows at a time with nothing shared between pairs of
+    // rows, so each half is exactly what the whole frame's conversion gives there.
+    const bool enDeux = gConversionEnDeux && std::int64_t(w) * h >= kPixelsConversionEnDeux &&
+                        h % 4 == 0 &&
+                        (f->format == AV_PIX_FMT_YUV420P || f->format == AV_PIX_FMT_YUVJ420P);
+    bool ok = true;
+    if (enDeux) {
+        if (!aideConversion) aideConversion = std::make_unique<AideConversion>();
+        const int moitie = h / 2;
+        bool okBas = false;
+        aideConversion->Lancer(
+            [&] { okBas = bandeBas.Convertir(f, moitie, h - moitie, convertie, ligneConvertie); });
+        ok = bandeHaut.Convertir(f, 0, moitie, convertie, ligneConvertie);
+        aideConversion->Attendre();
+        ok = ok && okBas;
+    } else {
+        ok = bandeHaut.Convertir(f, 0, h, convertie, ligneConvertie);
+    }
+    if (!ok) {
         reserve->Rendre(tampon, taille);
         return {};
     }
@@ -888,29 +1023,52 @@ void MoteurVideo::Impl::Precharger() {
         reveil.wait(v, [this] { return arreter || aPrecharger >= 0; });
         if (arreter) return;
         const std::int64_t k = aPrecharger;
+        if (k < infos.nombreImages && (nombreDecouvert < 0 || k < nombreDecouvert)) {
+            surTravailleur = true;
+            if (!ImageConvertie(k, arriereAPrecharger).isNull()) ++statistiques.parTravailleur;
+            surTravailleur = false;
+        }
         aPrecharger = -1;
-        if (k >= infos.nombreImages || (nombreDecouvert >= 0 && k >= nombreDecouvert)) continue;
-        surTravailleur = true;
-        ImageConvertie(k, arriereAPrecharger);
-        surTravailleur = false;
+        prechargee.notify_all();
     }
 }
 
 QImage MoteurVideo::Image(std::int64_t n) {
-    std::lock_guard<std::mutex> v(d->verrou);
+    const auto arrivee = std::chrono::steady_clock::now();
+    std::unique_lock<std::mutex> v(d->verrou);
+    const bool appelantLent = arrivee - d->finDerniereDemande >= kPauseAvantPrechargement;
+    struct FinDemande {
+        Impl& d;
+        ~FinDemande() { d.finDerniereDemande = std::chrono::steady_clock::now(); }
+    } finDemande{*d};
+    // The frame the worker was told to prepare is left to it, even when it has not started yet:
+    // taking it over here would make the same request cost the caller a decoding or nothing,
+    // depending on which thread the scheduler ran first.
+    const bool enAttente = d->aPrecharger == n;
+    if (enAttente) d->prechargee.wait(v, [this] { return d->aPrecharger < 0 || d->arreter; });
     d->aPrecharger = -1;
     d->AppliquerRaccourci();
     if (n < 0 || n >= d->infos.nombreImages) return {};
     d->precedente = d->centre;
     d->centre = n;
     const std::int64_t sens = n - d->precedente;
+    {
+        const auto it = d->cache.find(n);
+        if (enAttente)
+            ++d->statistiques.attendues;
+        else if (it != d->cache.end() && !it->second.rgb.isNull())
+            ++d->statistiques.pretes;
+        else
+            ++d->statistiques.surAppelant;
+    }
     QImage image = d->ImageConvertie(n, sens == -1);
     d->AppliquerRaccourci();
     if (d->lectureUnique) d->OublierJusqua(n);
     // A step: the next one in the same direction is likely, and cheap to get ready now.
     const std::int64_t suivante = n + sens;
-    if (!image.isNull() && (sens == 1 || sens == -1) && d->travailleur.joinable() &&
-        suivante >= 0 && suivante < d->infos.nombreImages) {
+    // (Not in one-way reading: a pass in order reads ahead on its own thread.)
+    if (!image.isNull() && (sens == 1 || sens == -1) && appelantLent && !d->lectureUnique &&
+        d->travailleur.joinable() && suivante >= 0 && suivante < d->infos.nombreImages) {
         const auto it = d->cache.find(suivante);
         const bool pret = it != d->cache.end() && !it->second.rgb.isNull();
         if (!pret && (it != d->cache.end() || d->Cout(suivante) <= kPrechargementMax)) {
@@ -922,8 +1080,30 @@ QImage MoteurVideo::Image(std::int64_t n) {
     return image;
 }
 
+QImage MoteurVideo::Apercu(std::int64_t n, std::int64_t* montree) {
+    std::unique_lock<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
+    d->AppliquerRaccourci();
+    if (n < 0 || n >= d->infos.nombreImages) return {};
+    std::int64_t image = n;
+    QImage resultat = d->Apercu(n, image);
+    d->AppliquerRaccourci();
+    if (resultat.isNull() || image >= d->infos.nombreImages) return {};
+    d->precedente = d->centre;
+    if (montree) *montree = image;
+    return resultat;
+}
+
+std::int64_t MoteurVideo::ImageCleAvant(std::int64_t n) const {
+    n = std::clamp<std::int64_t>(n, 0, d->infos.nombreImages - 1);
+    return d->rangDepart[std::size_t(n)];
+}
+
 void MoteurVideo::FixerFilsDecodage(int fils) {
     gFilsDecodage = std::max(0, fils);
+}
+void MoteurVideo::FixerConversionEnDeux(bool actif) {
+    gConversionEnDeux = actif;
 }
 void MoteurVideo::FixerPrechargementParDefaut(bool actif) {
     gPrechargement = actif;
@@ -933,6 +1113,11 @@ void MoteurVideo::ViderCache() {
     std::lock_guard<std::mutex> v(d->verrou);
     d->aPrecharger = -1;
     d->ViderCache();
+}
+
+MoteurVideo::StatistiquesImages MoteurVideo::Statistiques() const {
+    std::lock_guard<std::mutex> v(d->verrou);
+    return d->statistiques;
 }
 
 std::size_t MoteurVideo::OctetsEnCache() const {
@@ -965,6 +1150,8 @@ void MoteurVideo::FixerPrechargement(bool actif) {
     }
     d->reveil.notify_one();
     d->travailleur.join();
+    std::lock_guard<std::mutex> v(d->verrou);
+    d->aPrecharger = -1;
 }
 
 } // namespace kinepo

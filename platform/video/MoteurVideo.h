@@ -6,8 +6,10 @@
 // every frame's presentation time is known exactly. Decoding a frame seeks to the keyframe
 // at or before it and decodes forward; decoded frames around the last one asked for are kept
 // in a cache bounded by a memory budget, so stepping back and forth costs nothing. After a
-// step, the next frame in the same direction is prepared on a worker thread of the engine.
-// One thread uses an engine at a time; the worker is internal and invisible to it.
+// step by a caller that paused before it (someone looking at the frame), the next frame in the
+// same direction is prepared on a worker thread of the engine; a caller stepping again at once
+// decodes on its own thread, the same way every time. Large frames are converted to RGB on two
+// threads. One thread uses an engine at a time; the workers are internal and invisible to it.
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -59,11 +61,23 @@ public:
     // copy.
     QImage Image(std::int64_t n);
 
+    // Scrubbing: a picture near frame n at once, without decoding a run of frames. It is the
+    // frame nearest to n among those in the cache and the keyframe at or before n (decoded
+    // alone, then kept in the cache); *montree, when given, gets that frame's number, whose
+    // time is TempsMs(*montree). A null image only when nothing could be decoded. The exact
+    // frame is Image(n), which starts from the same keyframe.
+    QImage Apercu(std::int64_t n, std::int64_t* montree = nullptr);
+    // The keyframe decoding of frame n starts from (0 <= n < nombreImages): a frame number.
+    std::int64_t ImageCleAvant(std::int64_t n) const;
+
     // Memory budget of the decoded-frame cache in bytes (512 MB by default): half for frames
     // decoded ahead (kept unconverted), half for converted frames near the current one.
     void FixerBudgetCache(std::size_t octets);
     // Decoder threads of the engines opened afterwards (0, the default: one per core).
     static void FixerFilsDecodage(int fils);
+    // Whether large 4:2:0 frames are converted in two halves on two threads (the default); the
+    // pictures are the same either way. For measurements and tests.
+    static void FixerConversionEnDeux(bool actif);
     // Whether engines opened afterwards prefetch on a worker (the default), and this one.
     static void FixerPrechargementParDefaut(bool actif);
     void FixerPrechargement(bool actif);
@@ -73,6 +87,16 @@ public:
     // picture buffer goes back to the engine's reserve when the caller lets go of the image,
     // so the next frames reuse the same memory instead of faulting in fresh pages.
     void FixerLectureUnique(bool actif);
+
+    // Where the frames handed out by Image came from, since opening. For measurements.
+    struct StatistiquesImages {
+        std::int64_t pretes = 0;         // already converted in the cache
+        std::int64_t attendues = 0;      // being prepared by the worker: the caller waited
+        std::int64_t surAppelant = 0;    // decoded or converted on the calling thread
+        std::int64_t parTravailleur = 0; // frames the worker prepared
+        std::int64_t decodees = 0;       // frames that came out of the decoder, either thread
+    };
+    StatistiquesImages Statistiques() const;
 
     // Forgets every decoded frame (the next Image decodes again). For measurements.
     void ViderCache();

@@ -201,3 +201,21 @@ TEST(LecteurMciSansFilm, BadFileLeavesNoFilm) {
 }
 
 } // namespace
+
+// Dragging the trackbar: with nothing cached near it, a position shows the keyframe before it
+// (frames 0, 5, 10 here), labelled with that keyframe's own time, silently; the exact frame
+// comes with the seek that ends the drag.
+TEST_F(Lecteur, ScrubbingShowsTheKeyframeWithItsOwnTime) {
+    QSignalSpy notifications(&lecteur, &LecteurMci::Notification);
+    QSignalSpy changements(&lecteur, &LecteurMci::ImageChangee);
+    lecteur.Moteur()->ViderCache();
+    lecteur.Apercu(8 * 1000.0 / 30); // frame 8
+    EXPECT_EQ(lecteur.ImageCourante(), 5);
+    EXPECT_EQ(NumeroAffiche(), 5);
+    EXPECT_DOUBLE_EQ(lecteur.Position(), 5 * 1000.0 / 30);
+    EXPECT_EQ(changements.count(), 1);
+    lecteur.AllerA(8 * 1000.0 / 30, false);
+    EXPECT_EQ(NumeroAffiche(), 8);
+    TraiterEvenements();
+    EXPECT_EQ(notifications.count(), 0);
+}

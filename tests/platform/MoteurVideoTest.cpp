@@ -176,7 +176,7 @@ TEST_P(FilmsGeneres, PrefetchingWorkerKeepsFramesExact) {
             moteur->FixerBudgetCache(hasard.bounded(2) ? std::size_t(512) << 20 : 200000);
         if (essai % 7 == 0) moteur->ViderCache();
         ASSERT_EQ(LireNumero(moteur->Image(n)), n) << "attempt " << essai;
-        if (hasard.bounded(3) == 0) QThread::msleep(2);
+        if (hasard.bounded(3) == 0) QThread::msleep(3);
     }
     moteur->FixerPrechargement(false);
     EXPECT_EQ(LireNumero(moteur->Image(n)), n);
@@ -184,8 +184,97 @@ TEST_P(FilmsGeneres, PrefetchingWorkerKeepsFramesExact) {
     EXPECT_EQ(LireNumero(moteur->Image(n + (n < 69 ? 1 : -1))), n + (n < 69 ? 1 : -1));
 }
 
+// Scrubbing: with nothing cached the picture is the keyframe decoding would start from;
+// otherwise a frame at most that far from the target. Either way the picture is the frame it is
+// labelled with, pixel for pixel, and the exact frame follows.
+TEST_P(FilmsGeneres, ScrubbingShowsTheNearestKeyframeOrCachedFrame) {
+    auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(GetParam(), 70)));
+    ASSERT_TRUE(moteur);
+    QRandomGenerator hasard(21);
+    for (int essai = 0; essai < 24; ++essai) {
+        const std::int64_t n = hasard.bounded(70);
+        const bool vide = essai % 3 == 0;
+        if (vide) moteur->ViderCache();
+        const std::int64_t cle = moteur->ImageCleAvant(n);
+        ASSERT_LE(cle, n);
+        std::int64_t montree = -1;
+        const QImage apercu = moteur->Apercu(n, &montree);
+        ASSERT_FALSE(apercu.isNull()) << n;
+        ASSERT_EQ(LireNumero(apercu), montree) << n;
+        if (vide)
+            EXPECT_EQ(montree, cle) << n;
+        else
+            EXPECT_LE(std::llabs(montree - n), n - cle) << n;
+        EXPECT_EQ(Pixels(apercu), Pixels(moteur->Image(montree))) << n;
+        ASSERT_EQ(LireNumero(moteur->Image(n)), n) << n;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Codecs, FilmsGeneres, ::testing::ValuesIn(kFilms),
                          [](const auto& info) { return std::string(info.param.nom); });
+
+// A seek decodes from the keyframe before the frame, never from an earlier one (an MP4 demuxer
+// asked for a keyframe's decoding time lands on the keyframe before it when there are
+// B-frames), and a scrubbing picture decodes one frame where packets carry presentation times
+// (elsewhere it is the keyframe's own exact decoding). Keyframes every 30 frames, so that
+// starting a group too early shows.
+TEST(MoteurVideo, SeekingDecodesOnlyFromThePreviousKeyframe) {
+    const struct {
+        CasFilm film;
+        bool ptsDansLeFichier;
+    } cas[] = {
+        {{"h264_bframes", CodecFilm::H264Mp4, 30, true, "h264"}, true},
+        {{"mpeg4_mov", CodecFilm::Mpeg4Mov, 30, true, "mpeg4"}, true},
+        {{"mpeg4_bframes", CodecFilm::Mpeg4Avi, 30, true, "mpeg4"}, false},
+        {{"mpeg2_ps", CodecFilm::Mpeg2Mpg, 30, true, "mpeg2video"}, false},
+    };
+    for (const auto& [c, ptsDansLeFichier] : cas) {
+        auto moteur = MoteurVideo::Ouvrir(FilmNumerote(Parametres(c, 70)));
+        ASSERT_TRUE(moteur) << c.nom;
+        moteur->FixerPrechargement(false);
+        for (const std::int64_t n : {65, 47, 33, 12, 69}) {
+            const std::int64_t cle = moteur->ImageCleAvant(n);
+            moteur->ViderCache();
+            const auto avant = moteur->Statistiques();
+            ASSERT_EQ(LireNumero(moteur->Image(n)), n) << c.nom;
+            // Reordering and the decoder threads' delay may push out a dozen frames more.
+            EXPECT_LE(moteur->Statistiques().decodees - avant.decodees, n - cle + 1 + 12)
+                << c.nom << " " << n;
+            moteur->ViderCache();
+            const auto avantApercu = moteur->Statistiques();
+            std::int64_t montree = -1;
+            ASSERT_FALSE(moteur->Apercu(n, &montree).isNull()) << c.nom;
+            EXPECT_EQ(montree, cle) << c.nom << " " << n;
+            EXPECT_LE(moteur->Statistiques().decodees - avantApercu.decodees,
+                      ptsDansLeFichier ? 1 : cle - moteur->ImageCleAvant(cle) + 1 + 12)
+                << c.nom << " " << n;
+        }
+    }
+}
+
+// Large 4:2:0 frames are converted in two halves on two threads: the pictures are byte for byte
+// those of a conversion in one piece (H.264 in limited range, MJPEG in full range).
+TEST(MoteurVideo, ConversionInTwoHalvesGivesTheSamePictures) {
+    for (const CodecFilm codec : {CodecFilm::H264Mp4, CodecFilm::MjpegAvi}) {
+        ParametresFilm p;
+        p.codec = codec;
+        p.largeur = 1280;
+        p.hauteur = 720;
+        p.images = 4;
+        p.gop = 2;
+        const QString film = FilmNumerote(p);
+        MoteurVideo::FixerConversionEnDeux(false);
+        auto entiere = MoteurVideo::Ouvrir(film);
+        MoteurVideo::FixerConversionEnDeux(true);
+        auto enDeux = MoteurVideo::Ouvrir(film);
+        ASSERT_TRUE(entiere && enDeux);
+        for (std::int64_t n = 0; n < 4; ++n) {
+            const QImage a = entiere->Image(n), b = enDeux->Image(n);
+            ASSERT_EQ(LireNumero(b), n);
+            EXPECT_EQ(Pixels(a), Pixels(b)) << int(codec) << " " << n;
+        }
+    }
+}
 
 TEST(MoteurVideo, NtscRateTimesAreExact) {
     ParametresFilm p;

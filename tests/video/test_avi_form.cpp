@@ -142,6 +142,32 @@ TEST_F(AviForm, OuvertureEtPremiereImage) {
     EXPECT_EQ(Image(), 0);
 }
 
+// Dragging the trackbar over a film with a keyframe every 5 frames: the picture shown at once
+// is the keyframe before the position, with its own time; releasing it shows the exact frame.
+TEST_F(AviForm, GlisserLaBarreMontreLImageCleAvantPuisLImageExacte) {
+    test::ParametresFilm p;
+    p.codec = test::CodecFilm::H264Mp4;
+    p.gop = 5;
+    Ouvrir(Film("balle.mp4", 10, p));
+    forme->Lecteur().Moteur()->ViderCache();
+    auto balleVisible = [&](int n) {
+        const QImage vue = forme->Image->grab().toImage();
+        return qGray(vue.pixel(Balle(n) + QPoint(1, 1))) < 80;
+    };
+    forme->TrackBar->setSliderDown(true);
+    forme->TrackBar->setValue(320); // frame 8 at 25 fps
+    EXPECT_EQ(Image(), 5);
+    EXPECT_EQ(forme->TempsLabel->text(), "t=0.200 s /0.400 s");
+    EXPECT_TRUE(balleVisible(5));
+    EXPECT_FALSE(balleVisible(8));
+    forme->TrackBar->setSliderDown(false);
+    Calmer();
+    EXPECT_EQ(Image(), 8);
+    EXPECT_EQ(forme->TempsLabel->text(), "t=0.320 s /0.400 s");
+    EXPECT_TRUE(balleVisible(8));
+    EXPECT_FALSE(balleVisible(5));
+}
+
 TEST_F(AviForm, LeFiltreDOuvertureSuitLesReglages) {
     const QString film = Film("balle.avi");
     forme.reset();

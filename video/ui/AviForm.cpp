@@ -215,13 +215,8 @@ void TAviForm::construireControles() {
     connect(StopBtn, &QToolButton::clicked, this, [this] {
         if (FilmOuvert()) lecteur_->Stop(true);
     });
-    connect(TrackBar, &QSlider::valueChanged, this, [this](int v) {
-        if (!FilmOuvert() || Busy) return;
-        try {
-            if (std::fabs(v - lecteur_->Position()) >= 1) lecteur_->AllerA(v, true);
-        } catch (...) {
-        }
-    });
+    connect(TrackBar, &QSlider::valueChanged, this, &TAviForm::TrackBarChange);
+    connect(TrackBar, &QSlider::sliderReleased, this, &TAviForm::TrackBarRelache);
     champsNumeriques_.push_back(DureeEdit);
     for (QObject* o :
          std::initializer_list<QObject*>{EditBidon, Image, Grid, EchelleEdit, DureeEdit})
@@ -372,6 +367,32 @@ void TAviForm::apresOuverture() {
 bool TAviForm::AvantDerniereImage() const {
     const MoteurVideo* m = lecteur_->Moteur();
     return m != nullptr && lecteur_->ImageCourante() < m->Infos().nombreImages - 1;
+}
+
+// ---- Trackbar --------------------------------------------------------------------------------
+
+void TAviForm::TrackBarChange(int position) {
+    if (!FilmOuvert() || Busy) return;
+    try {
+        if (TrackBar->isSliderDown()) {
+            // Decoding the exact frame of a long group of pictures takes far longer than a
+            // drag step: show the nearest picture at hand, with its own time.
+            lecteur_->Apercu(position);
+            TempsLabel->setText(
+                TexteTemps(TempsImageCourante(), calib_.Duration, SeparateurDecimal()));
+            return;
+        }
+        if (std::fabs(position - lecteur_->Position()) >= 1) lecteur_->AllerA(position, true);
+    } catch (...) {
+    }
+}
+
+void TAviForm::TrackBarRelache() {
+    if (!FilmOuvert() || Busy) return;
+    try {
+        lecteur_->AllerA(TrackBar->value(), true);
+    } catch (...) {
+    }
 }
 
 // ---- Notifications and the refresh return trip --------------------------------------------

@@ -83,6 +83,10 @@ public:
     // Opens a film as the open dialog does; false when it could not be opened.
     bool OuvrirFilm(const QString& nom);
     void MediaPlayerNotify();
+    // The trackbar: while it is dragged, a nearby picture at once with its own time; the exact
+    // frame when it is released (or moved by the keyboard).
+    void TrackBarChange(int position);
+    void TrackBarRelache();
     void PosterRafraichissement();
     void MesureBtnClick() override;
     void ChronoPhotoBtnClick() override;
