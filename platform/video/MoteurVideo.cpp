@@ -200,6 +200,10 @@ struct MoteurVideo::Impl {
     std::int64_t centre = 0;      // eviction keeps the frames nearest to the last one asked for
     std::int64_t precedente = -1; // the frame asked for before the current request
     bool lectureUnique = false;   // frames handed out are dropped (a pass in order)
+    // The film's frame size, fixed at opening: every frame is handed out at it, also one that
+    // a damaged or changing stream decodes at another size (callers index pixels by it).
+    int largeurFilm = 0;
+    int hauteurFilm = 0;
 
     // Prefetching: after a step, the next frame in the same direction is decoded and converted
     // on a worker while the caller shows the current one. Everything above is guarded by
@@ -315,6 +319,8 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
     if (baseTemps.num <= 0 || baseTemps.den <= 0) baseTemps = AVRational{1, 25};
     infos.largeur = st->codecpar->width;
     infos.hauteur = st->codecpar->height;
+    largeurFilm = infos.largeur;
+    hauteurFilm = infos.hauteur;
     infos.codec = QString::fromLatin1(codec->name);
     AVRational cadence = st->avg_frame_rate;
     if (cadence.num <= 0 || cadence.den <= 0) cadence = st->r_frame_rate;
@@ -633,7 +639,9 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
 QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     const int w = f->width, h = f->height;
     if (w <= 0 || h <= 0) return {};
-    convertisseur = sws_getCachedContext(convertisseur, w, h, AVPixelFormat(f->format), w, h,
+    const int dw = largeurFilm > 0 ? largeurFilm : w;
+    const int dh = hauteurFilm > 0 ? hauteurFilm : h;
+    convertisseur = sws_getCachedContext(convertisseur, w, h, AVPixelFormat(f->format), dw, dh,
                                          AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!convertisseur) return {};
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
@@ -641,7 +649,8 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
                         f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
     // Setting the colour tables costs more than a small conversion: only when they change.
     const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
-                                 (std::int64_t(h) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
+                                 (std::int64_t(h) << 4) ^ (std::int64_t(dw) << 52) ^
+                                 (std::int64_t(dh) << 32) ^ (espace << 1) ^ (pleine ? 1 : 0);
     if (convertisseur != convertisseurRegle || reglage != reglageCouleurs) {
         int* invTable = nullptr;
         int* table = nullptr;
@@ -657,17 +666,17 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     }
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line.
-    const int ligne = FFALIGN(w * 3, 64);
-    const std::size_t taille = std::size_t(ligne) * h + 64;
+    const int ligne = FFALIGN(dw * 3, 64);
+    const std::size_t taille = std::size_t(ligne) * dh + 64;
     uchar* tampon = reserve->Prendre(taille);
     if (!tampon) return {};
     uint8_t* dst[4] = {tampon, nullptr, nullptr, nullptr};
     int dstLignes[4] = {ligne, 0, 0, 0};
-    if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != h) {
+    if (sws_scale(convertisseur, f->data, f->linesize, 0, h, dst, dstLignes) != dh) {
         reserve->Rendre(tampon, taille);
         return {};
     }
-    return QImage(tampon, w, h, ligne, QImage::Format_RGB888, RendreTampon,
+    return QImage(tampon, dw, dh, ligne, QImage::Format_RGB888, RendreTampon,
                   new TamponPrete{reserve, tampon, taille});
 }
 
