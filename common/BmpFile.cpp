@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "common/EcritureAtomique.h"
 #include <QtEndian>
 #include <cstdlib>
 
@@ -48,14 +48,7 @@ QByteArray EncoderBmp24(const QImage& source) {
 
 bool EcrireBmp24(const QImage& image, const QString& chemin) {
     if (image.isNull()) return false;
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray b = EncoderBmp24(image);
-    if (f.write(b) != b.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return EcrireFichierAtomique(chemin, EncoderBmp24(image));
 }
 
 namespace {
@@ -74,8 +67,7 @@ QString EcrireSansEcraser(const QByteArray& octets, const QString& chemin) {
     for (int n = 1; QFileInfo::exists(cible) && !memeContenu(cible, octets); ++n)
         cible = QStringLiteral("%1-%2%3").arg(base).arg(n).arg(extension);
     if (QFileInfo::exists(cible)) return cible;
-    QSaveFile f(cible);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) return {};
+    if (!EcrireFichierAtomique(cible, octets)) return {};
     return cible;
 }
 

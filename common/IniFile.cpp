@@ -1,9 +1,9 @@
 #include "common/IniFile.h"
 
 #include "common/Cp1252.h"
+#include "common/EcritureAtomique.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace kinepo {
@@ -156,10 +156,7 @@ QByteArray IniFile::contenu() const {
 }
 
 bool IniFile::enregistrer() const {
-    QSaveFile f(chemin_);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(contenu()) < 0) return false;
-    return f.commit();
+    return EcrireFichierAtomique(chemin_, contenu());
 }
 
 } // namespace kinepo

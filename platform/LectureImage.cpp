@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <cstring>
 
 namespace kinepo {
 
@@ -44,6 +45,25 @@ QString Raison(const std::exception& e, const QString& chemin) {
     return r;
 }
 
+// True when every chunk of a PNG lies inside the bytes, up to its end chunk. The PNG library
+// allocates a chunk's announced length before reading it, so a few bytes announcing gigabytes
+// would cost that much memory before the file is found damaged.
+bool MorceauxPngComplets(const QByteArray& octets) {
+    const qint64 taille = octets.size();
+    qint64 position = 8; // the signature
+    while (position + 8 <= taille) {
+        const auto* p = reinterpret_cast<const uchar*>(octets.constData() + position);
+        const quint32 longueur = quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 |
+                                 quint32(p[3]);
+        // Length, type, data and check sum.
+        const qint64 fin = position + 12 + qint64(longueur);
+        if (longueur > 0x7fffffffu || fin > taille) return false;
+        if (std::memcmp(p + 4, "IEND", 4) == 0) return true;
+        position = fin;
+    }
+    return false;
+}
+
 // BMP and PNG through Qt's decoders, on the whole file read into memory so that a file cut
 // short is seen as such.
 QImage LireParQt(const QString& chemin, const char* format) {
@@ -57,7 +77,7 @@ QImage LireParQt(const QString& chemin, const char* format) {
     // Qt's PNG reader keeps what it could decode of a cut file, and its BMP reader pads a cut
     // file: both are checked for their end first.
     const bool png = qstrcmp(format, "png") == 0;
-    if (png ? !octets.contains("IEND") : !BmpComplet(octets))
+    if (png ? !MorceauxPngComplets(octets) : !BmpComplet(octets))
         Echec(chemin, QStringLiteral("fichier tronqué ou endommagé"));
     QImage image = lecteur.read();
     if (image.isNull()) Echec(chemin, QStringLiteral("fichier endommagé"));

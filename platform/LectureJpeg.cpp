@@ -20,6 +20,11 @@ namespace {
 
 // Larger pictures than this are refused rather than allocated.
 constexpr qint64 kPixelsMax = 200LL * 1024 * 1024;
+// What the decoder itself may allocate. A progressive or multi-scan picture keeps every
+// coefficient of the whole picture (2 bytes per sample), which a header of a few bytes can make
+// gigabytes; past this the decoder stops with an error instead (a 50-megapixel photograph
+// needs about 150 MB).
+constexpr long kMemoireDecodeurMax = 512L * 1024 * 1024;
 
 struct GestionErreur {
     jpeg_error_mgr base;
@@ -104,6 +109,7 @@ bool decoder(const QByteArray& octets, J_COLOR_SPACE espace, int numerateur, boo
     erreur.message[0] = '\0';
     erreur.finPrematuree = false;
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMemoireDecodeurMax;
     if (setjmp(erreur.retour)) {
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", erreur.message);
         jpeg_destroy_decompress(&cinfo);

@@ -8,5 +8,9 @@ bash scripts/build.sh release
 eval "$(bash scripts/pulse-test-server.sh start)"
 trap 'bash scripts/pulse-test-server.sh stop' EXIT
 ctest --preset release -j "$(nproc)" --timeout 600
+# The whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer (preset asan, its
+# options in CMakePresets.json): a second build in build/asan, about 10 minutes on 2 cores.
+bash scripts/build.sh asan
+ctest --preset asan -j "$(nproc)" --timeout 900
 # The Debian package: built, checked and started from a scratch root.
 bash scripts/paquet.sh

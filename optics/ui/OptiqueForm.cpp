@@ -3,6 +3,7 @@
 #include "common/Arrondi.h"
 #include "common/BmpFile.h"
 #include "common/Cp1252.h"
+#include "common/EcritureAtomique.h"
 #include "common/IniFile.h"
 #include "image/ui/JpegEchelleDlg.h"
 #include "optics/ImageOptique.h"
@@ -33,7 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -643,8 +644,11 @@ void TOptiqueForm::SaveFileBtnClick() {
     const QImage image = ImageAvecOverlay();
     bool ok = false;
     if (jpeg) {
-        QSaveFile f(*nom);
-        ok = f.open(QIODevice::WriteOnly) && image.save(&f, "JPG") && f.commit();
+        // Encoded in memory first: the JPEG writer does not check every write it makes.
+        QByteArray octets;
+        QBuffer tampon(&octets);
+        ok = tampon.open(QIODevice::WriteOnly) && image.save(&tampon, "JPG") &&
+             EcrireFichierAtomique(*nom, octets);
     } else {
         ok = EcrireBmp24(image, AvecExtension(*nom, QStringLiteral(".bmp")));
     }
@@ -665,10 +669,8 @@ void TOptiqueForm::TextFileBtnClick() {
     const auto nom = Dialogues().enregistrerFichier(
         QString(), dossier_, QStringLiteral("Fichier texte (*.txt)"), QString());
     if (!nom) return;
-    QSaveFile f(AvecExtension(*nom, QStringLiteral(".txt")));
-    const bool ok = f.open(QIODevice::WriteOnly) &&
-                    f.write(VersCp1252(JoindreLignes(LignesTableOptique(*profil_)))) >= 0 &&
-                    f.commit();
+    const bool ok = EcrireFichierAtomique(AvecExtension(*nom, QStringLiteral(".txt")),
+                                          VersCp1252(JoindreLignes(LignesTableOptique(*profil_))));
     if (!ok) Dialogues().message(QStringLiteral("Erreur d'écriture"));
 }
 

@@ -1,6 +1,7 @@
 #include "platform/lien/ClientLien.h"
 
 #include "platform/lien/DossierPrive.h"
+#include "platform/lien/ProtocoleLien.h"
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
@@ -46,6 +47,12 @@ struct ClientLien::Impl {
     std::optional<QString> reponse() {
         QDeadlineTimer limite(delaiMs);
         while (!socket->canReadLine()) {
+            // The socket keeps at most one line's worth: a full buffer without a line end is
+            // not an answer of this protocol.
+            if (socket->bytesAvailable() > kLongueurLigneLienMax) {
+                erreur = QStringLiteral("answer too long");
+                return std::nullopt;
+            }
             if (socket->state() != QLocalSocket::ConnectedState) {
                 erreur = QStringLiteral("connection closed by the server");
                 return std::nullopt;
@@ -58,7 +65,7 @@ struct ClientLien::Impl {
                 return std::nullopt;
             }
         }
-        QByteArray ligne = socket->readLine();
+        QByteArray ligne = socket->readLine(kLongueurLigneLienMax + 2);
         while (ligne.endsWith('\n') || ligne.endsWith('\r'))
             ligne.chop(1);
         return QString::fromUtf8(ligne);
@@ -89,6 +96,7 @@ bool ClientLien::connecter(const QString& service, const QString& sujet) {
     const auto chemin = CheminSocketService(service, &erreur);
     if (!chemin) return d->echec(erreur);
     d->socket = std::make_unique<QLocalSocket>();
+    d->socket->setReadBufferSize(kLongueurLigneLienMax + 1);
     d->socket->connectToServer(*chemin);
     // A socket file left by a dead server is refused at once; only a live but stalled server
     // makes this wait.

@@ -1,6 +1,7 @@
 #include "platform/lien/ServeurLien.h"
 
 #include "platform/lien/DossierPrive.h"
+#include "platform/lien/ProtocoleLien.h"
 
 #include <QFileInfo>
 #include <QLocalServer>
@@ -11,116 +12,59 @@
 
 namespace kinepo {
 
-namespace {
-// A request line longer than this is not a request of this protocol: the peer is dropped
-// rather than buffered without end.
-constexpr qsizetype kLongueurRequeteMax = 64 * 1024;
-} // namespace
-
 struct ServeurLien::Impl {
     Gestionnaire g;
     std::unique_ptr<QLocalServer> serveur;
     std::vector<QPointer<QLocalSocket>> connexions;
 
-    struct Conversation {
-        QString sujet;
-        bool ouverte = false;
+    // What one connection has received and where its conversation stands.
+    struct Connexion {
+        explicit Connexion(const Gestionnaire& g) : conversation(g) {}
+        DecoupeurLignes lignes;
+        ConversationLien conversation;
+        bool finie = false;
     };
-
-    static QString motif(const QString& requete) {
-        if (requete.startsWith(QLatin1String("CONNECT"))) return QStringLiteral("unknown topic");
-        if (requete.startsWith(QLatin1String("ADVISE"))) return QStringLiteral("unknown item");
-        return QStringLiteral("refused");
-    }
 
     void accepter() {
         std::erase_if(connexions, [](const QPointer<QLocalSocket>& c) { return c.isNull(); });
         while (QLocalSocket* s = serveur->nextPendingConnection()) {
             connexions.emplace_back(s);
-            auto conv = std::make_shared<Conversation>();
-            QObject::connect(s, &QLocalSocket::readyRead, s, [this, s, conv] { lire(s, *conv); });
+            // The socket keeps no more than one request line from the system: a longer
+            // line is refused from what has come, never received whole.
+            s->setReadBufferSize(kLongueurLigneLienMax + 1);
+            auto c = std::make_shared<Connexion>(g);
+            QObject::connect(s, &QLocalSocket::readyRead, s, [this, s, c] { lire(s, *c); });
             QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             if (g.connexion) g.connexion();
             // Bytes may have arrived with the connection itself.
-            if (s->bytesAvailable() > 0) lire(s, *conv);
+            if (s->bytesAvailable() > 0) lire(s, *c);
         }
     }
 
-    void lire(QLocalSocket* s, Conversation& conv) {
-        while (s->canReadLine()) {
-            QByteArray brut = s->readLine(kLongueurRequeteMax);
-            while (brut.endsWith('\n') || brut.endsWith('\r'))
-                brut.chop(1);
-            if (!traiter(s, conv, QString::fromUtf8(brut))) {
-                s->disconnectFromServer();
+    void lire(QLocalSocket* s, Connexion& c) {
+        char morceau[4096];
+        while (!c.finie && s->bytesAvailable() > 0) {
+            const qint64 lus = s->read(morceau, sizeof morceau);
+            if (lus <= 0) break;
+            const bool accepte = c.lignes.Ajouter(QByteArrayView(morceau, qsizetype(lus)));
+            while (auto ligne = c.lignes.Suivante()) {
+                const ConversationLien::Reponse r =
+                    c.conversation.Traiter(QString::fromUtf8(*ligne));
+                if (!r.ligne.isEmpty()) s->write(r.ligne + '\n');
+                if (r.fermer) {
+                    c.finie = true;
+                    s->flush();
+                    s->disconnectFromServer();
+                    return;
+                }
+            }
+            if (!accepte) {
+                // Not a request of this protocol: dropped without an answer.
+                c.finie = true;
+                s->abort();
                 return;
             }
         }
-        if (s->bytesAvailable() > kLongueurRequeteMax) s->abort();
-    }
-
-    // False when the connection is to be closed.
-    bool traiter(QLocalSocket* s, Conversation& conv, const QString& requete) {
-        if (g.journal) g.journal(requete);
-        const qsizetype espace = requete.indexOf(QLatin1Char(' '));
-        const QString verbe = espace < 0 ? requete : requete.left(espace);
-        const QString reste = espace < 0 ? QString() : requete.mid(espace + 1);
-
-        auto repondre = [s](const QByteArray& r) { s->write(r + '\n'); };
-        auto appliquer = [&](Decision dcs) {
-            switch (dcs) {
-            case Decision::Accepter:
-                repondre("OK");
-                return true;
-            case Decision::Refuser:
-                repondre("ERR " + motif(requete).toUtf8());
-                return true;
-            case Decision::Couper:
-                return false;
-            }
-            return false;
-        };
-
-        if (verbe == QLatin1String("CONNECT")) {
-            if (conv.ouverte) {
-                repondre("ERR conversation already open");
-                return true;
-            }
-            if (reste.isEmpty()) {
-                repondre("ERR missing topic");
-                return true;
-            }
-            const Decision dcs = g.connecter ? g.connecter(reste) : Decision::Refuser;
-            if (dcs == Decision::Accepter) {
-                conv.ouverte = true;
-                conv.sujet = reste;
-            }
-            return appliquer(dcs);
-        }
-        if (verbe == QLatin1String("ADVISE") || verbe == QLatin1String("EXECUTE")) {
-            if (!conv.ouverte) {
-                repondre("ERR no conversation");
-                return true;
-            }
-            if (verbe == QLatin1String("EXECUTE"))
-                return appliquer(g.executer ? g.executer(conv.sujet, reste) : Decision::Refuser);
-            const qsizetype sep = reste.indexOf(QLatin1Char(' '));
-            const QString item = sep < 0 ? reste : reste.left(sep);
-            const QString format = sep < 0 ? QString() : reste.mid(sep + 1);
-            if (item.isEmpty()) {
-                repondre("ERR missing item");
-                return true;
-            }
-            return appliquer(g.conseiller ? g.conseiller(conv.sujet, item, format)
-                                          : Decision::Refuser);
-        }
-        if (verbe == QLatin1String("DISCONNECT")) {
-            repondre("OK");
-            s->flush();
-            return false;
-        }
-        repondre("ERR unknown request");
-        return true;
     }
 };
 

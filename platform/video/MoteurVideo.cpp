@@ -143,8 +143,9 @@ struct BandeConversion {
     const SwsContext* contexteRegle = nullptr; // colour tables set for this context...
     std::int64_t reglageCouleurs = -1;         // ...with these settings
     ~BandeConversion() { sws_freeContext(contexte); }
-    // Rows [y0, y0 + hauteur) of f into the RGB24 picture at tampon (ligne bytes a row).
-    bool Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne);
+    // Rows [y0, y0 + hauteur) of f into the RGB24 picture at tampon (ligne bytes a row),
+    // scaled to dw x dh when those differ from the band's own size (whole frames only).
+    bool Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne, int dw, int dh);
 };
 
 // A thread that runs one job at a time for the engine: the second half of a conversion.
@@ -304,6 +305,10 @@ struct MoteurVideo::Impl {
     std::int64_t centre = 0;      // eviction keeps the frames nearest to the last one asked for
     std::int64_t precedente = -1; // the frame asked for before the current request
     bool lectureUnique = false;   // frames handed out are dropped (a pass in order)
+    // The film's frame size, fixed at opening: every frame is handed out at it, also one that
+    // a damaged or changing stream decodes at another size (callers index pixels by it).
+    int largeurFilm = 0;
+    int hauteurFilm = 0;
 
     // Prefetching: after a step, the next frame in the same direction is decoded and converted
     // on a worker while the caller shows the current one. Everything above is guarded by
@@ -430,6 +435,10 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
     infos.largeur = LargeurTournee(st->codecpar->width, st->codecpar->height, rotation);
     infos.hauteur = HauteurTournee(st->codecpar->width, st->codecpar->height, rotation);
     infos.cadenceCapture = CadenceCapture(format.get(), st);
+    // A damaged film may hand out frames of another size than its stream says: they are
+    // scaled to the stream's size, so every frame has the size the forms were given.
+    largeurFilm = st->codecpar->width;
+    hauteurFilm = st->codecpar->height;
     infos.codec = QString::fromLatin1(codec->name);
     AVRational cadence = st->avg_frame_rate;
     if (cadence.num <= 0 || cadence.den <= 0) cadence = st->r_frame_rate;
@@ -779,9 +788,10 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
     return cache.count(n) ? Issue::Obtenue : Issue::Echec;
 }
 
-bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne) {
+bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne,
+                                int dw, int dh) {
     const int w = f->width;
-    contexte = sws_getCachedContext(contexte, w, hauteur, AVPixelFormat(f->format), w, hauteur,
+    contexte = sws_getCachedContext(contexte, w, hauteur, AVPixelFormat(f->format), dw, dh,
                                     AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!contexte) return false;
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
@@ -789,7 +799,8 @@ bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* ta
                         f->format == AV_PIX_FMT_YUVJ422P || f->format == AV_PIX_FMT_YUVJ444P;
     // Setting the colour tables costs more than a small conversion: only when they change.
     const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
-                                 (std::int64_t(hauteur) << 4) ^ (espace << 1) ^ (pleine ? 1 : 0);
+                                 (std::int64_t(hauteur) << 4) ^ (std::int64_t(dw) << 52) ^
+                                 (std::int64_t(dh) << 32) ^ (espace << 1) ^ (pleine ? 1 : 0);
     if (contexte != contexteRegle || reglage != reglageCouleurs) {
         int* invTable = nullptr;
         int* table = nullptr;
@@ -811,7 +822,7 @@ bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* ta
     uint8_t* dst[4] = {tampon + std::ptrdiff_t(y0) * ligne, nullptr, nullptr, nullptr};
     int dstLignes[4] = {ligne, 0, 0, 0};
     return sws_scale(contexte, y0 == 0 ? f->data : src, f->linesize, 0, hauteur, dst, dstLignes) ==
-           hauteur;
+           dh;
 }
 
 QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
@@ -819,42 +830,46 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     if (w <= 0 || h <= 0) return {};
     // Own buffer, aligned and padded: the vector paths of swscale may write a little past the
     // end of a line. A film stored sideways is converted aside, then turned into it.
-    const int wl = LargeurTournee(w, h, rotation), hl = HauteurTournee(w, h, rotation);
+    const int dw = largeurFilm > 0 ? largeurFilm : w;
+    const int dh = hauteurFilm > 0 ? hauteurFilm : h;
+    const int wl = LargeurTournee(dw, dh, rotation), hl = HauteurTournee(dw, dh, rotation);
     const int ligne = FFALIGN(wl * 3, 64);
     const std::size_t taille = std::size_t(ligne) * hl + 64;
     uchar* tampon = reserve->Prendre(taille);
     if (!tampon) return {};
-    const int ligneConvertie = rotation ? FFALIGN(w * 3, 64) : ligne;
+    const int ligneConvertie = rotation ? FFALIGN(dw * 3, 64) : ligne;
     uchar* convertie = tampon;
     if (rotation) {
-        const std::size_t tailleConvertie = std::size_t(ligneConvertie) * h + 64;
+        const std::size_t tailleConvertie = std::size_t(ligneConvertie) * dh + 64;
         if (tamponRotation.size() < tailleConvertie) tamponRotation.resize(tailleConvertie);
         convertie = tamponRotation.data();
     }
     // A large 4:2:0 frame is converted in two halves at once, the lower one on a helper thread.
     // libswscale converts 4:2:0 to RGB two rows at a time with nothing shared between pairs of
     // rows, so each half is exactly what the whole frame's conversion gives there.
-    const bool enDeux = gConversionEnDeux && std::int64_t(w) * h >= kPixelsConversionEnDeux &&
-                        h % 4 == 0 &&
+    const bool enDeux = gConversionEnDeux && dw == w && dh == h &&
+                        std::int64_t(w) * h >= kPixelsConversionEnDeux && h % 4 == 0 &&
                         (f->format == AV_PIX_FMT_YUV420P || f->format == AV_PIX_FMT_YUVJ420P);
     bool ok = true;
     if (enDeux) {
         if (!aideConversion) aideConversion = std::make_unique<AideConversion>();
         const int moitie = h / 2;
         bool okBas = false;
-        aideConversion->Lancer(
-            [&] { okBas = bandeBas.Convertir(f, moitie, h - moitie, convertie, ligneConvertie); });
-        ok = bandeHaut.Convertir(f, 0, moitie, convertie, ligneConvertie);
+        aideConversion->Lancer([&] {
+            okBas =
+                bandeBas.Convertir(f, moitie, h - moitie, convertie, ligneConvertie, w, h - moitie);
+        });
+        ok = bandeHaut.Convertir(f, 0, moitie, convertie, ligneConvertie, w, moitie);
         aideConversion->Attendre();
         ok = ok && okBas;
     } else {
-        ok = bandeHaut.Convertir(f, 0, h, convertie, ligneConvertie);
+        ok = bandeHaut.Convertir(f, 0, h, convertie, ligneConvertie, dw, dh);
     }
     if (!ok) {
         reserve->Rendre(tampon, taille);
         return {};
     }
-    if (rotation) TournerRgb24(convertie, ligneConvertie, w, h, tampon, ligne, rotation);
+    if (rotation) TournerRgb24(convertie, ligneConvertie, dw, dh, tampon, ligne, rotation);
     return QImage(tampon, wl, hl, ligne, QImage::Format_RGB888, RendreTampon,
                   new TamponPrete{reserve, tampon, taille});
 }

@@ -2,6 +2,7 @@
 
 #include "common/Arrondi.h"
 #include "common/Cp1252.h"
+#include "common/EcritureAtomique.h"
 #include "common/IniFile.h"
 #include "platform/Chemins.h"
 #include "platform/Dialogues.h"
@@ -24,7 +25,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
+
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -670,9 +671,8 @@ void TWaveForm::SaveDataBtnClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QStringList lignes =
         LignesTableSon(*son_, selection_, son_->Stereo() && StereoCB->isChecked());
-    QSaveFile f(AvecExtension(*nom, QStringLiteral(".txt")));
-    const bool ok = f.open(QIODevice::WriteOnly) &&
-                    f.write(VersCp1252(JoindreLignes(lignes))) >= 0 && f.commit();
+    const bool ok = EcrireFichierAtomique(AvecExtension(*nom, QStringLiteral(".txt")),
+                                          VersCp1252(JoindreLignes(lignes)));
     QApplication::restoreOverrideCursor();
     if (!ok) Dialogues().message(QStringLiteral("Erreur d'écriture"));
 }

@@ -7,6 +7,7 @@
 #include "platform/LectureJpeg.h"
 
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -49,6 +50,37 @@ TEST(LectureJpeg, PleineTailleEtReduite) {
     ASSERT_EQ(bmp.size(), pleine.size());
     for (const QPoint p : {QPoint(0, 0), QPoint(802, 600), QPoint(400, 17), QPoint(13, 580)})
         EXPECT_EQ(bmp.pixel(p), pleine.pixel(p));
+}
+
+// A progressive JPEG whose header claims 65000 x 65000 (found by fuzzing, in 193 bytes): the
+// decoder would keep the coefficients of the whole picture, some 12 GB. Every reading refuses it
+// with the JPEG error instead of allocating that.
+TEST(LectureJpeg, EnTeteGeantRefuseSansTout) {
+    QTemporaryDir dir;
+    const QString chemin = dir.filePath(QStringLiteral("geant.jpg"));
+    {
+        QImageWriter w(chemin, "jpeg");
+        w.setProgressiveScanWrite(true);
+        ASSERT_TRUE(w.write(kinepo::test::ImageFranges(64, 48, 10, 250)));
+    }
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray octets = f.readAll();
+    f.close();
+    // The frame header of a progressive picture: FF C2, length, precision, height, width.
+    const qsizetype sof = octets.indexOf(QByteArray("\xff\xc2", 2));
+    ASSERT_GT(sof, 0);
+    octets[sof + 5] = char(0xfd);
+    octets[sof + 6] = char(0xe8);
+    octets[sof + 7] = char(0xfd);
+    octets[sof + 8] = char(0xe8);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(octets);
+    f.close();
+    EXPECT_EQ(DimensionsJpeg(chemin), QSize(65000, 65000));
+    EXPECT_THROW(LireJpeg(chemin), ErreurJpeg);
+    EXPECT_THROW(LireJpegReduit(chemin, QSize(800, 800)), ErreurJpeg);
+    EXPECT_THROW(JpegVersBmp24(chemin), ErreurJpeg);
 }
 
 TEST(LectureImage, FichiersInvalides) {

@@ -9,9 +9,11 @@
 #include "platform/Chemins.h"
 #include "support/Evenements.h"
 #include "support/FakeConstante.h"
+#include "support/EcritureLimitee.h"
 #include "support/FakePlateforme.h"
 
 #include <QApplication>
+#include <functional>
 #include <QCursor>
 #include <QFile>
 #include <QFileInfo>
@@ -331,4 +333,37 @@ TEST_F(FormeOptique, PetitJpegTenuASaTaille) {
     EXPECT_EQ(p.Poignee[1], QPoint(150, 100));
     EXPECT_EQ(p.TaillePoignee, qRound(8 / p.Zoom));
     EXPECT_EQ(p.Debut, -150);
+}
+
+// The disk full halfway through a text table or a picture save: "Erreur d'écriture", and the
+// file that was there before is still whole.
+TEST_F(FormeOptique, DisquePleinPendantUneSauvegarde) {
+    forme->OuvrirFichier(Bmp(QStringLiteral("fr.bmp"), kt::ImageFranges(300, 200)));
+    struct Cas {
+        const char* fichier;
+        std::function<void()> cliquer;
+    };
+    const Cas cas[] = {
+        {"profil.txt", [&] { forme->TextFileBtnClick(); }},
+        {"image.bmp", [&] { forme->SaveFileBtnClick(); }},
+        {"image.jpg", [&] { forme->SaveFileBtnClick(); }},
+    };
+    for (const Cas& c : cas) {
+        const QString chemin = dir.filePath(QString::fromLatin1(c.fichier));
+        {
+            QFile f(chemin);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("avant");
+        }
+        kt::Dialogues().affiches.clear();
+        kt::Dialogues().fichiers.push_back(chemin);
+        {
+            kt::LimiteEcriture limite(512);
+            c.cliquer();
+        }
+        EXPECT_EQ(kt::Dialogues().messages(), std::vector<QString>{"Erreur d'écriture"}) << c.fichier;
+        QFile f(chemin);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("avant")) << c.fichier;
+    }
 }

@@ -400,6 +400,24 @@ TEST(MoteurVideo, DamagedLastFramesShortenTheFilm) {
     EXPECT_TRUE(moteur->Image(17).isNull());
 }
 
+// A damaged film (found by fuzzing the opening) whose frames decode at another size than the
+// film's: every frame is handed out at the film's size, which callers index pixels by.
+TEST(MoteurVideo, FramesAlwaysHaveTheFilmsSize) {
+    MoteurVideo::FixerPrechargementParDefaut(false);
+    auto moteur = MoteurVideo::Ouvrir(QStringLiteral(KINEPO_TEST_DATA "/fuzz-taille-changeante.avi"));
+    MoteurVideo::FixerPrechargementParDefaut(true);
+    ASSERT_TRUE(moteur);
+    const InfosFilm& infos = moteur->Infos();
+    int decodees = 0;
+    for (std::int64_t n = 0; n < infos.nombreImages; ++n) {
+        const QImage i = moteur->Image(n);
+        if (i.isNull()) continue;
+        ++decodees;
+        EXPECT_EQ(i.size(), QSize(infos.largeur, infos.hauteur)) << "frame " << n;
+    }
+    EXPECT_GT(decodees, 0);
+}
+
 // Files that are not films open to nothing, with a reason, and without a crash.
 struct CasMauvais {
     const char* nom;

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace kinepo;
 
 namespace {
@@ -196,3 +198,62 @@ TEST(EcritureImage, TroisFormats) {
     EXPECT_THROW(EcrireImageFichier(q, "/nulle/part/a.jpg", FormatImage::Jpeg), ErreurLectureImage);
     EXPECT_THROW(EcrireImageFichier(q, "/nulle/part/a.png", FormatImage::Png), ErreurLectureImage);
 }
+
+// PNG files whose chunks do not fit in the file: refused before the PNG library allocates
+// what they announce (a fuzzed file of 200 bytes announced a 1.2 GB text chunk).
+struct CasPngAbime {
+    const char* nom;
+    std::function<QByteArray(const QByteArray& png)> abimer;
+};
+void PrintTo(const CasPngAbime& c, std::ostream* os) {
+    *os << c.nom;
+}
+
+class PngAbime : public ::testing::TestWithParam<CasPngAbime> {};
+
+TEST_P(PngAbime, RefuseSansToutAllouer) {
+    QTemporaryDir dossier;
+    QString nom = dossier.filePath(QStringLiteral("abime.png"));
+    const QImage i = test::ImageUnie(40, 30, qRgb(10, 200, 30));
+    ASSERT_TRUE(i.save(nom, "PNG"));
+    QByteArray png;
+    {
+        QFile f(nom);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        png = f.readAll();
+    }
+    ASSERT_TRUE(png.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8)));
+    {
+        QFile f(nom);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(GetParam().abimer(png));
+    }
+    try {
+        LireImageFichier(nom);
+        ADD_FAILURE() << "no error";
+    } catch (const ErreurLectureImage& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Impossible de lire l'image « abime.png » : "
+                                              "fichier tronqué ou endommagé"));
+    }
+}
+
+// The end chunk is the last 12 bytes.
+QByteArray AvantFin(const QByteArray& png, const QByteArray& morceau) {
+    return png.left(png.size() - 12) + morceau + png.right(12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, PngAbime,
+    ::testing::Values(
+        CasPngAbime{"texte_annonce_1_2_go",
+                    [](const QByteArray& png) {
+                        return AvantFin(png, QByteArray("\x4d\x00\x00\x26tEXtComment", 15));
+                    }},
+        CasPngAbime{"longueur_hors_norme",
+                    [](const QByteArray& png) {
+                        return AvantFin(png, QByteArray("\xff\xff\xff\xf0zTXt", 8));
+                    }},
+        CasPngAbime{"coupe_dans_les_donnees",
+                    [](const QByteArray& png) { return png.left(png.size() - 20); }},
+        CasPngAbime{"sans_fin", [](const QByteArray& png) { return png.left(png.size() - 12); }}),
+    [](const auto& info) { return std::string(info.param.nom); });

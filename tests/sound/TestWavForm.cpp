@@ -8,6 +8,7 @@
 #include "sound/WavTest.h"
 #include "sound/ui/WavMain.h"
 #include "support/FakeConstante.h"
+#include "support/EcritureLimitee.h"
 #include "support/FakePlateforme.h"
 
 #include <QCheckBox>
@@ -309,7 +310,25 @@ TEST_F(WavFormTest, LaLigneDeCommandeDonneLesMemesTextes) {
                                    "--stereo"};
     QString sortie, erreur;
 
-    // The text table ...
+    // The text table; first with the disk full halfway: the message, and the file that was
+    // there is left whole ...
+    {
+        QFile avant(dossier.filePath("classe.txt"));
+        ASSERT_TRUE(avant.open(QIODevice::WriteOnly));
+        avant.write("avant");
+    }
+    test::Dialogues().fichiers.push_back(dossier.filePath("classe.txt"));
+    {
+        test::LimiteEcriture limite(4096);
+        forme->SaveDataBtnClick();
+    }
+    EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Erreur d'écriture"});
+    {
+        QFile avant(dossier.filePath("classe.txt"));
+        ASSERT_TRUE(avant.open(QIODevice::ReadOnly));
+        EXPECT_EQ(avant.readAll(), QByteArray("avant"));
+    }
+    // ... then with room.
     test::Dialogues().fichiers.push_back(dossier.filePath("classe.txt"));
     forme->SaveDataBtnClick();
     QFile f(dossier.filePath("classe.txt"));

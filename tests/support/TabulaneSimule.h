@@ -23,7 +23,8 @@ public:
         qputenv("TABULANE_SIMULE_JOURNAL", QFile::encodeName(journal));
         qputenv("TABULANE_SIMULE_DUREE_MAX", "15000");
         for (const char* v :
-             {"TABULANE_SIMULE_LENT", "TABULANE_SIMULE_REFUSER", "TABULANE_SIMULE_COUPER"})
+             {"TABULANE_SIMULE_LENT", "TABULANE_SIMULE_REFUSER", "TABULANE_SIMULE_COUPER",
+              "TABULANE_SIMULE_TUER"})
             qunsetenv(v);
     }
     ~EnvironnementTabulaneSimule() {

@@ -13,19 +13,27 @@
 //   --lent <ms>              LENT       wait before listening (a slow start)
 //   --refuser sujet|item     REFUSER    refuse the topic or the hot link
 //   --couper <REQUEST>       COUPER     close the connection on CONNECT, ADVISE or EXECUTE
+//   --tuer <STEP>            TUER       die by SIGKILL, without answering, at CONNEXION (a
+//                                       client connected), CONNECT, ADVISE, EXECUTE or
+//                                       DISCONNECT (the request is journalled first)
 //   --duree-max <ms>         DUREE_MAX  exit after this long (default 20000), so no test
 //                                       leaves it behind
 // Client mode: --executer <service> <topic> <command> connects, executes and disconnects;
 // exit status 0 when the request was sent.
+// Intruder mode: --connecter-socket <path> connects to that socket file itself and sends
+// "CONNECT ServeurDDE"; exit status 0 when the server answered "OK", 1 otherwise (another
+// user's process runs it against this user's socket).
 #include "platform/lien/ClientLien.h"
 #include "platform/lien/SemaphoreNomme.h"
 #include "platform/lien/ServeurLien.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <unistd.h>
 
 using kinepo::ServeurLien;
@@ -67,6 +75,20 @@ int executer(const QStringList& args, int i) {
     return ok ? 0 : 1;
 }
 
+int connecterSocket(const QString& chemin) {
+    QLocalSocket s;
+    s.connectToServer(chemin);
+    if (!s.waitForConnected(2000)) {
+        qWarning("%s", qPrintable(s.errorString()));
+        return 1;
+    }
+    s.write("CONNECT ServeurDDE\n");
+    if (!s.waitForBytesWritten(2000)) return 1;
+    while (!s.canReadLine())
+        if (!s.waitForReadyRead(2000)) return 1;
+    return s.readLine().trimmed() == "OK" ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -74,11 +96,19 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--executer"))); i >= 0)
         return executer(args, i);
+    if (const int i = static_cast<int>(args.indexOf(QStringLiteral("--connecter-socket")));
+        i >= 0 && i + 1 < args.size())
+        return connecterSocket(args[i + 1]);
 
     Journal journal(option(args, QStringLiteral("journal"), "TABULANE_SIMULE_JOURNAL"));
     const int lentMs = option(args, QStringLiteral("lent"), "TABULANE_SIMULE_LENT").toInt();
     const QString refuser = option(args, QStringLiteral("refuser"), "TABULANE_SIMULE_REFUSER");
     const QString couper = option(args, QStringLiteral("couper"), "TABULANE_SIMULE_COUPER");
+    const QString tuer = option(args, QStringLiteral("tuer"), "TABULANE_SIMULE_TUER");
+    // A peer killed in the middle of a conversation: no answer, no clean close.
+    auto mourirA = [&](const QString& etape) {
+        if (!tuer.isEmpty() && etape == tuer) ::kill(::getpid(), SIGKILL);
+    };
     int dureeMax = option(args, QStringLiteral("duree-max"), "TABULANE_SIMULE_DUREE_MAX").toInt();
     if (dureeMax <= 0) dureeMax = 20000;
 
@@ -112,8 +142,12 @@ int main(int argc, char** argv) {
     };
     g.journal = [&](const QString& requete) {
         journal.ecrire(QStringLiteral("REQUETE ") + requete);
+        mourirA(requete.section(QLatin1Char(' '), 0, 0));
     };
-    g.connexion = [&] { journal.ecrire(QStringLiteral("CONNEXION")); };
+    g.connexion = [&] {
+        journal.ecrire(QStringLiteral("CONNEXION"));
+        mourirA(QStringLiteral("CONNEXION"));
+    };
 
     ServeurLien serveur(std::move(g));
     QString erreur;

@@ -274,7 +274,17 @@ INSTANTIATE_TEST_SUITE_P(Cas, PairDifficile,
                                                    "Impossible de lancer Tabulane", false},
                                            CasPair{"CoupeAuAdvise", "COUPER", "ADVISE",
                                                    "CLIP|LOAD non exécuté", false},
-                                           CasPair{"CoupeAExecute", "COUPER", "EXECUTE", "", true}),
+                                           CasPair{"CoupeAExecute", "COUPER", "EXECUTE", "", true},
+                                           // The peer killed at each step of a conversation.
+                                           CasPair{"TueALaConnexion", "TUER", "CONNEXION",
+                                                   "Impossible de lancer Tabulane", false},
+                                           CasPair{"TueAuConnect", "TUER", "CONNECT",
+                                                   "Impossible de lancer Tabulane", false},
+                                           CasPair{"TueAuAdvise", "TUER", "ADVISE",
+                                                   "CLIP|LOAD non exécuté", false},
+                                           CasPair{"TueAExecute", "TUER", "EXECUTE", "", true},
+                                           CasPair{"TueAuDisconnect", "TUER", "DISCONNECT", "",
+                                                   true}),
                          [](const auto& info) { return std::string(info.param.nom); });
 
 TEST_F(LienTabulane, ExecuteDUnAutreProcessusAmeneLeLanceurDevant) {

@@ -7,6 +7,7 @@
 #include "platform/video/MoteurVideo.h"
 #include "shell/base/PanneauxEtat.h"
 #include "support/Evenements.h"
+#include "support/EcritureLimitee.h"
 #include "support/FakePlateforme.h"
 #include "support/FilmSynthetique.h"
 #include "video/logic/ExportVideo.h"
@@ -646,6 +647,17 @@ TEST_F(AviForm, ExportCsvTxtEtErreurDEcriture) {
     test::Dialogues().fichiers.push_back(dossier.filePath("absent/table.csv"));
     forme->TabulaneBtn->click();
     EXPECT_EQ(test::Dialogues().messages(), std::vector<QString>{"Erreur d'écriture"});
+    // The disk full halfway through the table: the message again, and the table saved before
+    // is still whole.
+    {
+        test::LimiteEcriture limite(16);
+        test::Dialogues().fichiers.push_back(csv);
+        forme->TabulaneBtn->click();
+    }
+    EXPECT_EQ(test::Dialogues().messages(),
+              (std::vector<QString>{"Erreur d'écriture", "Erreur d'écriture"}));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(f.readAll()), texte);
 }
 
 TEST_F(AviForm, VersTabulaneEtPressePapiers) {

@@ -13,25 +13,34 @@ namespace kinepo {
 
 namespace {
 
+// One frame of the pass: its picture scaled to the display and its CurrentTime.
+struct ImageLue {
+    QImage affichee;
+    double temps = 0;
+};
+
 // Decodes frames [debut, fin] in order on a worker thread, one step ahead of the pass, and
-// hands them out already scaled to the display. The worker is the only user of the engine
-// while it runs. A frame that does not decode is replaced by the previous one, as the player
-// keeps the previous picture on screen.
+// hands them out already scaled to the display, each with its time. The worker is the only
+// user of the engine while it runs: decoding may find a damaged end and shorten the film, so
+// the frame times are read there too, never by the pass. A frame that does not decode is
+// replaced by the previous one, as the player keeps the previous picture on screen.
 class LectureAnticipee {
 public:
-    LectureAnticipee(MoteurVideo& moteur, std::int64_t debut, std::int64_t fin, int zoom)
+    LectureAnticipee(MoteurVideo& moteur, const CalibrationOuverture& ouverture,
+                     std::int64_t debut, std::int64_t fin, int zoom)
         : fin_(fin) {
-        travailleur_ = std::thread([this, &moteur, debut, zoom] {
+        travailleur_ = std::thread([this, &moteur, &ouverture, debut, zoom] {
             QImage precedente;
             for (std::int64_t n = debut; n <= fin_; ++n) {
                 QImage image = moteur.Image(n);
                 if (image.isNull()) image = precedente;
                 precedente = image;
-                QImage affichee = ImageAfficheeDepuisDecodee(image, zoom);
+                ImageLue lue{ImageAfficheeDepuisDecodee(image, zoom),
+                             TempsImage(moteur, ouverture, n)};
                 std::unique_lock verrou(mutex_);
                 place_.wait(verrou, [this] { return arret_ || file_.size() < kProfondeur; });
                 if (arret_) return;
-                file_.push_back(std::move(affichee));
+                file_.push_back(std::move(lue));
                 pret_.notify_one();
             }
         });
@@ -44,10 +53,10 @@ public:
         place_.notify_all();
         travailleur_.join();
     }
-    QImage Suivante() {
+    ImageLue Suivante() {
         std::unique_lock verrou(mutex_);
         pret_.wait(verrou, [this] { return !file_.empty(); });
-        QImage i = std::move(file_.front());
+        ImageLue i = std::move(file_.front());
         file_.pop_front();
         place_.notify_one();
         return i;
@@ -58,7 +67,7 @@ private:
     const std::int64_t fin_;
     std::mutex mutex_;
     std::condition_variable pret_, place_;
-    std::deque<QImage> file_;
+    std::deque<ImageLue> file_;
     bool arret_ = false;
     std::thread travailleur_;
 };
@@ -125,13 +134,15 @@ IssueAnalyse AnalyserFilm(MoteurVideo& moteur, const CalibrationOuverture& ouver
 
     // The start frame, then every later one: on the last frame the start has nowhere to step,
     // and a pass on the background itself would find nothing, so there is no pass at all.
-    LectureAnticipee lecture(moteur, debut, derniere, zoom);
-    suivi.Demarrer(lecture.Suivante(), p.suivre);
+    // From here on the engine belongs to the reading thread until `lecture` ends.
+    LectureAnticipee lecture(moteur, ouverture, debut, derniere, zoom);
+    suivi.Demarrer(lecture.Suivante().affichee, p.suivre);
     if (cibleDistincte) *cibleDistincte = suivi.CibleDistincte();
     const std::int64_t total = derniere - debut;
     for (std::int64_t n = debut + 1; n <= derniere; ++n) {
-        c.CurrentTime = TempsImage(moteur, ouverture, n);
-        suivi.Passer(lecture.Suivante(), p.suivre);
+        ImageLue lue = lecture.Suivante();
+        c.CurrentTime = lue.temps;
+        suivi.Passer(lue.affichee, p.suivre);
         if (progression) progression(n - debut, total);
     }
     if (bilan) *bilan = suivi.PrendreBilan();

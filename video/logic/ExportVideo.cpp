@@ -4,7 +4,7 @@
 #include "common/Nombres.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include "common/EcritureAtomique.h"
 #include <cmath>
 
 namespace kinepo {
@@ -56,14 +56,7 @@ QString TexteExport(const VideoCalibration& c, const TablesPointage& t, int nbre
 }
 
 bool EcrireExport(const QString& nomFichier, const QString& texte) {
-    QSaveFile f(nomFichier);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray octets = VersCp1252(texte);
-    if (f.write(octets) != octets.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return EcrireFichierAtomique(nomFichier, VersCp1252(texte));
 }
 
 QStringList LignesIncertitude(const VideoCalibration& c, const TablesPointage& t, int nbrePoints) {

@@ -61,11 +61,14 @@ QString SuiviAutomatique::PrendreBilan() {
     if (suivi_ && imagesPassees_ > 0) {
         if (lignesTrouvees_ == 0)
             bilan = QString::fromUtf8(kBilanCibleNonTrouvee);
+        else if (tablesPleines_)
+            bilan = QString::fromUtf8(kBilanTableauPlein);
         else if (imagesPerdues_ > 0)
             bilan = QString::fromUtf8(kBilanCiblePerdue).arg(imagesPerdues_);
     }
     suivi_ = false;
     imagesPassees_ = imagesPerdues_ = lignesTrouvees_ = 0;
+    tablesPleines_ = false;
     return bilan;
 }
 
@@ -83,6 +86,7 @@ EffetPasse SuiviAutomatique::Passer(const QImage& imageAffichee, bool suivre) {
     if (t_.Plein()) {
         // Capacity reached: the film and the chronophotograph go on, the table stops growing.
         e.tablesPleines = true;
+        tablesPleines_ = true;
         return e;
     }
     const int i = t_.Rows;

@@ -56,6 +56,8 @@ inline const char* const kMessageCibleConfondue =
 // After the pass.
 inline const char* const kBilanCibleNonTrouvee = "Cible non trouvée";
 inline const char* const kBilanCiblePerdue = "Cible perdue sur %1 images"; // %1: frame count
+// The tables filled up during the tracking: later frames found the target but gave no row.
+inline const char* const kBilanTableauPlein = "Tableau plein : la mesure s'arrête";
 
 // The default chronophotograph: the executable's path with ".bmp", or the same name in the
 // user's data folder when the executable's folder cannot be written.
@@ -117,9 +119,9 @@ public:
     void Abandonner();
 
     // What the tracking since the last Demarrer came to, for the status bar: kBilanCibleNonTrouvee
-    // when no frame after the click gave a row, kBilanCiblePerdue with the number of frames
-    // that gave none, or empty when every frame did (or nothing was tracked). Each tracking is
-    // reported once: the count is cleared.
+    // when no frame after the click gave a row, kBilanTableauPlein when the tables filled up,
+    // kBilanCiblePerdue with the number of frames that gave none, or empty when every frame did
+    // (or nothing was tracked). Each tracking is reported once: the count is cleared.
     QString PrendreBilan();
     int ImagesPerdues() const { return imagesPerdues_; }
 
@@ -139,6 +141,7 @@ private:
     int imagesPassees_ = 0; // frames of the tracking's passes
     int imagesPerdues_ = 0; // of them, frames where the target was not found
     int lignesTrouvees_ = 0;
+    bool tablesPleines_ = false; // a frame found the target with the tables full
 };
 
 } // namespace kinepo

@@ -443,6 +443,8 @@ TEST(Recherche, TablesPleinesArretentLesLignesPasLaChrono) {
     EXPECT_TRUE(e.tablesPleines);
     EXPECT_EQ(e.ligne, -1);
     EXPECT_EQ(f.t.Rows, kCapaciteLignes);
+    // The end of the tracking says why the table stopped.
+    EXPECT_EQ(f.s.PrendreBilan(), QString::fromUtf8(kBilanTableauPlein));
 }
 
 // --- Chronophotograph -----------------------------------------------------------------------
