@@ -140,8 +140,12 @@ private:
 // One band of rows converted to RGB24, with its own libswscale context.
 struct BandeConversion {
     SwsContext* contexte = nullptr;
-    const SwsContext* contexteRegle = nullptr; // colour tables set for this context...
-    std::int64_t reglageCouleurs = -1;         // ...with these settings
+    // What the context was made for. libswscale's own cached context never matches a JPEG
+    // format (full-range YUV, as MJPEG gives) again, since it keeps its plain twin instead: it
+    // would be built afresh for every frame.
+    int largeurContexte = 0, hauteurContexte = 0, formatContexte = -1;
+    int largeurSortie = 0, hauteurSortie = 0;
+    std::int64_t reglageCouleurs = -1; // colour tables set for this context with these settings
     ~BandeConversion() { sws_freeContext(contexte); }
     // Rows [y0, y0 + hauteur) of f into the RGB24 picture at tampon (ligne bytes a row),
     // scaled to dw x dh when those differ from the band's own size (whole frames only).
@@ -791,8 +795,18 @@ MoteurVideo::Impl::Issue MoteurVideo::Impl::EssayerJusqua(std::int64_t n, std::i
 bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* tampon, int ligne,
                                 int dw, int dh) {
     const int w = f->width;
-    contexte = sws_getCachedContext(contexte, w, hauteur, AVPixelFormat(f->format), dw, dh,
-                                    AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!contexte || w != largeurContexte || hauteur != hauteurContexte ||
+        f->format != formatContexte || dw != largeurSortie || dh != hauteurSortie) {
+        sws_freeContext(contexte);
+        contexte = sws_getContext(w, hauteur, AVPixelFormat(f->format), dw, dh, AV_PIX_FMT_RGB24,
+                                  SWS_BILINEAR, nullptr, nullptr, nullptr);
+        largeurContexte = w;
+        hauteurContexte = hauteur;
+        formatContexte = f->format;
+        largeurSortie = dw;
+        hauteurSortie = dh;
+        reglageCouleurs = -1;
+    }
     if (!contexte) return false;
     const int espace = f->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
     const bool pleine = f->color_range == AVCOL_RANGE_JPEG || f->format == AV_PIX_FMT_YUVJ420P ||
@@ -801,7 +815,7 @@ bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* ta
     const std::int64_t reglage = (std::int64_t(f->format) << 40) ^ (std::int64_t(w) << 24) ^
                                  (std::int64_t(hauteur) << 4) ^ (std::int64_t(dw) << 52) ^
                                  (std::int64_t(dh) << 32) ^ (espace << 1) ^ (pleine ? 1 : 0);
-    if (contexte != contexteRegle || reglage != reglageCouleurs) {
+    if (reglage != reglageCouleurs) {
         int* invTable = nullptr;
         int* table = nullptr;
         int srcRange = 0, dstRange = 0, luminosite = 0, contraste = 0, saturation = 0;
@@ -811,7 +825,6 @@ bool BandeConversion::Convertir(const AVFrame* f, int y0, int hauteur, uchar* ta
                                      sws_getCoefficients(SWS_CS_DEFAULT), 1, luminosite, contraste,
                                      saturation);
         }
-        contexteRegle = contexte;
         reglageCouleurs = reglage;
     }
     // The band is converted as a picture of its own: its planes start at row y0 (chroma rows

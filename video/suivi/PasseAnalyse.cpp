@@ -481,6 +481,10 @@ QPoint PasseAnalyse::Affiner(const QImage& f, QPoint meilleur, int seuil) const 
             const uchar* pf = f.constScanLine(y);
             const uchar* pr = reference_.constScanLine(y);
             for (int x = bx0; x <= bx1; ++x) {
+                // Still blocks hold no moving pixel: skipped whole, as in the pass.
+                while (x + PixelsParBloc <= bx1 + 1 && BlocImmobile(pf + 3 * x, pr + 3 * x))
+                    x += PixelsParBloc;
+                if (x > bx1) break;
                 const uchar* p = pf + 3 * x;
                 if (Ecart(p, pr + 3 * x) <= SeuilDifference || Distance(p, cible_) >= seuil)
                     continue;
