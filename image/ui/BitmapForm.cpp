@@ -133,7 +133,10 @@ void TBitmapForm::construireControles() {
     PipetteBtn = Bouton(QStringLiteral("Pipette"),
                         QStringLiteral("Pipette|Cliquer sur la courbe pour prendre sa couleur"));
     CouleurCourbeEdit = new QLineEdit(QStringLiteral("255,0,0"));
-    CouleurCourbeEdit->setMaximumWidth(90);
+    // Wide enough for the widest colour, "255,255,255", however crowded the row.
+    CouleurCourbeEdit->setMinimumWidth(
+        CouleurCourbeEdit->fontMetrics().horizontalAdvance(QStringLiteral("255,255,255")) + 16);
+    CouleurCourbeEdit->setMaximumWidth(CouleurCourbeEdit->minimumWidth() + 10);
     DefinirAide(
         CouleurCourbeEdit,
         QStringLiteral("Couleur de la courbe|Rouge, vert, bleu de la courbe à suivre (0 à 255)"));
