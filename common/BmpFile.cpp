@@ -83,8 +83,11 @@ bool BmpComplet(const QByteArray& octets) {
     const quint32 compression = qFromLittleEndian<quint32>(d + 30);
     // Run-length coded pictures have no fixed size; their decoder sees where they stop.
     if (compression != 0 && compression != 3) return true;
+    // Header fields are untrusted: bound them before multiplying, so a huge width, height or
+    // depth cannot overflow the size computed from them.
+    if (largeur <= 0 || bits <= 0 || bits > 64 || debutPixels > octets.size()) return false;
     const qint64 pas = (largeur * bits + 31) / 32 * 4;
-    return largeur > 0 && debutPixels + pas * hauteur <= octets.size();
+    return hauteur <= (octets.size() - debutPixels) / pas;
 }
 
 QImage LireBmp(const QString& chemin) {

@@ -1,4 +1,5 @@
 #include "platform/audio/DecodeurSon.h"
+#include "platform/LimiteFfmpeg.h"
 
 #include <QFile>
 #include <algorithm>
@@ -20,6 +21,9 @@ namespace {
 // The containers a teacher's sounds come in. Anything else (pictures, films FFmpeg would
 // guess from a few bytes, playlists) is not a sound for this form.
 constexpr const char* kConteneurs = "wav,w64,mov,mp3,ogg,flac,aac,matroska,aiff,caf,amr";
+// More channels than any recording has (22.2 sound has 24): a header saying more is damaged, and
+// decoding it would cost seconds and hundreds of megabytes for a file of a few bytes.
+constexpr int kVoiesMax = 64;
 
 void ConfigurerJournal() {
     static std::once_flag fait;
@@ -124,6 +128,7 @@ bool DecodeurSon::Ouvrir(const QString& chemin) {
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     // The "file:" prefix keeps a name such as "concat:..." or "a:b.wav" a plain file name.
     const QByteArray adresse = QByteArrayLiteral("file:") + QFile::encodeName(chemin);
+    LimiterAllocationsFfmpeg();
     const int ouvert = avformat_open_input(&d.conteneur, adresse.constData(), nullptr, &options);
     av_dict_free(&options);
     if (ouvert < 0) {
@@ -141,7 +146,7 @@ bool DecodeurSon::Ouvrir(const QString& chemin) {
     d.codec = avcodec_alloc_context3(decodeur);
     if (!d.codec || avcodec_parameters_to_context(d.codec, s->codecpar) < 0 ||
         avcodec_open2(d.codec, decodeur, nullptr) < 0 || d.codec->sample_rate <= 0 ||
-        d.codec->ch_layout.nb_channels <= 0) {
+        d.codec->ch_layout.nb_channels <= 0 || d.codec->ch_layout.nb_channels > kVoiesMax) {
         d_.reset();
         return false;
     }

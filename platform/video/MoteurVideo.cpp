@@ -6,6 +6,7 @@
 // their timestamp, never by counting outputs after a seek, which keeps seeking exact even when
 // the demuxer lands on an earlier keyframe than asked.
 #include "platform/video/MoteurVideo.h"
+#include "platform/LimiteFfmpeg.h"
 
 #include "platform/video/RotationImage.h"
 
@@ -402,6 +403,7 @@ bool MoteurVideo::Impl::Indexer(QString* erreur) {
     };
     AVFormatContext* brut = nullptr;
     const QByteArray nom = QFileInfo(chemin).absoluteFilePath().toUtf8();
+    LimiterAllocationsFfmpeg();
     if (avformat_open_input(&brut, nom.constData(), nullptr, nullptr) < 0)
         return echec("not a film");
     format.reset(brut);

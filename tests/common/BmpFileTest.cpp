@@ -76,10 +76,14 @@ TEST(BmpFile, EchecsPropres) {
     EXPECT_FALSE(QFile::exists(dossier.filePath("nul.bmp")));
     EXPECT_FALSE(EcrireBmp24(Motif(2, 2), dossier.filePath("absent/x.bmp")));
     EXPECT_TRUE(LireBmp(dossier.filePath("absent.bmp")).isNull());
-    // An empty file, a nonsense file, a truncated file.
+    // An empty file, a nonsense file, a truncated file, and a header whose width, height and
+    // depth multiply past 64 bits (found by fuzzing: the size check overflowed).
     const QByteArray bonne = EncoderBmp24(Motif(7, 5));
-    for (const QByteArray& contenu :
-         {QByteArray(), QByteArray("ceci n'est pas une image"), bonne.left(30)}) {
+    const QByteArray demesuree = QByteArray::fromBase64(
+        "Qk2iAAAAAAAAAIpCTaIAAP8AAAAAawAA/0JHUnMAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"
+        "AAAAIoAAAB8AAAAAwAAAAIAAP//AAAAfAAAAP///wM=");
+    for (const QByteArray& contenu : {QByteArray(), QByteArray("ceci n'est pas une image"),
+                                      bonne.left(30), demesuree}) {
         const QString chemin = dossier.filePath("mauvais.bmp");
         QFile f(chemin);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <ostream>
+#include <sys/resource.h>
 
 using namespace kinepo;
 using namespace kinepo::test;
@@ -366,6 +367,27 @@ TEST(SonCompresse, FichiersVidesOuAbsurdesRefuses) {
             } catch (const EWavError&) {
             }
         }
+}
+
+// A 141-byte WAV (found by fuzzing) whose LIST chunk announces 4 GB: FFmpeg's demuxer used to
+// clear an 800 MB buffer for it before finding nothing there, seconds of work for a file of a
+// few bytes. It is refused with the form's message, without that memory.
+TEST(SonCompresse, UnEnTeteDemesureNeCoutePasDeMemoire) {
+    QTemporaryDir dossier;
+    const QByteArray contenu = QByteArray::fromBase64(
+        "UklGRg4FAABXQVZFZm10ICgAAAD+/wH/////AMBdAAADABgAFgAYAAQAAAABAAAAAAAQAIAAAKoAOJtxTElTVNz/"
+        "//9JTkZPSVNGVA4AAABMYXZmNQoKCgoKCgoKCgoKCgoKCjkuMjcuMTAwAGRhdGGwBAAAAAAAAGsFADIKAEFMTMEN"
+        "ALYPAM0PAJT6");
+    ASSERT_EQ(contenu.size(), 141);
+    const QString chemin = EcrireFichier(dossier.path(), "demesure.wav", contenu);
+    rusage avant{};
+    getrusage(RUSAGE_SELF, &avant);
+    auto son = std::make_unique<TamponSon>();
+    EXPECT_THROW(son->Read(chemin), EWavError);
+    rusage apres{};
+    getrusage(RUSAGE_SELF, &apres);
+    // ru_maxrss is the peak in kB: the process may already have been larger, never smaller.
+    EXPECT_LT(apres.ru_maxrss - avant.ru_maxrss, 200 * 1024);
 }
 
 } // namespace
