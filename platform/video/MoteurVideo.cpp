@@ -28,6 +28,7 @@ extern "C" {
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
@@ -248,6 +249,9 @@ std::atomic<int> gFilsDecodage{0};
 std::atomic<bool> gConversionEnDeux{true};
 // Frames from this size up are converted in two halves at once.
 constexpr std::int64_t kPixelsConversionEnDeux = 1280 * 720;
+// One-way reading compares each frame with the previous one by bands of this many rows (even:
+// whole pairs of rows) and converts only the bands that changed.
+constexpr int kLignesBande = 16;
 std::atomic<bool> gPrechargement{true};
 
 struct Paquet {
@@ -273,6 +277,13 @@ struct MoteurVideo::Impl {
     ImagePtr trame{av_frame_alloc()};
     PaquetPtr paquet{av_packet_alloc()};
     BandeConversion bandeHaut, bandeBas; // the whole frame, or its two halves
+    // One-way reading: bands of kLignesBande rows in the upper and lower part of the frame, and
+    // the last, shorter band.
+    BandeConversion bandeFixeHaut, bandeFixeBas, bandeFin;
+    // One-way reading: the frame converted last and its picture (both kept alive by reference),
+    // whose unchanged bands the next frame copies instead of converting them.
+    ImagePtr yuvPrecedente{av_frame_alloc()};
+    QImage rgbPrecedente;
     std::unique_ptr<AideConversion> aideConversion;
     std::shared_ptr<ReserveTampons> reserve = std::make_shared<ReserveTampons>();
     int flux = -1;
@@ -373,6 +384,17 @@ struct MoteurVideo::Impl {
     QImage Apercu(std::int64_t n, std::int64_t& montree);
     std::int64_t Identifier(const AVFrame* f, std::int64_t precedent) const;
     QImage Convertir(const AVFrame* f);
+    // Rows [y0, y0 + kLignesBande) (fewer for the last band) of f are those of yuvPrecedente.
+    bool BandeInchangee(const AVFrame* f, int y0, int hauteur) const;
+    // Bands [premiere, fin) of f into the picture at convertie: copied from rgbPrecedente when
+    // unchanged, converted otherwise, from top to bottom (a conversion may write a little past
+    // the end of its last row, which the next band then overwrites).
+    bool ConvertirBandes(const AVFrame* f, int premiere, int fin, BandeConversion& fixe,
+                         uchar* convertie, int ligne, std::int64_t& reprises);
+    void OublierPrecedente() {
+        av_frame_unref(yuvPrecedente.get());
+        rgbPrecedente = QImage();
+    }
     void Ranger(std::int64_t i, AVFrame* f, bool convertir);
     void Evincer(std::int64_t garder);
     // Drops frame n and every frame before it (one-way reading).
@@ -383,6 +405,7 @@ struct MoteurVideo::Impl {
     }
     void Oublier(std::map<std::int64_t, EntreeCache>::iterator it);
     void ViderCache() {
+        OublierPrecedente();
         while (!cache.empty())
             Oublier(cache.begin());
         reserve->FixerCapacite(budget / 2);
@@ -859,14 +882,43 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
         if (tamponRotation.size() < tailleConvertie) tamponRotation.resize(tailleConvertie);
         convertie = tamponRotation.data();
     }
-    // A large 4:2:0 frame is converted in two halves at once, the lower one on a helper thread.
+    const bool yuv420 = f->format == AV_PIX_FMT_YUV420P || f->format == AV_PIX_FMT_YUVJ420P;
+    // One-way reading: a frame like the previous one only has the bands that changed converted.
     // libswscale converts 4:2:0 to RGB two rows at a time with nothing shared between pairs of
-    // rows, so each half is exactly what the whole frame's conversion gives there.
-    const bool enDeux = gConversionEnDeux && dw == w && dh == h &&
-                        std::int64_t(w) * h >= kPixelsConversionEnDeux && h % 4 == 0 &&
-                        (f->format == AV_PIX_FMT_YUV420P || f->format == AV_PIX_FMT_YUVJ420P);
+    // rows (only for an even height: an odd one takes its general path, which filters chroma
+    // across rows), so any band of whole pairs converted alone is what the whole frame gives there.
+    const bool parBandes = lectureUnique && !rotation && dw == w && dh == h && h % 2 == 0 && yuv420;
+    const AVFrame* p = yuvPrecedente.get();
+    const bool commePrecedente =
+        parBandes && p->data[0] && !rgbPrecedente.isNull() && p->width == w && p->height == h &&
+        p->format == f->format && p->colorspace == f->colorspace &&
+        p->color_range == f->color_range && rgbPrecedente.bytesPerLine() == ligne &&
+        rgbPrecedente.height() == h;
+    // A large 4:2:0 frame is converted in two halves at once, the lower one on a helper thread
+    // (the same pictures, for the same reason).
+    const bool grande = gConversionEnDeux && dw == w && dh == h &&
+                        std::int64_t(w) * h >= kPixelsConversionEnDeux && yuv420;
     bool ok = true;
-    if (enDeux) {
+    if (commePrecedente) {
+        const int bandes = (h + kLignesBande - 1) / kLignesBande;
+        std::int64_t reprisesHaut = 0, reprisesBas = 0;
+        if (grande) {
+            if (!aideConversion) aideConversion = std::make_unique<AideConversion>();
+            const int milieu = bandes / 2;
+            bool okBas = false;
+            aideConversion->Lancer([&] {
+                okBas =
+                    ConvertirBandes(f, milieu, bandes, bandeFixeBas, convertie, ligne, reprisesBas);
+            });
+            ok = ConvertirBandes(f, 0, milieu, bandeFixeHaut, convertie, ligne, reprisesHaut);
+            aideConversion->Attendre();
+            ok = ok && okBas;
+        } else {
+            ok = ConvertirBandes(f, 0, bandes, bandeFixeHaut, convertie, ligne, reprisesHaut);
+        }
+        statistiques.bandesReprises += reprisesHaut + reprisesBas;
+        statistiques.bandesConverties += bandes - reprisesHaut - reprisesBas;
+    } else if (grande && h % 4 == 0) {
         if (!aideConversion) aideConversion = std::make_unique<AideConversion>();
         const int moitie = h / 2;
         bool okBas = false;
@@ -880,13 +932,50 @@ QImage MoteurVideo::Impl::Convertir(const AVFrame* f) {
     } else {
         ok = bandeHaut.Convertir(f, 0, h, convertie, ligneConvertie, dw, dh);
     }
+    OublierPrecedente();
     if (!ok) {
         reserve->Rendre(tampon, taille);
         return {};
     }
     if (rotation) TournerRgb24(convertie, ligneConvertie, dw, dh, tampon, ligne, rotation);
-    return QImage(tampon, wl, hl, ligne, QImage::Format_RGB888, RendreTampon,
-                  new TamponPrete{reserve, tampon, taille});
+    QImage image(tampon, wl, hl, ligne, QImage::Format_RGB888, RendreTampon,
+                 new TamponPrete{reserve, tampon, taille});
+    if (parBandes && av_frame_ref(yuvPrecedente.get(), f) >= 0) rgbPrecedente = image;
+    return image;
+}
+
+bool MoteurVideo::Impl::BandeInchangee(const AVFrame* f, int y0, int hauteur) const {
+    const AVFrame* p = yuvPrecedente.get();
+    const std::size_t largeurs[3] = {std::size_t(f->width), std::size_t((f->width + 1) / 2),
+                                     std::size_t((f->width + 1) / 2)};
+    for (int plan = 0; plan < 3; ++plan) {
+        const int debut = plan ? y0 / 2 : y0, fin = plan ? (y0 + hauteur) / 2 : y0 + hauteur;
+        for (int y = debut; y < fin; ++y)
+            if (std::memcmp(f->data[plan] + std::ptrdiff_t(y) * f->linesize[plan],
+                            p->data[plan] + std::ptrdiff_t(y) * p->linesize[plan],
+                            largeurs[plan]) != 0)
+                return false;
+    }
+    return true;
+}
+
+bool MoteurVideo::Impl::ConvertirBandes(const AVFrame* f, int premiere, int fin,
+                                        BandeConversion& fixe, uchar* convertie, int ligne,
+                                        std::int64_t& reprises) {
+    const int w = f->width, h = f->height;
+    const uchar* avant = rgbPrecedente.constBits();
+    for (int b = premiere; b < fin; ++b) {
+        const int y0 = b * kLignesBande, hauteur = std::min(kLignesBande, h - y0);
+        if (BandeInchangee(f, y0, hauteur)) {
+            std::memcpy(convertie + std::ptrdiff_t(y0) * ligne, avant + std::ptrdiff_t(y0) * ligne,
+                        std::size_t(hauteur) * std::size_t(ligne));
+            ++reprises;
+        } else if (!(hauteur == kLignesBande ? fixe : bandeFin)
+                        .Convertir(f, y0, hauteur, convertie, ligne, w, hauteur)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void MoteurVideo::Impl::Ranger(std::int64_t i, AVFrame* f, bool convertir) {
@@ -959,7 +1048,7 @@ std::unique_ptr<MoteurVideo> MoteurVideo::Ouvrir(const QString& chemin, QString*
     ConfigurerJournal();
     auto impl = std::make_unique<Impl>();
     impl->chemin = chemin;
-    if (!impl->trame || !impl->paquet) {
+    if (!impl->trame || !impl->paquet || !impl->yuvPrecedente) {
         if (erreur) *erreur = QStringLiteral("out of memory");
         return nullptr;
     }
@@ -1164,7 +1253,10 @@ void MoteurVideo::FixerBudgetCache(std::size_t octets) {
 void MoteurVideo::FixerLectureUnique(bool actif) {
     std::lock_guard<std::mutex> v(d->verrou);
     d->lectureUnique = actif;
-    if (actif) d->OublierJusqua(d->centre);
+    if (actif)
+        d->OublierJusqua(d->centre);
+    else
+        d->OublierPrecedente();
 }
 
 void MoteurVideo::FixerPrechargement(bool actif) {

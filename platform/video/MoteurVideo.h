@@ -85,7 +85,9 @@ public:
     // One-way reading, for a pass over the film in order: a frame handed out is dropped from
     // the cache at once, with every frame before it, since none will be asked for again; its
     // picture buffer goes back to the engine's reserve when the caller lets go of the image,
-    // so the next frames reuse the same memory instead of faulting in fresh pages.
+    // so the next frames reuse the same memory instead of faulting in fresh pages. Only the
+    // rows that differ from the previous frame are converted; the others are copied from its
+    // picture (the same pixels either way).
     void FixerLectureUnique(bool actif);
 
     // Where the frames handed out by Image came from, since opening. For measurements.
@@ -95,6 +97,10 @@ public:
         std::int64_t surAppelant = 0;    // decoded or converted on the calling thread
         std::int64_t parTravailleur = 0; // frames the worker prepared
         std::int64_t decodees = 0;       // frames that came out of the decoder, either thread
+        // One-way reading: bands of rows of a frame copied from the previous frame's picture
+        // (the same rows in both) or converted.
+        std::int64_t bandesReprises = 0;
+        std::int64_t bandesConverties = 0;
     };
     StatistiquesImages Statistiques() const;
 

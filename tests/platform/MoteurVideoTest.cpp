@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
@@ -25,8 +26,9 @@ struct CasFilm {
     const char* codecAttendu;
 };
 // Cases print as their name in test listings.
-void PrintTo(const CasFilm& c, std::ostream* os) { *os << c.nom; }
-
+void PrintTo(const CasFilm& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 const CasFilm kFilms[] = {
     {"raw", CodecFilm::RawAvi, 1, false, "rawvideo"},
@@ -268,13 +270,108 @@ TEST(MoteurVideo, ConversionInTwoHalvesGivesTheSamePictures) {
         MoteurVideo::FixerConversionEnDeux(true);
         auto enDeux = MoteurVideo::Ouvrir(film);
         ASSERT_TRUE(entiere && enDeux);
+        entiere->FixerPrechargement(false);
+        enDeux->FixerPrechargement(false);
         for (std::int64_t n = 0; n < 4; ++n) {
-            const QImage a = entiere->Image(n), b = enDeux->Image(n);
+            MoteurVideo::FixerConversionEnDeux(false);
+            const QImage a = entiere->Image(n);
+            MoteurVideo::FixerConversionEnDeux(true);
+            const QImage b = enDeux->Image(n);
             ASSERT_EQ(LireNumero(b), n);
             EXPECT_EQ(Pixels(a), Pixels(b)) << int(codec) << " " << n;
         }
     }
 }
+
+// One-way reading converts only the bands of rows that changed since the previous frame and
+// copies the others from its picture: a still background with a square moving across it, read
+// in order, gives byte for byte the pictures of whole conversions. Heights that leave a shorter
+// last band, frames large enough to be converted on two threads, full-range MJPEG; an odd height
+// is converted whole.
+struct CasBandes {
+    const char* nom;
+    CodecFilm codec;
+    int largeur;
+    int hauteur;
+};
+void PrintTo(const CasBandes& c, std::ostream* os) {
+    *os << c.nom;
+}
+
+const CasBandes kBandes[] = {
+    {"h264_320x200", CodecFilm::H264Mp4, 320, 200},
+    {"h264_1296x730", CodecFilm::H264Mp4, 1296, 730},
+    {"mjpeg_320x202", CodecFilm::MjpegAvi, 320, 202},
+    {"mjpeg_1280x728", CodecFilm::MjpegAvi, 1280, 728},
+    {"mjpeg_320x201", CodecFilm::MjpegAvi, 320, 201},
+};
+
+QImage ImageCarreMobile(int n, int largeur, int hauteur) {
+    QImage image(largeur, hauteur, QImage::Format_RGB888);
+    for (int y = 0; y < hauteur; ++y) {
+        uchar* ligne = image.scanLine(y);
+        for (int x = 0; x < largeur; ++x) {
+            ligne[3 * x] = uchar((x ^ y) & 0xFF);
+            ligne[3 * x + 1] = uchar((x + 2 * y) & 0xFF);
+            ligne[3 * x + 2] = uchar(((x * y) >> 5) & 0xFF);
+        }
+    }
+    const int cote = hauteur / 6;
+    QPainter(&image).fillRect(QRect(8 + largeur * n / 16, 6 + hauteur * n / 20, cote, cote),
+                              QColor(192, 32, 32));
+    return image;
+}
+
+class FilmsEnBandes : public ::testing::TestWithParam<CasBandes> {};
+
+TEST_P(FilmsEnBandes, OneWayReadingConvertsOnlyChangedRowsToTheSamePictures) {
+    const CasBandes& c = GetParam();
+    ParametresFilm p;
+    p.codec = c.codec;
+    p.largeur = c.largeur;
+    p.hauteur = c.hauteur;
+    p.images = 10;
+    p.gop = 30;
+    const QString film = DossierFilms().filePath(
+        QStringLiteral("carre-%1.%2").arg(QString::fromLatin1(c.nom), ExtensionFilm(c.codec)));
+    QString erreur;
+    ASSERT_TRUE(EcrireFilm(
+        film, p, [&](int n) { return ImageCarreMobile(n, c.largeur, c.hauteur); }, &erreur))
+        << erreur.toStdString();
+    auto entiere = MoteurVideo::Ouvrir(film);
+    auto parBandes = MoteurVideo::Ouvrir(film);
+    ASSERT_TRUE(entiere && parBandes);
+    ASSERT_EQ(parBandes->Infos().nombreImages, p.images);
+    entiere->FixerPrechargement(false);
+    parBandes->FixerLectureUnique(true);
+    for (std::int64_t n = 0; n < p.images; ++n) {
+        MoteurVideo::FixerConversionEnDeux(false);
+        const QImage a = entiere->Image(n);
+        MoteurVideo::FixerConversionEnDeux(true);
+        const QImage b = parBandes->Image(n);
+        ASSERT_FALSE(a.isNull() || b.isNull()) << n;
+        EXPECT_EQ(Pixels(a), Pixels(b)) << c.nom << " " << n;
+    }
+    const MoteurVideo::StatistiquesImages s = parBandes->Statistiques();
+    if (c.hauteur % 2) {
+        EXPECT_EQ(s.bandesReprises + s.bandesConverties, 0);
+    } else {
+        EXPECT_GT(s.bandesReprises, 0);
+        EXPECT_GT(s.bandesConverties, 0);
+    }
+    // The same again with every band on the calling thread.
+    MoteurVideo::FixerConversionEnDeux(false);
+    auto seul = MoteurVideo::Ouvrir(film);
+    ASSERT_TRUE(seul);
+    seul->FixerLectureUnique(true);
+    for (std::int64_t n = 0; n < p.images; ++n)
+        EXPECT_EQ(Pixels(entiere->Image(n)), Pixels(seul->Image(n))) << c.nom << " " << n;
+    MoteurVideo::FixerConversionEnDeux(true);
+    EXPECT_EQ(seul->Statistiques().bandesReprises, s.bandesReprises);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tailles, FilmsEnBandes, ::testing::ValuesIn(kBandes),
+                         [](const auto& info) { return std::string(info.param.nom); });
 
 TEST(MoteurVideo, NtscRateTimesAreExact) {
     ParametresFilm p;
@@ -309,8 +406,9 @@ struct CasTronque {
     double fraction;
 };
 // Cases print as their name in test listings.
-void PrintTo(const CasTronque& c, std::ostream* os) { *os << c.nom; }
-
+void PrintTo(const CasTronque& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 class FilmsTronques : public ::testing::TestWithParam<CasTronque> {};
 
@@ -404,7 +502,8 @@ TEST(MoteurVideo, DamagedLastFramesShortenTheFilm) {
 // film's: every frame is handed out at the film's size, which callers index pixels by.
 TEST(MoteurVideo, FramesAlwaysHaveTheFilmsSize) {
     MoteurVideo::FixerPrechargementParDefaut(false);
-    auto moteur = MoteurVideo::Ouvrir(QStringLiteral(KINEPO_TEST_DATA "/fuzz-taille-changeante.avi"));
+    auto moteur =
+        MoteurVideo::Ouvrir(QStringLiteral(KINEPO_TEST_DATA "/fuzz-taille-changeante.avi"));
     MoteurVideo::FixerPrechargementParDefaut(true);
     ASSERT_TRUE(moteur);
     const InfosFilm& infos = moteur->Infos();
@@ -425,8 +524,9 @@ struct CasMauvais {
     std::function<QByteArray()> contenu;
 };
 // Cases print as their name in test listings.
-void PrintTo(const CasMauvais& c, std::ostream* os) { *os << c.nom; }
-
+void PrintTo(const CasMauvais& c, std::ostream* os) {
+    *os << c.nom;
+}
 
 QByteArray DebutDeFilm(int octets) {
     ParametresFilm p;
